@@ -1,0 +1,26 @@
+# Two commands do everything: `make demo` and `make test`. Both install what is
+# missing first (scripts/setup.sh), then drive CMake through its presets.
+
+JOBS ?= 2
+
+.PHONY: demo test setup build format clean
+
+demo: setup
+	@scripts/demo.sh
+
+test: setup
+	@JOBS=$(JOBS) scripts/test.sh
+
+setup:
+	@scripts/setup.sh
+
+build: setup
+	cmake --preset linux && cmake --build --preset linux -j $(JOBS)
+	cmake --preset windows && cmake --build --preset windows -j $(JOBS)
+
+format:
+	find host core transit autoservice garage parking realestate hostsim tests \
+	    \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 | xargs -0 -r clang-format -i
+
+clean:
+	rm -rf build

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the three configurations and runs every test: the Linux build, the
+# same under AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows
+# build under Wine. Ends with one line that totals the test counts.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+source scripts/wine-env.sh
+
+jobs="${JOBS:-2}"
+passed=0
+failed=0
+status=0
+
+run_preset() {
+    local preset="$1"
+    echo "=== $preset: configure and build"
+    if ! cmake --preset "$preset" >/dev/null || ! cmake --build --preset "$preset" -j "$jobs"; then
+        echo "=== $preset: build failed"
+        status=1
+        failed=$((failed + 1))
+        return
+    fi
+    echo "=== $preset: tests"
+    local log
+    log="$(mktemp)"
+    ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log"
+    local rc=${PIPESTATUS[0]}
+    local summary
+    summary="$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)"
+    if [ -n "$summary" ]; then
+        local total bad
+        total="$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")"
+        bad="$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$summary")"
+        passed=$((passed + total - bad))
+        failed=$((failed + bad))
+    elif [ "$rc" -ne 0 ]; then
+        failed=$((failed + 1))
+    fi
+    [ "$rc" -ne 0 ] && status=1
+    rm -f "$log"
+}
+
+wine_prefix_ready
+for preset in linux linux-sanitize windows; do
+    run_preset "$preset"
+done
+
+echo
+echo "total: $passed passed, $failed failed"
+exit $status
