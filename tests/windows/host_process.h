@@ -1,0 +1,31 @@
+#pragma once
+// Runs one stand-in host process (a Windows program, so this runs under Wine
+// too) and reads the one-line JSON summary it prints last.
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace corvalen::test {
+
+struct HostRun {
+    unsigned long exit_code = 0;
+    std::string output;                         // everything the process printed
+    std::map<std::string, std::string> fields;  // top-level fields of the summary line
+
+    bool has(const std::string& key) const { return fields.count(key) != 0; }
+    long number(const std::string& key) const;
+    bool flag(const std::string& key) const;
+};
+
+// Windows path of a file in the build folder.
+std::string build_path(const std::string& relative);
+
+// A new empty folder under the build folder, for one run's current directory.
+std::string fresh_folder(const std::string& name);
+
+// Runs `exe` (relative to the build folder) with the arguments in `folder`.
+HostRun run_host(const std::string& exe, const std::vector<std::string>& arguments,
+                 const std::string& folder);
+
+}  // namespace corvalen::test
