@@ -1,0 +1,88 @@
+#include "core/config.h"
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "core/text_number.h"
+
+namespace corvalen {
+namespace {
+
+// Spaces, line feeds and carriage returns go wherever they stand, so
+// "max busses = 6" reads as key "maxbusses" and CR LF files read like LF ones.
+std::string without_blanks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c != ' ' && c != '\n' && c != '\r')
+            out += c;
+    }
+    return out;
+}
+
+// Fields between '=' marks. A field counts only when reading it consumed
+// something, so "key=" has one field and "=value" has two (the first empty).
+std::vector<std::string_view> fields_of(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    while (start < line.size()) {
+        std::size_t mark = line.find('=', start);
+        if (mark == std::string_view::npos) {
+            fields.push_back(line.substr(start));
+            break;
+        }
+        fields.push_back(line.substr(start, mark - start));
+        start = mark + 1;
+    }
+    return fields;
+}
+
+}  // namespace
+
+Config::Config(std::string path) : path_(std::move(path)) {
+    std::ifstream file(path_, std::ios::binary);
+    if (!file)
+        return;
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    parse(text);
+}
+
+void Config::parse(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        std::string_view line = text.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        start = end == std::string_view::npos ? text.size() : end + 1;
+
+        if (!line.empty() && line.front() == '#')
+            continue;
+        std::vector<std::string_view> fields = fields_of(line);
+        if (fields.size() < 2)
+            continue;
+        entries_[without_blanks(fields[0])] = without_blanks(fields[1]);
+    }
+}
+
+const std::string* Config::find(std::string_view key) const {
+    auto it = entries_.find(std::string(key));
+    return it == entries_.end() ? nullptr : &it->second;
+}
+
+std::int32_t Config::get_int(std::string_view key, std::int32_t fallback) const {
+    const std::string* value = find(key);
+    return value ? parse_int_prefix(*value) : fallback;
+}
+
+float Config::get_float(std::string_view key, float fallback) const {
+    const std::string* value = find(key);
+    return value ? parse_float_prefix(*value) : fallback;
+}
+
+bool Config::get_bool(std::string_view key, bool fallback) const {
+    const std::string* value = find(key);
+    return value ? *value == "true" : fallback;
+}
+
+}  // namespace corvalen

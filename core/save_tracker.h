@@ -1,0 +1,43 @@
+#pragma once
+// Ties the mod's data to the game save that is loaded. Each save carries a
+// save identity (a positive number kept in a host statistic, so the host
+// stores it in its own save game); the per-save data lives in a folder named
+// after it. The tracker also holds the timers that decide between reloading
+// and autosaving.
+
+#include <cstdint>
+#include <string>
+
+namespace corvalen {
+
+class SaveTracker {
+  public:
+    static constexpr std::int32_t kSaveInterval = 12;       // wall-clock seconds between autosaves
+    static constexpr std::uint32_t kTimeJumpLimit = 10000;  // game-timer ms of one plausible step
+
+    SaveTracker() = default;
+    // `folder` is the data folder; `game_timer` and `now` are the host game
+    // timer and the wall clock at construction.
+    SaveTracker(std::string folder, std::uint32_t game_timer, std::int64_t now);
+
+    // A new identity, one above the largest number that the data folder's
+    // entries are named after (directories of any name, files named by digits
+    // only). Creates the data folder (one level) when it is missing.
+    std::int32_t allocate_save_identity() const;
+
+    std::int32_t save_identity = 0;
+    std::uint32_t last_game_timer = 0;
+    bool started = false;
+    bool reload_needed = false;
+    bool save_due = false;
+    std::int64_t next_save_time = kSaveInterval;
+    std::int32_t save_interval = kSaveInterval;
+    std::string folder = ".";
+};
+
+// The number an entry of the data folder stands for: atoi of its name, for a
+// directory whatever its name, for anything else only when the name is all
+// digits (0 otherwise, which never raises the maximum).
+std::int32_t identity_of_entry(const std::string& name, bool is_directory);
+
+}  // namespace corvalen

@@ -1,0 +1,53 @@
+#include "core/text_number.h"
+
+#include <cfloat>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+namespace corvalen {
+namespace {
+
+bool is_c_space(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+std::int32_t parse_int_prefix(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && is_c_space(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Accumulated as a magnitude that stops growing past the 32-bit range.
+    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    std::int64_t magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > kLimit)
+            magnitude = kLimit;
+    }
+    std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+float parse_float_prefix(std::string_view text) {
+    // strtod needs a terminated string; an embedded NUL ends the number there,
+    // as it would for atof.
+    std::string terminated(text);
+    double value = std::strtod(terminated.c_str(), nullptr);
+    if (value > static_cast<double>(FLT_MAX))
+        return std::numeric_limits<float>::infinity();
+    if (value < -static_cast<double>(FLT_MAX))
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
+}  // namespace corvalen

@@ -1,0 +1,23 @@
+#pragma once
+// Number parsing for text that comes from files and folder names. The results
+// match the C run time's atoi and atof wherever those are defined, and stay
+// defined where those are not: the data files and folder names are the
+// player's, so any bytes may turn up in them.
+
+#include <cstdint>
+#include <string_view>
+
+namespace corvalen {
+
+// atoi: leading white space, an optional sign, then decimal digits; 0 when no
+// digit follows. A number beyond the 32-bit range saturates at INT32_MIN or
+// INT32_MAX instead of being undefined.
+std::int32_t parse_int_prefix(std::string_view text);
+
+// atof narrowed to single precision: whatever strtod reads from the start of
+// the text (0 when nothing). A double beyond the float range becomes an
+// infinity of its sign, the value IEEE rounding gives, instead of an
+// undefined conversion.
+float parse_float_prefix(std::string_view text);
+
+}  // namespace corvalen
