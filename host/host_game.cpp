@@ -1,0 +1,306 @@
+#include "host/host_game.h"
+
+#include <cstring>
+
+#include "host/host_addresses.h"
+#include "host/host_version.h"
+#include "host/native_call.h"
+
+namespace corvalen::host {
+namespace {
+
+// How many FrameScopes are open. Only the host's frame thread opens them.
+int open_frames = 0;
+
+std::uint32_t call(NativeHash hash, std::initializer_list<std::uint32_t> slots) {
+    if (open_frames == 0)
+        return 0;
+    return call_native(hash, slots);
+}
+
+std::uint32_t read_word(std::uint32_t address) {
+    return *reinterpret_cast<const volatile std::uint32_t*>(static_cast<std::uintptr_t>(address));
+}
+
+// The player accessor is a plain cdecl function without arguments. The pool
+// lookup is a member function of the pool: thiscall, the pool in ECX, the
+// handle as its one stack argument, which the callee removes. GCC's thiscall
+// attribute gives exactly that form on i386 (MinGW and Linux alike).
+using PlayerAccessor = std::uint32_t (*)();
+using PoolLookup = std::uint32_t(__attribute__((thiscall)) *)(std::uint32_t pool,
+                                                              std::uint32_t handle);
+
+}  // namespace
+
+FrameScope::FrameScope() {
+    ++open_frames;
+}
+FrameScope::~FrameScope() {
+    --open_frames;
+}
+bool FrameScope::active() {
+    return open_frames > 0;
+}
+
+// --- host locations -------------------------------------------------------------
+
+std::uint32_t game_timer() {
+    std::uint32_t address = resolve(kGameTimer);
+    return address == 0 ? 0 : read_word(address);
+}
+
+std::int32_t clock_seconds() {
+    std::uint32_t address = resolve(kClockSeconds);
+    return address == 0 ? 0 : static_cast<std::int32_t>(read_word(address));
+}
+
+std::uint32_t player_object() {
+    std::uint32_t accessor = resolve(kPlayerAccessor);
+    if (accessor == 0)
+        return 0;
+    return reinterpret_cast<PlayerAccessor>(static_cast<std::uintptr_t>(accessor))();
+}
+
+std::optional<Matrix> player_matrix() {
+    std::uint32_t player = player_object();
+    if (player == 0)
+        return std::nullopt;
+    std::uint32_t matrix = read_word(player + kObjectMatrixOffset);
+    if (matrix == 0)
+        return std::nullopt;
+    Matrix copy;
+    std::memcpy(&copy, reinterpret_cast<const void*>(static_cast<std::uintptr_t>(matrix)),
+                sizeof(copy));
+    return copy;
+}
+
+std::uint32_t vehicle_object(Handle vehicle) {
+    if (vehicle == 0)
+        return 0;
+    std::uint32_t pool_global = resolve(kVehiclePool);
+    std::uint32_t lookup = resolve(kVehiclePoolLookup);
+    if (pool_global == 0 || lookup == 0)
+        return 0;
+    std::uint32_t pool = read_word(pool_global);
+    if (pool == 0)
+        return 0;
+    return reinterpret_cast<PoolLookup>(static_cast<std::uintptr_t>(lookup))(pool, vehicle);
+}
+
+// --- natives ----------------------------------------------------------------------
+
+std::int32_t player_index() {
+    return as_int(call(hash::kPlayerIndex, {}));
+}
+
+Handle player_character(std::int32_t player) {
+    Handle character = 0;
+    call(hash::kPlayerCharacter, {slot(player), slot(&character)});
+    return character;
+}
+
+bool character_in_vehicle(Handle character) {
+    return as_bool(call(hash::kCharacterInVehicle, {slot(character)}));
+}
+
+bool character_in_any_vehicle(Handle character) {
+    return as_bool(call(hash::kCharacterInAnyVehicle, {slot(character)}));
+}
+
+Handle character_vehicle(Handle character) {
+    Handle vehicle = 0;
+    call(hash::kCharacterVehicle, {slot(character), slot(&vehicle)});
+    return vehicle;
+}
+
+Handle vehicle_driver(Handle vehicle) {
+    Handle driver = static_cast<Handle>(-1);
+    call(hash::kVehicleDriver, {slot(vehicle), slot(&driver)});
+    return driver;
+}
+
+void move_player(std::int32_t player, Vec3 to) {
+    call(hash::kMovePlayer, {slot(player), slot(to.x), slot(to.y), slot(to.z)});
+}
+
+bool vehicle_exists(Handle vehicle) {
+    return as_bool(call(hash::kVehicleExists, {slot(vehicle)}));
+}
+
+std::uint32_t vehicle_model(Handle vehicle) {
+    std::uint32_t model = 0;
+    call(hash::kVehicleModel, {slot(vehicle), slot(&model)});
+    return model;
+}
+
+Handle nearest_vehicle_at(Vec3 at, float radius) {
+    return call(hash::kNearestVehicle, {slot(at.x), slot(at.y), slot(at.z), slot(radius),
+                                        slot(std::int32_t{0}), slot(std::int32_t{70})});
+}
+
+std::int32_t vehicle_seat_count(Handle vehicle) {
+    std::int32_t count = 0;
+    call(hash::kVehicleSeatCount, {slot(vehicle), slot(&count)});
+    return count;
+}
+
+bool vehicle_seat_free(Handle vehicle, std::int32_t seat) {
+    return as_bool(call(hash::kVehicleSeatFree, {slot(vehicle), slot(seat)}));
+}
+
+void character_leave_vehicle(Handle character, Handle vehicle) {
+    call(hash::kCharacterLeaveVehicle, {slot(character), slot(vehicle)});
+}
+
+void character_enter_vehicle(Handle character, Handle vehicle, std::int32_t seat) {
+    call(hash::kCharacterEnterVehicle,
+         {slot(character), slot(vehicle), slot(std::int32_t{0}), slot(seat)});
+}
+
+void developer_effect_on(Handle character) {
+    call(hash::kDeveloperEffectOn, {slot(character), slot(std::int32_t{0}), slot(std::int32_t{0}),
+                                    slot(std::int32_t{43200000})});
+}
+
+void developer_effect_off(Handle character) {
+    call(hash::kDeveloperEffectOff, {slot(character), slot(std::int32_t{100})});
+}
+
+float distance_3d(Vec3 a, Vec3 b) {
+    float distance = 0.0f;
+    call(hash::kDistance3d,
+         {slot(a.x), slot(a.y), slot(a.z), slot(b.x), slot(b.y), slot(b.z), slot(&distance)});
+    return distance;
+}
+
+float distance_2d(float x1, float y1, float x2, float y2) {
+    float distance = 0.0f;
+    call(hash::kDistance2d, {slot(x1), slot(y1), slot(x2), slot(y2), slot(&distance)});
+    return distance;
+}
+
+float ground_height(Vec3 at) {
+    float height = 0.0f;
+    call(hash::kGroundHeight, {slot(at.x), slot(at.y), slot(at.z), slot(&height)});
+    return height;
+}
+
+bool key_pressed(ScanCode key) {
+    return as_bool(call(hash::kKeyPressed, {slot(static_cast<std::uint32_t>(key))}));
+}
+
+bool key_held(ScanCode key) {
+    return as_bool(call(hash::kKeyHeld, {slot(static_cast<std::uint32_t>(key))}));
+}
+
+ClockTime game_clock() {
+    ClockTime time;
+    call(hash::kGameClock, {slot(&time.hour), slot(&time.minute)});
+    return time;
+}
+
+CalendarDay game_day() {
+    CalendarDay day;
+    call(hash::kGameDay, {slot(&day.day), slot(&day.month)});
+    return day;
+}
+
+std::int32_t stat_int(Stat stat) {
+    return as_int(call(hash::kStatInt, {slot(static_cast<std::uint32_t>(stat))}));
+}
+
+void set_stat_int(Stat stat, std::int32_t value) {
+    call(hash::kSetStatInt, {slot(static_cast<std::uint32_t>(stat)), slot(value)});
+}
+
+float stat_float(Stat stat) {
+    return as_float(call(hash::kStatFloat, {slot(static_cast<std::uint32_t>(stat))}));
+}
+
+void set_stat_float(Stat stat, float value) {
+    call(hash::kSetStatFloat, {slot(static_cast<std::uint32_t>(stat)), slot(value)});
+}
+
+bool host_not_playing() {
+    return as_bool(call(hash::kHostNotPlaying, {}));
+}
+
+Handle cash_player(std::int32_t player) {
+    return call(hash::kCashPlayer, {slot(player)});
+}
+
+void add_cash(Handle cash_player, std::int32_t amount) {
+    call(hash::kAddCash, {slot(cash_player), slot(amount)});
+}
+
+Handle add_blip(Vec3 at) {
+    Handle blip = 0;
+    call(hash::kAddBlip, {slot(at.x), slot(at.y), slot(at.z), slot(&blip)});
+    return blip;
+}
+
+void remove_blip(Handle blip) {
+    call(hash::kRemoveBlip, {slot(blip)});
+}
+
+void set_blip_sprite(Handle blip, std::int32_t sprite) {
+    call(hash::kBlipSprite, {slot(blip), slot(sprite)});
+}
+
+void set_blip_colour(Handle blip, std::int32_t colour) {
+    call(hash::kBlipColour, {slot(blip), slot(colour)});
+}
+
+void set_blip_short_range(Handle blip, bool short_range) {
+    call(hash::kBlipShortRange, {slot(blip), slot(short_range)});
+}
+
+void set_blip_alpha(Handle blip, std::int32_t alpha) {
+    call(hash::kBlipAlpha, {slot(blip), slot(alpha)});
+}
+
+void set_blip_display(Handle blip, std::int32_t mode) {
+    call(hash::kBlipDisplay, {slot(blip), slot(mode)});
+}
+
+void set_blip_extra(Handle blip, std::int32_t value) {
+    call(hash::kBlipExtra, {slot(blip), slot(value)});
+}
+
+void set_blip_scale(Handle blip, float scale) {
+    call(hash::kBlipScale, {slot(blip), slot(scale)});
+}
+
+void set_blip_name(Handle blip, const std::string& name) {
+    call(hash::kBlipName, {slot(blip), slot(name.c_str())});
+}
+
+void draw_ground_marker(Vec3 at, Rgba colour) {
+    call(hash::kGroundMarker,
+         {slot(at.x), slot(at.y), slot(at.z), slot(0.0f), slot(0.0f), slot(colour.red),
+          slot(colour.green), slot(colour.blue), slot(colour.alpha)});
+}
+
+void draw_circle(Vec3 at, float diameter, std::int32_t red, std::int32_t green, std::int32_t blue) {
+    call(hash::kCircle,
+         {slot(at.x), slot(at.y), slot(at.z), slot(diameter), slot(red), slot(green), slot(blue)});
+}
+
+void draw_rectangle(float x, float y, float width, float height, Rgba colour) {
+    call(hash::kRectangle, {slot(x), slot(y), slot(width), slot(height), slot(colour.red),
+                            slot(colour.green), slot(colour.blue), slot(colour.alpha)});
+}
+
+void set_text_scale(float x_scale, float y_scale) {
+    call(hash::kTextScale, {slot(x_scale), slot(y_scale)});
+}
+
+void show_text(float x, float y, const std::string& text) {
+    call(hash::kShowText, {slot(x), slot(y), slot("STRING"), slot(text.c_str())});
+}
+
+void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue) {
+    call(hash::kTextColour, {slot(red), slot(green), slot(blue), slot(std::int32_t{255})});
+}
+
+}  // namespace corvalen::host

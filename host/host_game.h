@@ -1,0 +1,237 @@
+#pragma once
+// The host game as the features see it: the natives, statistics, keys and
+// object fields that several features share, behind typed operations. Feature
+// code asks these operations and never spells out a native hash or a host
+// structure offset itself.
+//
+// Natives may be called only while the host runs the frame tick (event 1):
+// only then does the host's active script pointer designate the plug-in's
+// script record, and only then is the host sure to answer them at all. The
+// tick opens a FrameScope; outside one, every native operation here calls
+// nothing and returns its zero value (no key pressed, handle 0, distance 0).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "host/native_context.h"
+
+namespace corvalen::host {
+
+// DirectInput keyboard scan codes, asked of the host.
+enum class ScanCode : std::uint32_t {
+    Y = 0x15,
+    Enter = 0x1C,
+    F = 0x21,
+    G = 0x22,
+    LeftShift = 0x2A,
+    X = 0x2D,
+    B = 0x30,
+    N = 0x31,
+    LeftAlt = 0x38,
+    Numpad8 = 0x48,
+    Numpad4 = 0x4B,
+    Numpad5 = 0x4C,
+    Numpad6 = 0x4D,
+    Numpad1 = 0x4F,
+    Numpad2 = 0x50,
+    Numpad3 = 0x51,
+    Numpad0 = 0x52,
+    F11 = 0x57,
+    F12 = 0x58,
+};
+
+// Host statistics the mod reads or uses as storage; the host keeps them in its
+// save games and gives them back when a save is loaded.
+enum class Stat : std::uint32_t {
+    Cash = 108,            // float, the player's cash
+    SavedPositionX = 210,  // floats, a position to put the player back at after loading
+    SavedPositionY = 211,
+    SavedPositionZ = 212,
+    DayCount = 260,      // integer, in-game days played
+    SaveIdentity = 429,  // integer, the mod's identity of the save
+};
+
+// In the player object and in a vehicle object this word points to the
+// object's 4x4 float matrix; the matrix's fourth row is the position.
+inline constexpr std::uint32_t kObjectMatrixOffset = 0x20;
+inline constexpr std::uint32_t kMatrixPositionOffset = 0x30;
+
+// Handles of host characters, vehicles and blips; 0 means none.
+using Handle = std::uint32_t;
+
+struct Vec3 {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+};
+
+struct Matrix {
+    float rows[4][4] = {};
+    Vec3 position() const { return {rows[3][0], rows[3][1], rows[3][2]}; }
+};
+static_assert(sizeof(Matrix) == 64);
+
+struct Rgba {
+    std::int32_t red = 0;
+    std::int32_t green = 0;
+    std::int32_t blue = 0;
+    std::int32_t alpha = 255;
+};
+
+// Natives run only inside one of these (the frame tick opens it). Nesting is
+// allowed.
+class FrameScope {
+  public:
+    FrameScope();
+    ~FrameScope();
+    FrameScope(const FrameScope&) = delete;
+    FrameScope& operator=(const FrameScope&) = delete;
+
+    static bool active();
+};
+
+// --- host locations (plain reads and calls, no natives) ----------------------
+
+// Unsigned milliseconds of game time; 0 on a build the plug-in does not know.
+std::uint32_t game_timer();
+// Seconds of the in-game clock; 0 on an unknown build.
+std::int32_t clock_seconds();
+// The player object's address, 0 when there is none or the build is unknown.
+std::uint32_t player_object();
+// A copy of the player's matrix; none when there is no player object yet.
+std::optional<Matrix> player_matrix();
+// The host's vehicle object for a vehicle handle (vehicle pool lookup); 0 for
+// handle 0 or an unknown build.
+std::uint32_t vehicle_object(Handle vehicle);
+
+// --- natives -------------------------------------------------------------------
+
+// Player and characters.
+std::int32_t player_index();
+Handle player_character(std::int32_t player);
+bool character_in_vehicle(Handle character);      // the test behind player_not_driving
+bool character_in_any_vehicle(Handle character);  // the test of the developer hotkey
+Handle character_vehicle(Handle character);
+Handle vehicle_driver(Handle vehicle);  // -1 as a handle when the host writes none
+void move_player(std::int32_t player, Vec3 to);
+
+// Vehicles.
+bool vehicle_exists(Handle vehicle);
+std::uint32_t vehicle_model(Handle vehicle);
+Handle nearest_vehicle_at(Vec3 at, float radius);
+std::int32_t vehicle_seat_count(Handle vehicle);
+bool vehicle_seat_free(Handle vehicle, std::int32_t seat);
+void character_leave_vehicle(Handle character, Handle vehicle);
+void character_enter_vehicle(Handle character, Handle vehicle, std::int32_t seat);
+
+// The developer toggle's two host effects on the player character.
+void developer_effect_on(Handle character);
+void developer_effect_off(Handle character);
+
+// Geometry.
+float distance_3d(Vec3 a, Vec3 b);
+float distance_2d(float x1, float y1, float x2, float y2);
+float ground_height(Vec3 at);
+
+// Keys: true in the frame the key is pressed / while it is held.
+bool key_pressed(ScanCode key);
+bool key_held(ScanCode key);
+
+// Game clock and calendar.
+struct ClockTime {
+    std::int32_t hour = 0;
+    std::int32_t minute = 0;
+};
+ClockTime game_clock();
+struct CalendarDay {
+    std::int32_t day = 0;    // of the month
+    std::int32_t month = 0;  // 1 to 12
+};
+CalendarDay game_day();
+
+// Statistics.
+std::int32_t stat_int(Stat stat);
+void set_stat_int(Stat stat, std::int32_t value);
+float stat_float(Stat stat);
+void set_stat_float(Stat stat, float value);
+
+// True while the host is not playing (its menus, loading and save screens).
+bool host_not_playing();
+
+// Money: the amount (signed) is added to the player's cash.
+Handle cash_player(std::int32_t player);
+void add_cash(Handle cash_player, std::int32_t amount);
+
+// Blips.
+Handle add_blip(Vec3 at);
+void remove_blip(Handle blip);
+void set_blip_sprite(Handle blip, std::int32_t sprite);
+void set_blip_colour(Handle blip, std::int32_t colour);
+void set_blip_short_range(Handle blip, bool short_range);
+void set_blip_alpha(Handle blip, std::int32_t alpha);
+void set_blip_display(Handle blip, std::int32_t mode);
+void set_blip_extra(Handle blip, std::int32_t value);
+void set_blip_scale(Handle blip, float scale);
+void set_blip_name(Handle blip, const std::string& name);
+
+// Drawing for this frame.
+void draw_ground_marker(Vec3 at, Rgba colour);
+void draw_circle(Vec3 at, float diameter, std::int32_t red, std::int32_t green, std::int32_t blue);
+void draw_rectangle(float x, float y, float width, float height, Rgba colour);
+void set_text_scale(float x_scale, float y_scale);
+void show_text(float x, float y, const std::string& text);
+void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue);
+
+// Native hashes, named after what they do for the callers above; code outside
+// this file uses the operations, not the hashes.
+namespace hash {
+inline constexpr NativeHash kPlayerIndex = 0x62E319C6;
+inline constexpr NativeHash kPlayerCharacter = 0x511454A9;
+inline constexpr NativeHash kCharacterInVehicle = 0x1DBD7385;
+inline constexpr NativeHash kCharacterInAnyVehicle = 0x71184DA3;
+inline constexpr NativeHash kCharacterVehicle = 0x1B067237;
+inline constexpr NativeHash kVehicleDriver = 0x22457083;
+inline constexpr NativeHash kMovePlayer = 0x2EE310C5;
+inline constexpr NativeHash kVehicleExists = 0x67A42263;
+inline constexpr NativeHash kVehicleModel = 0x5FF84497;
+inline constexpr NativeHash kNearestVehicle = 0x2CB303F8;
+inline constexpr NativeHash kVehicleSeatCount = 0x554014F1;
+inline constexpr NativeHash kVehicleSeatFree = 0x1BDA0DA5;
+inline constexpr NativeHash kCharacterLeaveVehicle = 0x011D360D;
+inline constexpr NativeHash kCharacterEnterVehicle = 0x0A2C70AF;
+inline constexpr NativeHash kDeveloperEffectOn = 0x264C5448;
+inline constexpr NativeHash kDeveloperEffectOff = 0x524C4CB5;
+inline constexpr NativeHash kDistance3d = 0x23F772E7;
+inline constexpr NativeHash kDistance2d = 0x687107CA;
+inline constexpr NativeHash kGroundHeight = 0x6D902EE3;
+inline constexpr NativeHash kKeyPressed = 0x540D127D;
+inline constexpr NativeHash kKeyHeld = 0x5FA96262;
+inline constexpr NativeHash kGameClock = 0x384B3876;
+inline constexpr NativeHash kGameDay = 0x2E5B068F;
+inline constexpr NativeHash kStatInt = 0x48994D58;
+inline constexpr NativeHash kSetStatInt = 0x1B64665B;
+inline constexpr NativeHash kStatFloat = 0x1D801FC0;
+inline constexpr NativeHash kSetStatFloat = 0x5213511B;
+inline constexpr NativeHash kHostNotPlaying = 0x34F9164D;
+inline constexpr NativeHash kCashPlayer = 0x5996315E;
+inline constexpr NativeHash kAddCash = 0x537379A8;
+inline constexpr NativeHash kAddBlip = 0x3E7D3074;
+inline constexpr NativeHash kRemoveBlip = 0x7BBF3625;
+inline constexpr NativeHash kBlipSprite = 0x6A90123D;
+inline constexpr NativeHash kBlipColour = 0x1D8800E3;
+inline constexpr NativeHash kBlipShortRange = 0x2ED90276;
+inline constexpr NativeHash kBlipAlpha = 0x2FB14E41;
+inline constexpr NativeHash kBlipDisplay = 0x3ACC1794;
+inline constexpr NativeHash kBlipExtra = 0x69EC0E70;
+inline constexpr NativeHash kBlipScale = 0x44D349D9;
+inline constexpr NativeHash kBlipName = 0x6C9F2330;
+inline constexpr NativeHash kGroundMarker = 0x309860C4;
+inline constexpr NativeHash kCircle = 0x29FC3E19;
+inline constexpr NativeHash kRectangle = 0x3B2526E3;
+inline constexpr NativeHash kTextScale = 0x02C069E5;
+inline constexpr NativeHash kShowText = 0x661B239A;
+inline constexpr NativeHash kTextColour = 0x19C967B5;
+}  // namespace hash
+
+}  // namespace corvalen::host
