@@ -1,0 +1,29 @@
+#pragma once
+// Small geometric tests shared by the spot-based features.
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace corvalen {
+
+// True when (x1, y1) lies in the square of half-size r around (x2, y2),
+// borders included.
+inline bool in_square(float x1, float y1, float x2, float y2, std::int32_t r) {
+    float half = static_cast<float>(r);
+    return x2 - half <= x1 && x1 <= x2 + half && y2 - half <= y1 && y1 <= y2 + half;
+}
+
+// A distance truncated to whole metres; NaN gives 0 and values beyond the
+// 32-bit range saturate, where a plain conversion would be undefined.
+inline std::int32_t whole_metres(float value) {
+    if (std::isnan(value))
+        return 0;
+    if (value >= 2147483648.0f)
+        return std::numeric_limits<std::int32_t>::max();
+    if (value <= -2147483648.0f)
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(value);
+}
+
+}  // namespace corvalen

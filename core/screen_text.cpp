@@ -1,0 +1,27 @@
+#include "core/screen_text.h"
+
+#include "host/host_game.h"
+#include "host/platform.h"
+
+namespace corvalen {
+
+void draw_text(const std::string& text, float x, float y, float scale) {
+    host::set_text_scale(scale, scale);
+    host::show_text(x, y, text);
+}
+
+void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue) {
+    host::set_text_colour(red, green, blue);
+}
+
+void TimedMessage::show(std::string message) {
+    text = std::move(message);
+    until = platform::wall_clock_seconds() + kShownSeconds;
+}
+
+void TimedMessage::draw() const {
+    if (until > platform::wall_clock_seconds())
+        draw_text(text, 0.1f, 0.1f, 1.0f);
+}
+
+}  // namespace corvalen
