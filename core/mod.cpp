@@ -1,0 +1,230 @@
+#include "core/mod.h"
+
+#include <optional>
+
+#include "core/backups.h"
+#include "core/player.h"
+#include "host/host_game.h"
+#include "host/platform.h"
+
+namespace corvalen {
+namespace {
+
+using host::ScanCode;
+
+// Runs one step of the tick so that a failure inside it (a full disk, memory
+// running out) costs that step only: the other features still run and the
+// next frame starts afresh. Nothing may unwind into the host.
+template <typename Step>
+void contained(Step&& step) noexcept {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+constexpr float kDeveloperVehicleRadius = 20.0f;
+
+}  // namespace
+
+Mod::Mod()
+    : real_estate(""),
+      public_parking(""),
+      config(data_path(data_folder, kConfigFileName)),
+      auto_service(&config),
+      bus(ServiceMode::Bus, &config),
+      boat(ServiceMode::Boat, &config),
+      ship(ServiceMode::Ship, &config),
+      save_tracker(data_folder, host::game_timer(), platform::wall_clock_seconds()),
+      main_menu("Corvalen mod") {
+    main_menu.add_item("Real State Department", kOpenRealEstate);
+    main_menu.add_item("Public Parking", kOpenParking);
+    main_menu.add_item("Auto Service", kOpenAutoService);
+    main_menu.add_item("Bus Service", kOpenBus);
+    main_menu.add_item("Boat Service", kOpenBoat);
+    main_menu.add_item("Ship Service", kOpenShip);
+}
+
+void Mod::check_save_identity() {
+    std::int32_t identity = host::stat_int(host::Stat::SaveIdentity);
+    if (identity < 1) {
+        identity = save_tracker.allocate_save_identity();
+        host::set_stat_int(host::Stat::SaveIdentity, identity);
+    }
+    if (identity != save_tracker.save_identity) {
+        save_tracker.save_identity = identity;
+        save_tracker.reload_needed = true;
+    }
+}
+
+void Mod::frame_tick() {
+    SaveTracker& tracker = save_tracker;
+    std::uint32_t timer = host::game_timer();
+
+    tracker.reload_needed = false;
+    if (!tracker.started) {
+        tracker.started = true;
+        tracker.reload_needed = true;
+    }
+    check_save_identity();
+
+    bool not_playing = host::host_not_playing();
+    // Elapsed time in wrap-around arithmetic: a timer that went backwards
+    // reads as a huge step, while the counter's own wrap after 49 days does
+    // not pass for a jump.
+    if (not_playing && timer - tracker.last_game_timer > SaveTracker::kTimeJumpLimit) {
+        tracker.reload_needed = true;
+    }
+
+    tracker.save_due = false;
+    std::int64_t now = platform::wall_clock_seconds();
+    if (not_playing && now > tracker.next_save_time) {
+        tracker.save_due = true;
+        tracker.next_save_time = now + tracker.save_interval;
+    }
+    tracker.last_game_timer = timer;
+
+    if (tracker.reload_needed) {
+        reload_all();
+        return;
+    }
+    if (not_playing) {
+        if (tracker.save_due)
+            save_all();
+        return;
+    }
+    interactive_frame();
+}
+
+void Mod::reload_all() {
+    contained([&] {
+        check_save_identity();
+        save_identity_text = std::to_string(save_tracker.save_identity);
+    });
+    contained([&] {
+        real_estate.set_save_identity(save_identity_text);
+        public_parking.set_save_identity(save_identity_text);
+    });
+    contained([&] {
+        auto_service.load_stations();
+        auto_service.fuel.forget_vehicles();
+        auto_service.stations.notice.until = 0;
+    });
+    contained([&] {
+        real_estate.load_houses();
+        real_estate.garage.read_car_file();
+    });
+    contained([&] { real_estate.restore_saved_position(); });
+    contained([&] {
+        real_estate.garage_highlight.deadline = 0;
+        public_parking.load_lots();
+        public_parking.garage.read_car_file();
+        public_parking.message.until = 0;
+    });
+    contained([&] {
+        bus.reset_spawning();
+        boat.reset_spawning();
+        ship.reset_spawning();
+    });
+}
+
+void Mod::save_all() {
+    contained([&] {
+        rotate_backups(data_path(data_folder, save_identity_text),
+                       config.get_int("keep_backups", 0));
+    });
+    contained([&] { real_estate.clear_saved_position(); });
+    contained([&] { real_estate.save_owned_houses(); });
+    contained([&] { real_estate.garage.write_car_file(); });
+    contained([&] { public_parking.garage.write_car_file(); });
+}
+
+void Mod::interactive_frame() {
+    if (host::key_pressed(ScanCode::F12)) {
+        main_menu.toggle();
+        real_estate.menu.close();
+        public_parking.menu.close();
+        auto_service.editor_menu.close();
+        bus.editor_menu.close();
+        boat.editor_menu.close();
+        ship.editor_menu.close();
+    }
+    if (host::key_pressed(ScanCode::F11)) {
+        if (std::optional<host::Matrix> matrix = host::player_matrix()) {
+            host::Vec3 at = matrix->position();
+            contained([&] { real_estate.save_at(at.x, at.y, at.z); });
+        }
+    }
+
+    main_menu.process();
+    open_feature_menu(main_menu.selected_action());
+
+    contained([&] { developer_hotkeys(); });
+    contained([&] { auto_service.tick(); });
+    contained([&] { real_estate.tick(); });
+    contained([&] { public_parking.tick(); });
+    contained([&] { bus.tick(); });
+    contained([&] { boat.tick(); });
+    contained([&] { ship.tick(); });
+}
+
+void Mod::open_feature_menu(std::int32_t action) {
+    Menu* feature = nullptr;
+    switch (action) {
+        case kOpenRealEstate:
+            feature = &real_estate.menu;
+            break;
+        case kOpenParking:
+            feature = &public_parking.menu;
+            break;
+        case kOpenAutoService:
+            feature = &auto_service.editor_menu;
+            break;
+        case kOpenBus:
+            feature = &bus.editor_menu;
+            break;
+        case kOpenBoat:
+            feature = &boat.editor_menu;
+            break;
+        case kOpenShip:
+            feature = &ship.editor_menu;
+            break;
+        default:
+            return;
+    }
+    feature->toggle();
+    main_menu.toggle();
+}
+
+void Mod::developer_hotkeys() {
+    if (host::key_pressed(ScanCode::G)) {
+        host::Handle character = player_character();
+        if (host::character_in_any_vehicle(character)) {
+            host::character_leave_vehicle(character, host::character_vehicle(character));
+        } else if (std::optional<host::Vec3> at = player_position()) {
+            host::Handle vehicle = nearest_vehicle(at->x, at->y, at->z, kDeveloperVehicleRadius);
+            if (vehicle != 0) {
+                std::int32_t seats = host::vehicle_seat_count(vehicle);
+                std::int32_t seat = 0;
+                for (std::int32_t i = 0; i < seats; ++i) {
+                    if (host::vehicle_seat_free(vehicle, i)) {
+                        seat = i;
+                        break;
+                    }
+                }
+                host::character_enter_vehicle(character, vehicle, seat);
+            }
+        }
+    }
+    if (host::key_held(ScanCode::LeftAlt) && host::key_pressed(ScanCode::X)) {
+        developer_toggle = !developer_toggle;
+        host::Handle character = player_character();
+        if (developer_toggle) {
+            host::developer_effect_on(character);
+        } else {
+            host::developer_effect_off(character);
+        }
+    }
+}
+
+}  // namespace corvalen
