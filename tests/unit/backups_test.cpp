@@ -1,0 +1,75 @@
+// Backup rotation on real folders.
+
+#include "core/backups.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "working_folder.h"
+
+namespace corvalen {
+namespace {
+
+namespace fs = std::filesystem;
+using test::read_file;
+using test::write_file;
+
+class BackupsTest : public ::testing::Test {
+  protected:
+    test::WorkingFolder folder;
+};
+
+TEST_F(BackupsTest, OlderCopiesMoveOnBeforeTheSaveFolderIsCopied) {
+    write_file("corvalen/5/houses.dat", "now");
+    write_file("corvalen/5/sub/cars.csv", "cars now");
+    write_file("corvalen/5.backup1/houses.dat", "before");
+    write_file("corvalen/5.backup1/only_in_backup1", "kept");
+
+    rotate_backups("corvalen/5", 2);
+
+    EXPECT_EQ(read_file("corvalen/5.backup2/houses.dat"), "before");
+    EXPECT_EQ(read_file("corvalen/5.backup1/houses.dat"), "now");
+    EXPECT_EQ(read_file("corvalen/5.backup1/sub/cars.csv"), "cars now");
+    // Overwriting copies leave files the source does not have.
+    EXPECT_EQ(read_file("corvalen/5.backup1/only_in_backup1"), "kept");
+    EXPECT_EQ(read_file("corvalen/5/houses.dat"), "now");
+    EXPECT_FALSE(fs::exists("corvalen/5.backup3"));
+}
+
+TEST_F(BackupsTest, MissingSourcesAreSkipped) {
+    write_file("corvalen/5/houses.dat", "now");
+    rotate_backups("corvalen/5", 3);
+    EXPECT_EQ(read_file("corvalen/5.backup1/houses.dat"), "now");
+    EXPECT_FALSE(fs::exists("corvalen/5.backup2"));
+    EXPECT_FALSE(fs::exists("corvalen/5.backup3"));
+
+    rotate_backups("corvalen/7", 3);  // a save with no data yet
+    EXPECT_FALSE(fs::exists("corvalen/7.backup1"));
+}
+
+TEST_F(BackupsTest, NoneKeptMeansNothingCopied) {
+    write_file("corvalen/5/houses.dat", "now");
+    rotate_backups("corvalen/5", 0);
+    rotate_backups("corvalen/5", -2);
+    EXPECT_FALSE(fs::exists("corvalen/5.backup1"));
+}
+
+TEST_F(BackupsTest, AFailingCopyIsSkippedAndTheRestGoesOn) {
+    write_file("corvalen/5/houses.dat", "now");
+    write_file("corvalen/5.backup1/houses.dat", "before");
+    // A plain file where backup 2 belongs: that copy cannot be made.
+    write_file("corvalen/5.backup2", "in the way");
+
+    EXPECT_NO_THROW(rotate_backups("corvalen/5", 2));
+
+    EXPECT_EQ(read_file("corvalen/5.backup2"), "in the way");
+    EXPECT_EQ(read_file("corvalen/5.backup1/houses.dat"), "now");
+}
+
+TEST(BackupFolderTest, NamesCarryTheirNumber) {
+    EXPECT_EQ(backup_folder("corvalen/3", 2), "corvalen/3.backup2");
+}
+
+}  // namespace
+}  // namespace corvalen
