@@ -1,20 +1,12 @@
-// glibc on i386 keeps time_t 32 bits wide unless asked; in-game years run past
-// 2038, so this file asks for the 64-bit interface (MinGW's is 64 bits already).
-#ifndef _WIN32
-#define _FILE_OFFSET_BITS 64
-#define _TIME_BITS 64
-#endif
-
 #include "core/game_date.h"
 
 #include <cmath>
 #include <ctime>
 
+#include "host/calendar.h"
 #include "host/host_game.h"
 
 namespace corvalen {
-
-static_assert(sizeof(std::time_t) == 8, "calendar times past 2038 need a 64-bit time_t");
 
 std::int32_t game_year(std::int32_t day_count) {
     return static_cast<std::int32_t>(std::floor(day_count / 365.25) + 2008.0);
@@ -32,7 +24,7 @@ std::int64_t calendar_seconds(std::int32_t year, std::int32_t month, std::int32_
     calendar.tm_wday = 0;
     calendar.tm_yday = 0;
     calendar.tm_isdst = -1;
-    return static_cast<std::int64_t>(std::mktime(&calendar));
+    return platform::local_calendar_seconds(calendar);
 }
 
 std::int64_t game_date_time() {
