@@ -22,6 +22,10 @@ std::uint32_t host_module_base();
 // File version of the executable that started the process, when it has one.
 std::optional<FileVersion> host_file_version();
 
+// Fixed file version from the version resource of any module file; only
+// Windows files carry one, so the POSIX twin always answers nothing.
+std::optional<FileVersion> file_version_of(const char* path);
+
 // Protection state returned by make_writable, to be handed back to restore_protection.
 struct PageProtection {
     bool changed = false;  // the change succeeded, so the old protection must be put back
@@ -30,10 +34,11 @@ struct PageProtection {
 PageProtection make_writable(std::uint32_t address, std::uint32_t size);
 void restore_protection(std::uint32_t address, std::uint32_t size, PageProtection protection);
 
-// Keeps the plug-in loaded for the life of the process.
-void pin_plugin();
-// Starts the thread that only sleeps.
-void start_idle_thread();
+// Keeps the plug-in loaded for the life of the process; returns the plug-in's
+// module handle (0 when it could not be had).
+std::uint32_t pin_plugin();
+// Starts the thread that only sleeps; the parameter is handed to it unused.
+void start_idle_thread(std::uint32_t parameter);
 
 // Calls the host's native lookup routine with the hash in ESI. An exception
 // (a fault) inside the routine yields 0 instead of reaching the host.
