@@ -1,0 +1,101 @@
+#include "host/native_call.h"
+
+#include <cstring>
+
+#include "host/host_addresses.h"
+#include "host/host_version.h"
+#include "host/platform.h"
+
+namespace corvalen::host {
+namespace {
+
+// Handlers are plain cdecl functions taking the context's address.
+using NativeHandler = void (*)(NativeContext*);
+
+std::uint32_t address_of(const void* pointer) {
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pointer));
+}
+
+// Copies the vectors the handler left behind, highest entry first. A count
+// beyond the four entries the record holds would read and write outside it,
+// so such entries are dropped.
+void copy_back_fixups(NativeContext& context) {
+    while (context.fixup_count != 0) {
+        --context.fixup_count;
+        std::uint32_t index = context.fixup_count;
+        if (index >= kNativeFixupCount) {
+            continue;
+        }
+        const NativeVector& value = context.fixup_value[index];
+        float xyz[3] = {value.x, value.y, value.z};
+        std::memcpy(reinterpret_cast<void*>(context.fixup_destination[index]), xyz, sizeof xyz);
+    }
+}
+
+}  // namespace
+
+std::uint32_t find_native_handler(NativeHash hash) {
+    std::uint32_t lookup = resolve(kNativeLookup);
+    if (lookup == 0) {
+        return 0;
+    }
+    return platform::guarded_native_lookup(lookup, hash);
+}
+
+std::uint32_t call_native(NativeHash hash, std::initializer_list<std::uint32_t> slots) {
+    NativeContext context{};
+    context.result_pointer = address_of(context.slots);
+    context.argument_pointer = address_of(context.slots);
+    context.fixup_count = 0;
+    std::uint32_t count = 0;
+    for (std::uint32_t value : slots) {
+        if (count == kNativeSlotCount) {
+            break;
+        }
+        context.slots[count++] = value;
+    }
+    context.argument_count = count;
+
+    std::uint32_t handler = find_native_handler(hash);
+    if (handler == 0) {
+        // Nothing wrote slot 0; its leftover first argument means nothing.
+        return 0;
+    }
+    reinterpret_cast<NativeHandler>(handler)(&context);
+    copy_back_fixups(context);
+    return context.slots[0];
+}
+
+bool native_bool(NativeHash hash) {
+    return as_bool(call_native(hash, {}));
+}
+
+std::uint32_t native_u32(NativeHash hash) {
+    return call_native(hash, {});
+}
+
+bool native_bool(NativeHash hash, std::uint32_t a) {
+    return as_bool(call_native(hash, {a}));
+}
+
+std::uint32_t native_u32(NativeHash hash, std::uint32_t a) {
+    return call_native(hash, {a});
+}
+
+bool native_bool(NativeHash hash, std::uint32_t a, std::uint32_t b) {
+    return as_bool(call_native(hash, {a, b}));
+}
+
+std::uint32_t native_u32(NativeHash hash, std::uint32_t a, std::uint32_t b) {
+    return call_native(hash, {a, b});
+}
+
+std::uint32_t native_u32_bool(NativeHash hash, std::uint32_t a, bool b) {
+    return call_native(hash, {a, slot(b)});
+}
+
+std::uint32_t native_u32_float(NativeHash hash, std::uint32_t a, float b) {
+    return call_native(hash, {a, slot(b)});
+}
+
+}  // namespace corvalen::host
