@@ -1,0 +1,87 @@
+// The player, characters and money.
+
+#include "hostsim/native_table.h"
+#include "hostsim/world.h"
+
+namespace hostsim {
+namespace {
+
+bool is_player(const NativeArgs& a, std::uint32_t i) {
+    if (a.i(i) == kPlayerIndex)
+        return true;
+    a.error("not the player index: " + std::to_string(a.i(i)));
+    return false;
+}
+
+const Character* character_arg(const NativeArgs& a, std::uint32_t i) {
+    const Character* person = a.world().character(a.i(i));
+    if (person == nullptr)
+        a.error("no character " + hex(a.u(i)));
+    return person;
+}
+
+}  // namespace
+
+void add_player_natives(NativeTable& table) {
+    table.add(
+        {0x62E319C6, "player index", 0, [](const NativeArgs& a) { a.result_int(kPlayerIndex); }});
+    table.add({0x511454A9, "player character", 2, [](const NativeArgs& a) {
+                   if (is_player(a, 0))
+                       a.write_int(1, a.world().player_character());
+               }});
+    table.add({0x5996315E, "player handle", 1, [](const NativeArgs& a) {
+                   if (is_player(a, 0))
+                       a.result_int(kPlayerHandle);
+               }});
+    table.add({0x537379A8, "add cash", 2, [](const NativeArgs& a) {
+                   // The game accepts the player's handle or index here.
+                   if (a.i(0) != kPlayerHandle && a.i(0) != kPlayerIndex) {
+                       a.error("not the player: " + std::to_string(a.i(0)));
+                       return;
+                   }
+                   a.world().add_cash(a.i(1));
+               }});
+    table.add({0x2EE310C5, "set player position", 4, [](const NativeArgs& a) {
+                   if (!is_player(a, 0))
+                       return;
+                   Vec3 to = a.vec(1);
+                   a.world().set_player_position(to);
+                   a.world().note("player moved to (" + format_float(to.x) + "," +
+                                  format_float(to.y) + "," + format_float(to.z) + ")");
+               }});
+    table.add({0x057A3AC7, "character heading", 2, [](const NativeArgs& a) {
+                   if (const Character* person = character_arg(a, 0)) {
+                       a.write_float(1, person->object.heading());
+                   }
+               }});
+    table.add({0x46531797, "character exists", 1,
+               [](const NativeArgs& a) { a.result_bool(a.world().character(a.i(0)) != nullptr); }});
+    table.add({0x10A86CF4, "character on foot", 1, [](const NativeArgs& a) {
+                   const Character* person = character_arg(a, 0);
+                   a.result_bool(person != nullptr && person->vehicle == 0);
+               }});
+    table.add({0x1DBD7385, "character in a vehicle", 1, [](const NativeArgs& a) {
+                   const Character* person = character_arg(a, 0);
+                   a.result_bool(person != nullptr && person->vehicle != 0);
+               }});
+    table.add({0x71184DA3, "character sitting in a vehicle", 1, [](const NativeArgs& a) {
+                   const Character* person = character_arg(a, 0);
+                   a.result_bool(person != nullptr && person->vehicle != 0);
+               }});
+    table.add({0x1B067237, "vehicle of character", 2, [](const NativeArgs& a) {
+                   const Character* person = character_arg(a, 0);
+                   a.write_int(1, person != nullptr ? person->vehicle : 0);
+               }});
+    // The developer hotkey's pair of effects; the stand-in only records them.
+    table.add({0x264C5448, "developer effect on", 4, [](const NativeArgs& a) {
+                   a.world().note("developer effect on for " + hex(a.u(0)) + " (" +
+                                  std::to_string(a.i(1)) + ", " + std::to_string(a.i(2)) + ", " +
+                                  std::to_string(a.i(3)) + ")");
+               }});
+    table.add({0x524C4CB5, "developer effect off", 2, [](const NativeArgs& a) {
+                   a.world().note("developer effect off for " + hex(a.u(0)) + " (" +
+                                  std::to_string(a.i(1)) + ")");
+               }});
+}
+
+}  // namespace hostsim

@@ -1,0 +1,290 @@
+#pragma once
+// The simulated game world: the player, vehicles, statistics and save games,
+// keys, the game timer and clock, blips and what is drawn each frame. Natives
+// and the host functions act on it; the scenario API drives it between frames.
+// It knows nothing about the module image.
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "hostsim/draw_record.h"
+#include "hostsim/entities.h"
+
+namespace hostsim {
+
+// Statistics the plug-in relies on.
+inline constexpr std::int32_t kCashStat = 108;          // float
+inline constexpr std::int32_t kSavedXStat = 210;        // float, 211 y, 212 z
+inline constexpr std::int32_t kDayCountStat = 260;      // integer
+inline constexpr std::int32_t kSaveIdentityStat = 429;  // integer
+
+inline constexpr std::int32_t kPlayerIndex = 0;
+inline constexpr std::int32_t kPlayerHandle = 0x2A;  // differs from the index on purpose
+inline constexpr std::uint32_t kPlayerModel = 0x6F0783F5;
+
+struct WorldSettings {
+    Vec3 player_start{-120.0f, 35.0f, 6.0f};
+    float player_heading = 0.0f;
+    float cash = 5000.0f;
+    std::int32_t save_identity = 0;  // stat 429 of the game that is running
+    std::uint32_t game_timer_start = 30000;
+    std::uint32_t frame_ms = 33;                       // game time per frame
+    std::int64_t wall_clock_start_ms = 1767225600000;  // 2026-01-01 00:00 UTC
+    std::int64_t wall_ms_per_frame = 33;
+    std::uint32_t clock_rate = 30;  // game clock runs 30 times faster than game time
+    int clock_hour = 12;
+    int clock_minute = 0;
+    int day = 1;
+    int month = 1;
+    std::int32_t day_count = 0;
+    int save_screen_frames = 30;
+    int load_screen_frames = 10;
+    bool parked_vehicles = true;  // a few vehicles standing near the start
+};
+
+struct ClockReading {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int day = 1;
+    int month = 1;
+    std::int32_t day_count = 0;
+};
+
+struct Blip {
+    std::int32_t handle = 0;
+    Vec3 position;
+    std::int32_t entity = 0;  // the character or vehicle it follows, 0 for a fixed point
+    std::int32_t sprite = 0;
+    std::int32_t colour = 0;
+    bool short_range = false;
+    std::int32_t alpha = 255;
+    std::int32_t display = 2;
+    float scale = 1.0f;
+    std::int32_t setting = 0;  // the further setting (native 0x69EC0E70)
+    std::string name;
+    std::uint32_t created_frame = 0;
+};
+
+struct SaveGame {
+    std::map<std::int32_t, std::int32_t> int_stats;
+    std::map<std::int32_t, float> float_stats;
+    std::uint32_t game_timer = 0;
+    std::uint32_t clock_ms = 0;
+    int day = 1;
+    int month = 1;
+    Vec3 player_position;
+    float player_heading = 0.0f;
+    std::uint32_t saved_frame = 0;
+};
+
+// A line of the world's journal: money, statistics written, blips, saves,
+// loads and other effects, in the order they happened.
+struct JournalEntry {
+    std::uint32_t frame = 0;
+    std::string text;
+};
+
+struct VehicleModel {
+    std::uint32_t id;
+    const char* name;
+    int passenger_seats;
+};
+const std::vector<VehicleModel>& vehicle_models();
+
+class World {
+  public:
+    explicit World(const WorldSettings& settings = {});
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    const WorldSettings& settings() const { return settings_; }
+
+    // --- frames and time ---------------------------------------------------------
+    // Frame numbers count from 1; 0 means "before the first frame" (load time).
+    void begin_frame();
+    void end_frame();
+    std::uint32_t frame() const { return frame_; }
+    std::uint32_t game_timer() const { return game_timer_; }
+    std::int64_t wall_clock_ms() const { return wall_clock_ms_; }
+    std::int64_t wall_clock_seconds() const;
+    ClockReading clock() const;
+    std::uint32_t clock_seconds() const;  // what the clock-seconds global holds
+    void set_clock(int hour, int minute);
+    void advance_day();
+    // Between frames: game time (timer and clock) or wall-clock time passes.
+    void pass_game_time(std::uint32_t ms);
+    void pass_wall_time(std::int64_t ms);
+
+    // --- keys ----------------------------------------------------------------------
+    // A press lasts exactly the frame it is scheduled for; a hold keeps the key
+    // down through frames from..to and counts as a press in its first frame.
+    void schedule_press(std::uint32_t frame, std::uint8_t scan_code);
+    void schedule_hold(std::uint32_t from, std::uint32_t to, std::uint8_t scan_code);
+    void release_key(std::uint8_t scan_code);  // ends holds after the current frame
+    bool key_pressed(std::uint32_t scan_code) const;
+    bool key_held(std::uint32_t scan_code) const;
+
+    // --- the player ------------------------------------------------------------------
+    Character& player() { return *character(player_character_); }
+    const Character& player() const;
+    std::int32_t player_character() const { return player_character_; }
+    Vec3 player_position() const;
+    void set_player_position(Vec3 position);
+    // Moves the player (or the vehicle the player drives) toward a point at a
+    // speed in metres per second, frame by frame.
+    void set_walk_target(Vec3 target, float metres_per_second);
+    bool walking() const { return walk_target_.has_value(); }
+    float cash() const;
+    void add_cash(std::int32_t amount);
+    bool on_mission() const { return on_mission_; }
+    void set_on_mission(bool on) { on_mission_ = on; }
+
+    // --- statistics and save games ------------------------------------------------
+    std::int32_t int_stat(std::int32_t number) const;
+    float float_stat(std::int32_t number) const;
+    void set_int_stat(std::int32_t number, std::int32_t value);
+    void set_float_stat(std::int32_t number, float value);
+    // Opens the save screen: from the next frame on, some frames of not
+    // playing; at the end of the last the statistics go into the current slot.
+    void open_save_screen();
+    bool save_screen_open() const { return save_screen_frames_left_ > 0 || save_screen_pending_; }
+    // Loads a slot at the start of the next frame (statistics restored, timer
+    // jumps, vehicles created since the start are gone), followed by some
+    // frames of loading; false when the slot holds no save.
+    bool load_save(int slot);
+    const std::map<int, SaveGame>& saves() const { return saves_; }
+    int current_slot() const { return current_slot_; }
+    void set_current_slot(int slot) { current_slot_ = slot; }
+    bool non_playing() const { return non_playing_; }
+    void set_paused(bool paused) { paused_ = paused; }
+
+    // --- characters and vehicles ----------------------------------------------------
+    Character* character(std::int32_t handle);
+    const Character* character(std::int32_t handle) const;
+    Character* character_by_object(std::uint32_t address);
+    Character& add_character(std::uint32_t model, Vec3 position, float heading);
+    Vehicle* vehicle(std::int32_t handle);
+    const Vehicle* vehicle(std::int32_t handle) const;
+    Vehicle* vehicle_by_object(std::uint32_t address);
+    Vehicle& add_vehicle(std::uint32_t model, Vec3 position, float heading);
+    bool remove_vehicle(std::int32_t handle);
+    const std::map<std::int32_t, Vehicle>& vehicles() const { return vehicles_; }
+    // Puts a character into a seat (kDriverSeat for the driver's); false when
+    // the seat does not exist or is taken.
+    bool enter_vehicle(std::int32_t character, std::int32_t vehicle, std::int32_t seat);
+    bool leave_vehicle(std::int32_t character);
+    std::int32_t nearest_vehicle(Vec3 point, float radius) const;
+    int passenger_seats(std::uint32_t model) const;
+
+    // --- models ---------------------------------------------------------------------------
+    std::int32_t model_index(std::uint32_t model);
+    std::optional<std::uint32_t> model_of_index(std::int32_t index) const;
+    void request_model(std::int32_t index);
+    void load_requested_models();
+    bool model_loaded(std::int32_t index) const { return loaded_models_.count(index) != 0; }
+
+    // --- blips ----------------------------------------------------------------------------
+    std::int32_t create_blip(Vec3 position, std::int32_t entity);
+    Blip* blip(std::int32_t handle);
+    bool remove_blip(std::int32_t handle);
+    std::size_t blip_count() const { return blips_.size(); }
+    const std::map<std::int32_t, Blip>& blips() const { return blips_; }
+
+    // --- drawing ----------------------------------------------------------------------------
+    void set_text_scale(float x, float y);
+    void set_text_colour(const Colour& colour);
+    void draw_text(float x, float y, const std::string& text);
+    void draw(const DrawItem& item);  // rectangles, circles, markers
+    const DrawRecord& current_draws() const { return current_draws_; }
+    const DrawRecord& last_frame_draws() const { return last_frame_draws_; }
+
+    // --- the map --------------------------------------------------------------------------
+    float ground_height(Vec3 point) const;
+    // Street ids at a point: the street, and a crossing street (0 when none).
+    std::array<std::int32_t, 2> streets_at(Vec3 point) const;
+    // Text of a street id ("" for 0 or an unknown id); stays valid for the
+    // life of the process.
+    const char* street_name(std::int32_t id) const;
+
+    // --- journal and mistakes -----------------------------------------------------------
+    void note(const std::string& text);  // an effect worth a line in the timeline
+    const std::vector<JournalEntry>& journal() const { return journal_; }
+    // Calls the game would not accept (bad arguments, unknown handles).
+    void record_error(const std::string& text);
+    const std::vector<JournalEntry>& errors() const { return errors_; }
+
+  private:
+    void update_keys();
+    void advance_time(std::uint32_t game_ms);
+    void move_walker();
+    void apply_pending_load();
+    void write_save();
+    void place_parked_vehicles();
+    void keep_riders_with_vehicles();
+    void reset_text_style();
+
+    WorldSettings settings_;
+    std::uint32_t frame_ = 0;
+    std::uint32_t game_timer_;
+    std::int64_t wall_clock_ms_;
+    std::uint32_t clock_ms_;  // game clock, milliseconds since midnight
+    int day_;
+    int month_;
+
+    std::map<std::uint32_t, std::set<std::uint8_t>> scheduled_presses_;
+    struct Hold {
+        std::uint32_t from;
+        std::uint32_t to;
+        std::uint8_t scan_code;
+    };
+    std::vector<Hold> holds_;
+    std::set<std::uint8_t> pressed_;
+    std::set<std::uint8_t> held_;
+    std::set<std::uint8_t> held_before_;
+
+    std::map<std::int32_t, std::int32_t> int_stats_;
+    std::map<std::int32_t, float> float_stats_;
+    std::map<int, SaveGame> saves_;
+    int current_slot_ = 1;
+    int save_screen_frames_left_ = 0;
+    bool save_screen_pending_ = false;
+    std::optional<int> pending_load_;
+    int load_screen_frames_left_ = 0;
+    bool non_playing_ = false;
+    bool paused_ = false;
+    bool on_mission_ = false;
+
+    std::map<std::int32_t, Character> characters_;
+    std::map<std::int32_t, Vehicle> vehicles_;
+    std::int32_t player_character_ = 0;
+    std::int32_t next_character_ = 0x1001;
+    std::int32_t next_vehicle_ = 0x2001;
+    std::optional<Vec3> walk_target_;
+    float walk_speed_ = 0.0f;
+
+    std::map<std::uint32_t, std::int32_t> model_indices_;
+    std::set<std::int32_t> requested_models_;
+    std::set<std::int32_t> loaded_models_;
+
+    std::map<std::int32_t, Blip> blips_;
+    std::int32_t next_blip_ = 0x3001;
+
+    float text_scale_x_ = kDefaultTextScale;
+    float text_scale_y_ = kDefaultTextScale;
+    Colour text_colour_ = kDefaultTextColour;
+    DrawRecord current_draws_;
+    DrawRecord last_frame_draws_;
+
+    std::vector<JournalEntry> journal_;
+    std::vector<JournalEntry> errors_;
+};
+
+std::string hex(std::uint32_t value);
+
+}  // namespace hostsim
