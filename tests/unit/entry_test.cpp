@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "code_buffer.h"
-#include "fake_host_image.h"
 #include "fresh_process.h"
 #include "host/hook_stubs.h"
 #include "host/host_addresses.h"
 #include "host/host_version.h"
+#include "test_host.h"
 
 namespace corvalen::host {
 namespace {
@@ -30,9 +30,9 @@ int thread_count() {
     return count;
 }
 
-// Where each event's host function sits in the fake image (a bare `ret`).
+// Where each event's host function sits in the host image (a bare `ret`).
 std::uint32_t host_function(int event) {
-    return test::fake_host_base() + 0x10 * event;
+    return test::boot_test_host() + 0x10 * event;
 }
 
 std::uint32_t site_offset(int event, bool build_1080) {
@@ -40,10 +40,10 @@ std::uint32_t site_offset(int event, bool build_1080) {
     return build_1080 ? site.offset_1080 : site.offset_1070;
 }
 
-// Lays out the fake image of one build: every site a call to its host
+// Lays out the host image of one build: every site a call to its host
 // function followed by `ret`, so a site can be run as a function.
 void lay_out_image(bool build_1080) {
-    std::uint32_t base = test::fake_host_base();
+    std::uint32_t base = test::boot_test_host();
     for (int event = 1; event <= kHookSiteCount; ++event) {
         CodeWriter(host_function(event)).ret();
         CodeWriter site(base + site_offset(event, build_1080));
@@ -55,7 +55,7 @@ void lay_out_image(bool build_1080) {
 }
 
 bool all_sites_untouched(bool build_1080) {
-    std::uint32_t base = test::fake_host_base();
+    std::uint32_t base = test::boot_test_host();
     for (int event = 1; event <= kHookSiteCount; ++event) {
         std::uint32_t site = base + site_offset(event, build_1080);
         if (CodeWriter::get(site + 1) != host_function(event) - (site + 5))
@@ -73,14 +73,14 @@ void frame_tick() {
 }
 
 void attach_and_check(std::uint16_t minor_build, bool build_1080) {
-    test::fake_host_version() = {true, {1, 0, minor_build, 0}};
+    test::test_host_version() = std::array<std::uint16_t, 4>{1, 0, minor_build, 0};
     lay_out_image(build_1080);
     int threads = thread_count();
     require(process_notification(kProcessAttach, frame_tick) == 1, "attach answers TRUE");
     require(thread_count() == threads + 1, "one idle thread started");
     require(host_selector() == (build_1080 ? kSelector1080 : kSelector1070), "build selected");
 
-    std::uint32_t base = test::fake_host_base();
+    std::uint32_t base = test::boot_test_host();
     for (int event = 1; event <= kHookSiteCount; ++event) {
         std::uint32_t site = base + site_offset(event, build_1080);
         require(*reinterpret_cast<std::uint8_t*>(site) == 0xE8, "relative call at the site");
@@ -109,7 +109,7 @@ TEST(ProcessAttach, OnBuild1080UsesTheSecondColumn) {
 
 TEST(ProcessAttach, UnknownBuildPinsAndIdlesButHooksNothing) {
     test::run_in_fresh_process([] {
-        test::fake_host_version() = {true, {1, 0, 7, 1}};
+        test::test_host_version() = std::array<std::uint16_t, 4>{1, 0, 7, 1};
         lay_out_image(false);
         lay_out_image(true);
         int threads = thread_count();

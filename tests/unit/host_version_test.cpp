@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_host_image.h"
 #include "fresh_process.h"
+#include "test_host.h"
 
 namespace corvalen::host {
 namespace {
@@ -46,7 +46,8 @@ TEST(Resolve, AddsTheSelectedBuildsOffsetToTheBase) {
 
 TEST(Resolve, TwoLocationsOnOneBuildDifferByTheirOffsets) {
     test::run_in_fresh_process([] {
-        test::fake_host_version() = {true, {1, 0, 8, 0}};
+        test::test_host_version() = std::array<std::uint16_t, 4>{1, 0, 8, 0};
+        test::boot_test_host();
         std::uint32_t lookup = resolve(kNativeLookup);
         std::uint32_t timer = resolve(kGameTimer);
         require(host_version_initialised(), "detected on first resolve");
@@ -59,19 +60,20 @@ TEST(Resolve, TwoLocationsOnOneBuildDifferByTheirOffsets) {
     });
 }
 
-TEST(Resolve, UnknownBuildResolvesEverythingToZeroAndIsNotAskedAgain) {
+TEST(Resolve, UnknownBuildResolvesEverythingToZero) {
     test::run_in_fresh_process([] {
-        test::fake_host_version() = {true, {1, 0, 7, 1}};
+        test::test_host_version() = std::array<std::uint16_t, 4>{1, 0, 7, 1};
+        test::boot_test_host();
         require(resolve(kNativeLookup) == 0, "1.0.7.1 is unknown");
-        require(host_selector() == kUnknownBuild, "selector 0");
-        test::fake_host_version() = {true, {1, 0, 7, 0}};
-        require(resolve(kGameTimer) == 0, "the build is detected once per process");
+        require(host_version_initialised() && host_selector() == kUnknownBuild, "selector 0");
+        require(resolve(0, 0) == 0 && resolve(kHookSites[7]) == 0, "any pair gives 0");
     });
 }
 
 TEST(Resolve, ExecutableWithoutVersionIsUnknown) {
     test::run_in_fresh_process([] {
-        test::fake_host_version().has_version = false;
+        test::test_host_version() = std::nullopt;
+        test::boot_test_host();
         require(detect_host_version() == 0, "no version reads as code 0");
         require(resolve(kHookSites[0]) == 0, "nothing resolves");
     });

@@ -5,9 +5,12 @@
 #include <cstring>
 
 #include "code_buffer.h"
+#include "fresh_process.h"
 #include "host/host_addresses.h"
 #include "host/host_version.h"
 #include "host/natives.h"
+#include "hostsim/host.h"
+#include "test_host.h"
 
 namespace corvalen::host {
 namespace {
@@ -47,6 +50,7 @@ class NativeCallTest : public ::testing::Test {
     void SetUp() override {
         g_log = HandlerLog{};
         g_last_hash_word = scratch.word();
+        test::boot_test_host();
         std::uint32_t lookup = resolve(kNativeLookup);
         ASSERT_NE(lookup, 0u) << "the test host must be a known build";
         CodeWriter routine(lookup);
@@ -197,6 +201,31 @@ TEST_F(NativeCallTest, WrappersSupplyTheirLiteralArguments) {
     EXPECT_EQ(g_log.seen.slots[3], 43200000u);
     natives::set_text_colour(1, 2, 3);
     EXPECT_EQ(g_log.seen.slots[3], 255u);
+}
+
+// The same calls against the stand-in host's own lookup and handlers.
+TEST(NativeCallOnStandIn, HandlersOfTheHostGetTheArgumentsAsEncoded) {
+    test::run_in_fresh_process([] {
+        hostsim::Host& host = test::test_host();
+        natives::set_text_scale(0.5f, 0.75f);
+        natives::set_text_colour(12, 34, 56);
+        natives::nearest_vehicle_handle(1.0f, 2.0f, 3.0f, 20.0f);
+        const auto& log = host.native_log();
+        test::require(log.size() == 3, "three native calls reached the host");
+        test::require(log[0].hash == 0x02C069E5 && log[0].argument_count == 2, "text scale");
+        test::require(as_float(log[0].slots[0]) == 0.5f && as_float(log[0].slots[1]) == 0.75f,
+                      "float slots");
+        test::require(log[1].hash == 0x19C967B5 && log[1].argument_count == 4 &&
+                          log[1].slots[0] == 12 && log[1].slots[3] == 255,
+                      "text colour with its literal alpha");
+        test::require(log[2].hash == 0x2CB303F8 && log[2].argument_count == 6 &&
+                          as_float(log[2].slots[3]) == 20.0f && log[2].slots[4] == 0 &&
+                          log[2].slots[5] == 70,
+                      "nearest vehicle with its literals");
+        test::require(call_native(0x0BADF00D, {1, 2}) == 0, "unknown hash gives 0");
+        test::require(host.unknown_lookups().count(0x0BADF00D) == 1, "looked up, not called");
+        test::require(host.native_log().size() == 3, "nothing else called");
+    });
 }
 
 }  // namespace
