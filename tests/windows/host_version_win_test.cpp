@@ -15,8 +15,9 @@ std::string build_file(const std::string& relative) {
     return std::string("Z:") + CORVALEN_BUILD_DIR + "/" + relative;
 }
 
+// The stand-in host's executables differ only in their version resources.
 std::string probe(const std::string& name) {
-    return build_file("version_probes/version_probe_" + name + ".exe");
+    return build_file("hostsim/hostsim_" + name + ".exe");
 }
 
 struct Probe {
