@@ -125,6 +125,13 @@ void on_fault(int signal_number, siginfo_t* info, void* context) {
 
 // Installed on first use and kept: natives run every frame, and a handler
 // pair per call would cost two system calls per signal each time.
+//
+// Under AddressSanitizer this needs no options: with its default
+// handle_segv=1 (and the equally default, now deprecated,
+// allow_user_segv_handler=1) a program's own handlers are installed, and
+// faults that are not ours reach ASan's handler through pass_on. Only
+// handle_segv=2 (or allow_user_segv_handler=0) makes ASan refuse them, and
+// then a fault inside a lookup is fatal.
 void install_fault_handlers() {
     if (g_handlers_installed) {
         return;
