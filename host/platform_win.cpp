@@ -18,6 +18,18 @@ constexpr DWORD kModuleFromAddress = 4;    // GET_MODULE_HANDLE_EX_FLAG_FROM_ADD
 constexpr DWORD kIdleSleepMilliseconds = 1000;
 constexpr DWORD kModulePathLength = 260;
 
+constexpr std::uint32_t kPageSize = 4096;
+// Both pages' old protections share one word (PAGE_* values fit 16 bits).
+constexpr std::uint32_t kLastPageShift = 16;
+
+std::uint32_t page_of(std::uint32_t address) {
+    return address & ~(kPageSize - 1);
+}
+
+LPVOID to_pointer(std::uint32_t address) {
+    return reinterpret_cast<LPVOID>(static_cast<std::uintptr_t>(address));
+}
+
 DWORD WINAPI idle_thread(LPVOID) {
     for (;;) {
         Sleep(kIdleSleepMilliseconds);
@@ -64,20 +76,38 @@ std::optional<FileVersion> host_file_version() {
     return file_version_of(path);
 }
 
+// A range that straddles two pages gets each page's own protection back: one
+// VirtualProtect over both would hand the first page's protection to the
+// second, and a host data page next to its code would turn read-only.
 PageProtection make_writable(std::uint32_t address, std::uint32_t size) {
-    DWORD old = 0;
-    if (!VirtualProtect(reinterpret_cast<LPVOID>(address), size, kExecuteReadWrite, &old)) {
+    std::uint32_t last = page_of(address + (size == 0 ? 0 : size - 1));
+    std::uint32_t in_first = last == page_of(address) ? size : last - address;
+    DWORD first_old = 0;
+    if (!VirtualProtect(to_pointer(address), in_first, kExecuteReadWrite, &first_old)) {
         return {};
     }
-    return {true, old};
+    DWORD last_old = first_old;
+    if (in_first != size &&
+        !VirtualProtect(to_pointer(last), size - in_first, kExecuteReadWrite, &last_old)) {
+        DWORD ignored = 0;
+        VirtualProtect(to_pointer(address), in_first, first_old, &ignored);
+        return {};
+    }
+    return {true, (first_old & 0xFFFF) | ((last_old & 0xFFFF) << kLastPageShift)};
 }
 
 void restore_protection(std::uint32_t address, std::uint32_t size, PageProtection protection) {
     if (!protection.changed) {
         return;
     }
+    std::uint32_t last = page_of(address + (size == 0 ? 0 : size - 1));
+    std::uint32_t in_first = last == page_of(address) ? size : last - address;
     DWORD ignored = 0;
-    VirtualProtect(reinterpret_cast<LPVOID>(address), size, protection.old, &ignored);
+    VirtualProtect(to_pointer(address), in_first, protection.old & 0xFFFF, &ignored);
+    if (in_first != size) {
+        VirtualProtect(to_pointer(last), size - in_first, protection.old >> kLastPageShift,
+                       &ignored);
+    }
 }
 
 std::uint32_t pin_plugin() {
