@@ -46,7 +46,7 @@ Known known_values(int event) {
 
 // Bytes in front of the call: the routine starts this far before the site.
 constexpr std::uint32_t kBeforeRoutinePrefix = 64;
-constexpr std::uint32_t kAfterRoutinePrefix = 51;
+constexpr std::uint32_t kAfterRoutinePrefix = 54;
 constexpr std::uint32_t kRoutineTail = 44;
 constexpr std::uint32_t kTargetSize = 0x70;
 
@@ -87,11 +87,15 @@ std::string describe_site_problems(std::uint32_t problems) {
 }
 
 CallSites::CallSites(std::uint32_t base, const BuildLayout& layout, std::uint32_t script_global,
-                     std::uint32_t host_script_record, const Reserve& reserve)
+                     std::uint32_t host_script_record, std::uint8_t stack_skew,
+                     const Reserve& reserve)
     : base_(base),
       layout_(layout),
       script_global_(script_global),
-      host_script_record_(host_script_record) {
+      host_script_record_(host_script_record),
+      stack_skew_(stack_skew) {
+    if (stack_skew % 4 != 0 || stack_skew > 12)
+        throw std::invalid_argument("bad stack skew");
     for (int event = 1; event <= kSiteCount; ++event) {
         std::uint32_t site = layout.sites[index(event)];
         std::uint32_t prefix = is_after_site(event) ? kAfterRoutinePrefix : kBeforeRoutinePrefix;
@@ -172,8 +176,8 @@ void CallSites::write_target(int event) {
 }
 
 // The game routine around a site. It is called from C++ as a cdecl function
-// without arguments and keeps every register of its caller. The stack is
-// 16-byte aligned at the call, as a compiler would leave it.
+// without arguments and keeps every register of its caller. The stack at the
+// call is 16-byte aligned, less the skew.
 void CallSites::write_routine(int event) {
     std::uint32_t c = capture(event);
     Known k = known_values(event);
@@ -182,8 +186,10 @@ void CallSites::write_routine(int event) {
     code.pushad();
     code.store(c + slot::saved_esp, Reg::esp);
     code.align_esp(0xF0);
-    if (!after) {
-        code.sub_esp(8);
+    if (after) {
+        code.sub_esp(stack_skew_);
+    } else {
+        code.sub_esp(static_cast<std::uint8_t>(8 + stack_skew_));
         code.push_imm(k.second);
         code.push_imm(k.first);
     }

@@ -53,8 +53,10 @@ class CallSites {
     // reserve(offset, size, what) claims image space (and rejects overlaps).
     using Reserve = std::function<void(std::uint32_t, std::uint32_t, const std::string&)>;
 
+    // stack_skew: bytes (0, 4, 8 or 12) by which the stack at the call misses
+    // 16-byte alignment; the game itself only keeps 4-byte alignment.
     CallSites(std::uint32_t base, const BuildLayout& layout, std::uint32_t script_global,
-              std::uint32_t host_script_record, const Reserve& reserve);
+              std::uint32_t host_script_record, std::uint8_t stack_skew, const Reserve& reserve);
 
     // Runs the routine of event 1..8 once and returns its problems (0 = none).
     std::uint32_t run(int event);
@@ -80,6 +82,7 @@ class CallSites {
     const BuildLayout& layout_;
     std::uint32_t script_global_;
     std::uint32_t host_script_record_;
+    std::uint8_t stack_skew_;
     std::array<std::uint32_t, kSiteCount> routines_{};
     std::array<std::uint32_t, kSiteCount> targets_{};
     std::array<std::array<std::uint8_t, 5>, kSiteCount> original_{};

@@ -173,6 +173,11 @@ int run_host_process(const std::vector<std::string>& arguments, BootOptions opti
             if (!n)
                 return usage("bad --wall-step-ms " + value);
             options.world.wall_ms_per_frame = *n;
+        } else if (option == "--stack-skew") {
+            auto n = parse_number(value);
+            if (!n || *n % 4 != 0 || *n > 12)
+                return usage("bad --stack-skew " + value + " (0, 4, 8, 12)");
+            options.stack_skew = static_cast<std::uint8_t>(*n);
         } else if (option == "--layout") {
             if (value == "1070") {
                 options.layout = &layout_1070();
@@ -221,8 +226,12 @@ int run_host_process(const std::vector<std::string>& arguments, BootOptions opti
     }
     if (!plan.record.empty()) {
         host.timeline().catch_up(host.world());
-        if (!host.timeline().write(plan.record))
+        if (plan.record == "-") {
+            for (const std::string& line : host.timeline().lines())
+                out << line << "\n";
+        } else if (!host.timeline().write(plan.record)) {
             err << "hostsim: cannot write " << plan.record << "\n";
+        }
     }
     out << summary_json(host, frames_run, pinned) << std::endl;
     return exit_code;

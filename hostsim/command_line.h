@@ -9,7 +9,9 @@
 //   --load FRAME:SLOT        load a save slot before FRAME
 //   --wall-step-ms N         wall-clock milliseconds per frame (in-process clock only)
 //   --layout 1070|1080       lay the image out for that build whatever the version
-//   --record FILE            write the timeline (draws, money, statistics...) to FILE
+//   --stack-skew N           misalign the call sites' stack by N bytes (0, 4, 8, 12)
+//   --record FILE            write the timeline (draws, money, statistics...) to FILE,
+//                            or to standard output before the summary with "-"
 //   --free-plugin            free the plug-in after loading it; report whether it stayed
 // It ends with a one-line JSON summary on standard output.
 

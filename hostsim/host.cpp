@@ -46,9 +46,9 @@ Host::Host(const BootOptions& options) : version_(options.version) {
     memory_ = ImageMemory::acquire();
     world_ = std::make_unique<World>(options.world);
     natives_ = make_native_table();
-    image_ = std::make_unique<HostImage>(memory_->base(), memory_->writable_begin(),
-                                         memory_->writable_end(), layout_for(options),
-                                         host_entry_points(), natives_.entries().size());
+    image_ = std::make_unique<HostImage>(
+        memory_->base(), memory_->writable_begin(), memory_->writable_end(), layout_for(options),
+        host_entry_points(), natives_.entries().size(), options.stack_skew);
     functions_ = std::make_unique<HostFunctions>(*world_, *image_);
     plugin_ = PluginModule::create();
     sync_globals();

@@ -36,6 +36,9 @@ using FileVersion = std::array<std::uint16_t, 4>;
 struct BootOptions {
     std::optional<FileVersion> version = FileVersion{1, 0, 7, 0};
     const BuildLayout* layout = nullptr;  // null: the layout that fits the version
+    // How far (0, 4, 8, 12 bytes) the call sites' stack misses 16-byte
+    // alignment; the game promises only 4-byte alignment.
+    std::uint8_t stack_skew = 0;
     WorldSettings world;
 };
 

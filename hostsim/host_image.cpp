@@ -16,7 +16,7 @@ constexpr std::uint32_t kSecondPoolTag = 0x324C4F50;   // "POL2"
 
 HostImage::HostImage(std::uint32_t base, std::uint32_t writable_begin, std::uint32_t writable_end,
                      const BuildLayout& layout, const HostEntryPoints& entries,
-                     std::size_t native_count)
+                     std::size_t native_count, std::uint8_t stack_skew)
     : base_(base), writable_begin_(writable_begin), writable_end_(writable_end), layout_(layout) {
     if (native_count > kNativeThunkCapacity)
         throw std::logic_error("too many natives");
@@ -24,7 +24,7 @@ HostImage::HostImage(std::uint32_t base, std::uint32_t writable_begin, std::uint
     write_function_thunks(entries);
     write_globals_and_objects(entries);
     sites_ = std::make_unique<CallSites>(
-        base_, layout_, at(layout_.active_script), host_script_record(),
+        base_, layout_, at(layout_.active_script), host_script_record(), stack_skew,
         [this](std::uint32_t offset, std::uint32_t size, const std::string& what) {
             reserve(offset, size, what);
         });

@@ -38,7 +38,8 @@ class HostImage {
     // writable_begin to writable_end may be written (the executable's own
     // headers and code lie below on Windows).
     HostImage(std::uint32_t base, std::uint32_t writable_begin, std::uint32_t writable_end,
-              const BuildLayout& layout, const HostEntryPoints& entries, std::size_t native_count);
+              const BuildLayout& layout, const HostEntryPoints& entries, std::size_t native_count,
+              std::uint8_t stack_skew = 0);
 
     std::uint32_t base() const { return base_; }
     const BuildLayout& layout() const { return layout_; }

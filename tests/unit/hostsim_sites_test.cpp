@@ -173,5 +173,30 @@ INSTANTIATE_TEST_SUITE_P(Builds, SitesTest, ::testing::Values(Build::v1070, Buil
                              return info.param == Build::v1070 ? "b1070" : "b1080";
                          });
 
+// The game keeps only 4-byte stack alignment; a skewed host shows a stub the
+// stack it would really get, everything else unchanged.
+TEST(SkewedSitesTest, StubsMeetTheStackMisalignedByTheSkew) {
+    for (std::uint8_t skew : {0, 4, 8, 12}) {
+        BootOptions options = boot_options(Build::v1070);
+        options.stack_skew = skew;
+        Host host(options);
+        CallSites& sites = host.image().sites();
+        std::uint32_t seen = host.image().scratch_code() + 0x800;
+        for (int event : {1, 5}) {
+            CodeWriter stub(host.image().scratch_code() + 0x80 * static_cast<std::uint32_t>(event));
+            stub.store(seen + 4 * static_cast<std::uint32_t>(event), Reg::esp);
+            stub.jmp(sites.target_address(event));
+            CodeWriter site(sites.site_address(event));
+            site.call(stub.start());
+        }
+        host.run_frame();
+        EXPECT_FALSE(host.hooks().corrupted()) << host.hooks().first_problem;
+        for (int event : {1, 5}) {
+            std::uint32_t esp = read_u32(seen + 4 * static_cast<std::uint32_t>(event));
+            EXPECT_EQ((esp + 4 + skew) % 16, 0u) << "skew " << int(skew) << ", site " << event;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace hostsim
