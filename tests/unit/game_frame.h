@@ -1,0 +1,48 @@
+#pragma once
+// Runs test code the way the plug-in's frame tick runs: inside one frame of
+// the stand-in host (keys of that frame visible, draws recorded for it) and
+// inside a FrameScope, so that natives are called.
+
+#include <vector>
+
+#include "host/host_game.h"
+#include "hostsim/host.h"
+#include "test_host.h"
+
+namespace corvalen::test {
+
+inline hostsim::Host& game() {
+    boot_test_host();
+    return test_host();
+}
+
+// One frame around `body`; returns what was drawn in it.
+template <typename Body>
+hostsim::DrawRecord game_frame(Body body) {
+    hostsim::World& world = game().world();
+    world.begin_frame();
+    {
+        host::FrameScope frame;
+        body();
+    }
+    world.end_frame();
+    return world.last_frame_draws();
+}
+
+// A frame in which `scan_code` is pressed.
+template <typename Body>
+hostsim::DrawRecord game_frame_pressing(std::uint8_t scan_code, Body body) {
+    game().press_key(scan_code);
+    return game_frame(body);
+}
+
+inline std::vector<std::string> texts_of(const hostsim::DrawRecord& draws) {
+    std::vector<std::string> texts;
+    for (const hostsim::DrawItem& item : draws) {
+        if (item.kind == hostsim::DrawKind::text)
+            texts.push_back(item.text);
+    }
+    return texts;
+}
+
+}  // namespace corvalen::test

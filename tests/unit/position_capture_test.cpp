@@ -1,0 +1,86 @@
+// Marking a spot: the radius follows the player, Y confirms for one frame, N
+// cancels.
+
+#include "core/position_capture.h"
+
+#include <gtest/gtest.h>
+
+#include "game_frame.h"
+
+namespace corvalen {
+namespace {
+
+using test::game;
+using test::game_frame;
+using test::game_frame_pressing;
+
+constexpr auto kY = static_cast<std::uint8_t>(host::ScanCode::Y);
+constexpr auto kN = static_cast<std::uint8_t>(host::ScanCode::N);
+
+class PositionCaptureTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        game().teleport_player(kCentre);
+        game_frame([&] { capture.start(); });
+        game().teleport_player({kCentre.x + 3.0f, kCentre.y + 4.0f, kCentre.z});
+    }
+
+    static constexpr hostsim::Vec3 kCentre{200.0f, -150.0f, 6.0f};
+    PositionCapture capture;
+};
+
+TEST_F(PositionCaptureTest, RadiusAndMarkerFollowThePlayer) {
+    EXPECT_TRUE(capture.active);
+    EXPECT_EQ(capture.radius, 1);
+    EXPECT_EQ(capture.start_position().x, kCentre.x);
+    EXPECT_EQ(capture.start_position().y, kCentre.y);
+
+    hostsim::DrawRecord draws = game_frame([&] { capture.process(); });
+    EXPECT_EQ(capture.radius, 5);
+    EXPECT_FALSE(capture.confirmed);
+    EXPECT_TRUE(capture.active);
+    ASSERT_EQ(draws.size(), 2u);
+    EXPECT_EQ(draws[0].kind, hostsim::DrawKind::circle);
+    EXPECT_EQ(draws[0].x, kCentre.x);
+    EXPECT_EQ(draws[0].y, kCentre.y);
+    EXPECT_EQ(draws[0].z, kCentre.z - 0.5f);
+    EXPECT_FLOAT_EQ(draws[0].width, 10.0f);
+    EXPECT_EQ(draws[0].colour[0], 0);
+    EXPECT_EQ(draws[0].colour[1], 128);
+    EXPECT_EQ(draws[0].colour[2], 0);
+    EXPECT_EQ(draws[1].text, "Adding. Go and press Y to save, or N to cancel.");
+    EXPECT_EQ(draws[1].x, 0.1f);
+    EXPECT_EQ(draws[1].y, 0.1f);
+
+    game().teleport_player({kCentre.x + 7.9f, kCentre.y, kCentre.z});
+    game_frame([&] { capture.process(); });
+    EXPECT_EQ(capture.radius, 7) << "whole metres, truncated";
+}
+
+TEST_F(PositionCaptureTest, YConfirmsForExactlyOneFrame) {
+    game_frame_pressing(kY, [&] { capture.process(); });
+    EXPECT_TRUE(capture.confirmed);
+    EXPECT_FALSE(capture.active);
+    EXPECT_EQ(capture.radius, 5);
+
+    hostsim::DrawRecord after = game_frame([&] { capture.process(); });
+    EXPECT_FALSE(capture.confirmed);
+    EXPECT_TRUE(after.empty());
+}
+
+TEST_F(PositionCaptureTest, NCancelsWithRadiusZero) {
+    game_frame_pressing(kN, [&] { capture.process(); });
+    EXPECT_FALSE(capture.confirmed);
+    EXPECT_FALSE(capture.active);
+    EXPECT_EQ(capture.radius, 0);
+}
+
+TEST_F(PositionCaptureTest, YAndNTogetherConfirm) {
+    game().press_key(kN);
+    game_frame_pressing(kY, [&] { capture.process(); });
+    EXPECT_TRUE(capture.confirmed);
+    EXPECT_EQ(capture.radius, 5);
+}
+
+}  // namespace
+}  // namespace corvalen
