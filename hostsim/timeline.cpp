@@ -65,7 +65,7 @@ void Timeline::end_frame(const World& world) {
     shown_ = now;
 }
 
-bool Timeline::write(const std::string& path) const {
+bool write_lines(const std::string& path, const std::vector<std::string>& lines) {
     std::filesystem::path target(path);
     std::filesystem::path temporary = target;
     temporary += ".tmp";
@@ -73,7 +73,7 @@ bool Timeline::write(const std::string& path) const {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out)
             return false;
-        for (const std::string& line : lines_)
+        for (const std::string& line : lines)
             out << line << '\n';
         if (!out.flush())
             return false;
@@ -81,6 +81,10 @@ bool Timeline::write(const std::string& path) const {
     std::error_code error;
     std::filesystem::rename(temporary, target, error);
     return !error;
+}
+
+bool Timeline::write(const std::string& path) const {
+    return write_lines(path, lines_);
 }
 
 ExpectedFileCheck check_expected_file(const std::vector<std::string>& lines,
@@ -91,10 +95,7 @@ ExpectedFileCheck check_expected_file(const std::vector<std::string>& lines,
         std::filesystem::path target(path);
         if (target.has_parent_path())
             std::filesystem::create_directories(target.parent_path(), error);
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        for (const std::string& line : lines)
-            out << line << '\n';
-        if (!out.flush())
+        if (!write_lines(path, lines))
             return {false, "cannot write " + path};
         return {true, "updated " + path + " (" + std::to_string(lines.size()) + " lines)"};
     }

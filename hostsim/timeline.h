@@ -33,6 +33,10 @@ class Timeline {
     std::vector<std::string> lines_;
 };
 
+// Replaces a file with the lines atomically (temporary file, then rename);
+// false when it cannot be written.
+bool write_lines(const std::string& path, const std::vector<std::string>& lines);
+
 // The result of comparing lines with a reviewed expected file.
 struct ExpectedFileCheck {
     bool matches = false;
