@@ -1,0 +1,248 @@
+// The spot controller: which place is nearest, when its marker shows and its
+// entry fires, and the places' blips.
+
+#include "core/spot_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game_frame.h"
+
+namespace corvalen {
+namespace {
+
+using test::game;
+using test::game_frame;
+
+constexpr hostsim::Vec3 kPlayer{400.0f, -300.0f, 6.0f};
+
+// Records what the base hands to the derived feature.
+class RecordingSpots : public SpotController {
+  public:
+    void style_blip(Place& place) override {
+        ++styled;
+        place.blip_sprite = sprite;
+        place.blip_colour = 11;
+        place.blip_scale = 0.5f;
+        place.blip_name = "Auto Service";
+    }
+    void on_activate(Place& place) override { calls.push_back("activate " + place.label); }
+    void on_prompt(Place& place) override { calls.push_back("prompt " + place.label); }
+
+    Place& add(const char* label, float dx, float dy, std::int32_t radius = 3) {
+        places.emplace_back(radius, 1, kPlayer.x + dx, kPlayer.y + dy, kPlayer.z);
+        places.back().label = label;
+        return places.back();
+    }
+
+    std::int32_t sprite = 79;
+    int styled = 0;
+    std::vector<std::string> calls;
+};
+
+class SpotControllerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        game().leave_vehicle();
+        game().teleport_player(kPlayer);
+    }
+
+    std::int32_t nearest(bool include_disabled, std::int32_t half_width) {
+        std::int32_t index = -2;
+        game_frame([&] { index = spots.find_nearest(include_disabled, half_width); });
+        return index;
+    }
+    hostsim::DrawRecord tick() {
+        return game_frame([&] { spots.tick(); });
+    }
+    static std::size_t markers(const hostsim::DrawRecord& draws) {
+        std::size_t count = 0;
+        for (const hostsim::DrawItem& item : draws)
+            count += item.kind == hostsim::DrawKind::marker;
+        return count;
+    }
+
+    RecordingSpots spots;
+};
+
+TEST_F(SpotControllerTest, OnlyPlacesWhoseSquareHoldsThePlayerAreCandidates) {
+    EXPECT_EQ(nearest(false, 50), -1) << "no places";
+    spots.add("diagonal", 40.0f, 40.0f);  // 56.6 m away, inside the square
+    spots.add("beyond", 50.5f, 0.0f);     // 50.5 m away, outside the square
+    EXPECT_EQ(nearest(false, 50), 0);
+    EXPECT_NEAR(spots.nearest_distance, 56.57f, 0.01f);
+    spots.add("edge", 50.0f, 0.0f);  // exactly on the square's border
+    EXPECT_EQ(nearest(false, 50), 2);
+    EXPECT_EQ(nearest(false, 10), -1);
+    EXPECT_EQ(spots.nearest_index, -1);
+}
+
+TEST_F(SpotControllerTest, EqualDistancesGoToTheLaterIndex) {
+    spots.add("east", 10.0f, 0.0f);
+    spots.add("west", -10.0f, 0.0f);
+    spots.add("far", 30.0f, 0.0f);
+    EXPECT_EQ(nearest(false, 50), 1);
+}
+
+TEST_F(SpotControllerTest, DisabledPlacesAreFoundOnlyWhenAskedFor) {
+    spots.add("near", 2.0f, 0.0f).enabled = false;
+    spots.add("farther", 20.0f, 0.0f);
+    EXPECT_EQ(nearest(false, 50), 1);
+    EXPECT_EQ(nearest(true, 50), 0);
+
+    spots.places[1].enabled = false;
+    EXPECT_TRUE(tick().empty());
+    EXPECT_TRUE(spots.calls.empty());
+}
+
+TEST_F(SpotControllerTest, InsideTheRadiusEnterPromptsOrActivates) {
+    spots.skip_once = false;
+    spots.add("office", 1.0f, 0.0f);
+    hostsim::DrawRecord draws = tick();
+    ASSERT_EQ(markers(draws), 1u);
+    const hostsim::DrawItem& marker = draws[0];
+    EXPECT_EQ(marker.x, kPlayer.x + 1.0f);
+    EXPECT_EQ(marker.y, kPlayer.y);
+    EXPECT_EQ(marker.z, game().world().ground_height({kPlayer.x + 1.0f, kPlayer.y, kPlayer.z}));
+    EXPECT_EQ(marker.colour, (hostsim::Colour{128, 0, 0, 128}));
+    EXPECT_EQ(spots.calls, std::vector<std::string>{"prompt office"});
+
+    game().press_key(static_cast<std::uint8_t>(host::ScanCode::Enter));
+    tick();
+    EXPECT_EQ(spots.calls.back(), "activate office");
+}
+
+TEST_F(SpotControllerTest, SkipOnceSwallowsExactlyOneInRangeCheck) {
+    ASSERT_TRUE(spots.skip_once) << "set on construction";
+    spots.add("office", 1.0f, 0.0f);
+    EXPECT_TRUE(tick().empty());
+    EXPECT_TRUE(spots.calls.empty());
+    EXPECT_FALSE(spots.skip_once);
+
+    EXPECT_EQ(markers(tick()), 1u);
+    EXPECT_EQ(spots.calls.size(), 1u);
+}
+
+TEST_F(SpotControllerTest, RadiusZeroShowsTheMarkerButNeverEnters) {
+    spots.skip_once = false;
+    spots.add("centre", 0.0f, 0.0f, 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(markers(tick()), 1u);
+    EXPECT_TRUE(spots.calls.empty());
+
+    spots.places[0].show_marker = false;
+    spots.places[0].radius = 3;
+    EXPECT_EQ(markers(tick()), 0u);
+    EXPECT_EQ(spots.calls.size(), 1u);
+}
+
+TEST_F(SpotControllerTest, FarFromEveryPlaceTheSearchRestsFiveSeconds) {
+    spots.skip_once = false;
+    spots.add("distant", 45.0f, 45.0f);  // in the square, beyond the near range
+    tick();
+    EXPECT_EQ(spots.recheck_delay, SpotController::kFarRecheckSeconds);
+    std::int64_t now = game().world().wall_clock_seconds();
+    EXPECT_EQ(spots.next_check_time, now + 5);
+
+    game().teleport_player({kPlayer.x + 45.0f, kPlayer.y + 45.0f, kPlayer.z});
+    std::size_t distance_calls = game().native_calls(host::hash::kDistance3d);
+    EXPECT_TRUE(tick().empty()) << "resting: nothing asked, nothing drawn";
+    EXPECT_EQ(game().native_calls(host::hash::kDistance3d), distance_calls);
+
+    game().pass_wall_time(5);
+    EXPECT_EQ(markers(tick()), 1u);
+    EXPECT_EQ(spots.recheck_delay, 0u);
+    EXPECT_EQ(spots.calls.size(), 1u);
+}
+
+class SpotBlipsTest : public SpotControllerTest {
+  protected:
+    host::Handle refresh(Place& place, bool force) {
+        game_frame([&] { spots.refresh_blip(place, force); });
+        return place.blip;
+    }
+};
+
+TEST_F(SpotBlipsTest, ABlipIsCreatedInTheDerivedStyle) {
+    Place& place = spots.add("station", 5.0f, 5.0f);
+    host::Handle handle = refresh(place, true);
+    ASSERT_NE(handle, 0u);
+    const hostsim::Blip* blip = game().world().blip(static_cast<std::int32_t>(handle));
+    ASSERT_NE(blip, nullptr);
+    EXPECT_EQ(blip->position.x, place.x);
+    EXPECT_EQ(blip->position.y, place.y);
+    EXPECT_EQ(blip->sprite, 79);
+    EXPECT_EQ(blip->colour, 11);
+    EXPECT_TRUE(blip->short_range);
+    EXPECT_EQ(blip->alpha, 255);
+    EXPECT_EQ(blip->display, 4);
+    EXPECT_EQ(blip->setting, 0);
+    EXPECT_EQ(blip->scale, 0.5f);
+    EXPECT_EQ(blip->name, "Auto Service");
+}
+
+TEST_F(SpotBlipsTest, EnabledPlacesKeepTheirBlipUnlessForced) {
+    Place& place = spots.add("station", 5.0f, 5.0f);
+    host::Handle first = refresh(place, true);
+    EXPECT_EQ(refresh(place, false), first);
+    EXPECT_EQ(spots.styled, 1);
+
+    host::Handle second = refresh(place, true);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(game().world().blip(static_cast<std::int32_t>(first)), nullptr);
+    EXPECT_NE(game().world().blip(static_cast<std::int32_t>(second)), nullptr);
+}
+
+TEST_F(SpotBlipsTest, DisabledPlacesAndNegativeSpritesGetNoBlip) {
+    Place& place = spots.add("house", 5.0f, 5.0f);
+    host::Handle first = refresh(place, true);
+    place.enabled = false;
+    EXPECT_EQ(refresh(place, false), 0u);
+    EXPECT_EQ(game().world().blip(static_cast<std::int32_t>(first)), nullptr);
+
+    place.enabled = true;
+    spots.sprite = -1;
+    EXPECT_EQ(refresh(place, true), 0u);
+}
+
+TEST_F(SpotBlipsTest, DestroyingTheControllerRemovesItsBlips) {
+    auto owned = std::make_unique<RecordingSpots>();
+    Place& place = owned->add("a", 5.0f, 5.0f);
+    game_frame([&] { owned->refresh_blip(place, true); });
+    auto handle = static_cast<std::int32_t>(place.blip);
+    ASSERT_NE(game().world().blip(handle), nullptr);
+    game_frame([&] { owned.reset(); });
+    EXPECT_EQ(game().world().blip(handle), nullptr);
+}
+
+TEST_F(SpotBlipsTest, OutsideAFrameDestructionAsksTheHostNothing) {
+    auto owned = std::make_unique<RecordingSpots>();
+    Place& place = owned->add("a", 5.0f, 5.0f);
+    game_frame([&] { owned->refresh_blip(place, true); });
+    auto handle = static_cast<std::int32_t>(place.blip);
+    owned.reset();  // as at process exit
+    EXPECT_NE(game().world().blip(handle), nullptr);
+    game().world().remove_blip(handle);
+}
+
+TEST(PlaceTest, ConstructorsSetTheDefaults) {
+    Place place(4, 2, 1.0f, 2.0f, 3.0f);
+    EXPECT_EQ(place.radius, 4);
+    EXPECT_EQ(place.kind, 2);
+    EXPECT_EQ(place.blip, 0u);
+    EXPECT_EQ(place.blip_sprite, 29);
+    EXPECT_EQ(place.blip_alpha, 255);
+    EXPECT_TRUE(place.enabled);
+    EXPECT_TRUE(place.show_marker);
+    EXPECT_TRUE(place.short_range);
+    EXPECT_FALSE(Place::without_marker(4, 2, 1.0f, 2.0f, 3.0f).show_marker);
+    Place empty;
+    EXPECT_EQ(empty.radius, 0);
+    EXPECT_EQ(empty.blip_scale, 1.0f);
+}
+
+}  // namespace
+}  // namespace corvalen
