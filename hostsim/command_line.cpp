@@ -99,7 +99,7 @@ std::string summary_json(const Host& host, int frames_run, int pinned) {
     json += ",\"after_eax_ok\":" + json_bool(hooks.after_eax_ok());
     json += ",\"script_pointer_ok\":" + json_bool(hooks.script_pointer_ok);
     json += ",\"pinned\":" + (pinned < 0 ? std::string("null") : json_bool(pinned != 0));
-    json += ",\"natives\":" + std::to_string(host.native_log().size());
+    json += ",\"natives\":" + std::to_string(host.native_call_count());
     json += ",\"unknown_hashes\":" + unknown;
     json += ",\"host_errors\":" + std::to_string(errors.size());
     json += ",\"first_host_error\":" +

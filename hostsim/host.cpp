@@ -40,7 +40,9 @@ Host* Host::active() {
     return g_active;
 }
 
-Host::Host(const BootOptions& options) : version_(options.version) {
+Host::Host(const BootOptions& options)
+    : version_(options.version),
+      native_log_limit_(std::max<std::size_t>(2, options.native_log_limit)) {
     if (g_active != nullptr)
         throw std::logic_error("a stand-in host is already running");
     memory_ = ImageMemory::acquire();
@@ -249,7 +251,12 @@ void Host::dispatch_native(std::uint32_t index, corvalen::host::NativeContext* c
             reinterpret_cast<const void*>(static_cast<std::uintptr_t>(context->argument_pointer)),
             shown * sizeof(std::uint32_t));
     }
+    if (native_log_.size() >= native_log_limit_) {
+        native_log_.erase(native_log_.begin(),
+                          native_log_.begin() + static_cast<std::ptrdiff_t>(native_log_limit_ / 2));
+    }
     native_log_.push_back(call);
+    ++native_call_count_;
     if (call.plugin_script && in_site_one_)
         ++plugin_calls_in_site_one_;
 

@@ -39,6 +39,9 @@ struct BootOptions {
     // How far (0, 4, 8, 12 bytes) the call sites' stack misses 16-byte
     // alignment; the game promises only 4-byte alignment.
     std::uint8_t stack_skew = 0;
+    // Native calls kept in the log; past this the older half is dropped (the
+    // count of calls goes on).
+    std::size_t native_log_limit = 200000;
     WorldSettings world;
 };
 
@@ -114,6 +117,7 @@ class Host {
     const World& world() const { return *world_; }
     const std::vector<NativeCall>& native_log() const { return native_log_; }
     void clear_native_log() { native_log_.clear(); }
+    std::uint64_t native_call_count() const { return native_call_count_; }  // all ever made
     std::size_t native_calls(std::uint32_t hash) const;
     // Hashes the plug-in looked up that the game does not have, with counts.
     const std::map<std::uint32_t, int>& unknown_lookups() const { return unknown_lookups_; }
@@ -151,6 +155,8 @@ class Host {
     std::string load_error_;
 
     std::vector<NativeCall> native_log_;
+    std::size_t native_log_limit_;
+    std::uint64_t native_call_count_ = 0;
     std::map<std::uint32_t, int> unknown_lookups_;
     HookReport hooks_;
     bool in_site_one_ = false;

@@ -5,7 +5,8 @@
 //   frame 12:   text "Corvalen mod" at (0.10,0.10) scale (0.35,0.35) colour (255,255,255,255)
 // The world's journal (money, statistics written, blips, saves, loads, notes)
 // comes first within a frame; the screen is written whenever what is drawn
-// differs from the frame before.
+// differs from the frame before. What happens between two frames carries the
+// number of the frame before (0 before the first frame: the plug-in's load).
 
 #include <cstdint>
 #include <string>

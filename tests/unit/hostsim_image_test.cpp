@@ -266,6 +266,19 @@ TEST(ImageLayoutTest, SecondHostInOneProcessIsRefusedUntilTheFirstEnds) {
     EXPECT_EQ(Host::active(), &third);
 }
 
+TEST(ImageLayoutTest, NativeLogKeepsTheLatestCallsAndCountsThemAll) {
+    BootOptions options;
+    options.native_log_limit = 4;
+    Host host(options);
+    ScriptCaller script(host);
+    for (std::int32_t stat = 1; stat <= 5; ++stat)
+        script.call(kIntStatNative, {ScriptCaller::arg(stat)});
+    EXPECT_EQ(host.native_call_count(), 5u);
+    ASSERT_LE(host.native_log().size(), 4u);
+    EXPECT_EQ(host.native_log().back().slots[0], 5u);
+    EXPECT_EQ(host.native_log().front().slots[0], 6u - host.native_log().size());
+}
+
 TEST(ImageLayoutTest, BuildCodesReadTheVersionAsThePlugInDoes) {
     EXPECT_EQ(build_code(build_file_version(Build::v1070)), 1070);
     EXPECT_EQ(build_code(build_file_version(Build::v10700)), 10700);
