@@ -1,0 +1,93 @@
+#pragma once
+// The real plug-in's shared object loaded into the in-process stand-in host,
+// in a fresh temporary current directory, the way the game loads the DLL.
+//
+// Loading the plug-in is one-shot per process (its global Mod is built once),
+// so every case needs a process of its own; CTest runs them that way. Run
+// directly, the binary skips all cases after the first.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "host/host_game.h"
+#include "hostsim/host.h"
+
+namespace corvalen::test {
+
+inline constexpr std::uint8_t key(host::ScanCode code) {
+    return static_cast<std::uint8_t>(code);
+}
+
+class PluginScenario : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static bool plugin_used = false;
+        if (plugin_used)
+            GTEST_SKIP() << "the plug-in loads once per process; run through CTest";
+        plugin_used = true;
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "corvalen-scenario-XXXXXX").string();
+        folder = mkdtemp(pattern.data());
+        std::filesystem::current_path(folder);
+    }
+    void TearDown() override {
+        if (folder.empty())
+            return;
+        std::error_code ignored;
+        std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+    // Boots the stand-in host and loads the plug-in into it.
+    void boot(hostsim::BootOptions options = hostsim::boot_options(hostsim::Build::v1070)) {
+        game = std::make_unique<hostsim::Host>(options);
+        ASSERT_TRUE(game->load_plugin(CORVALEN_PLUGIN_PATH)) << game->load_error();
+    }
+    // World settings that keep time still unless a test moves it.
+    static hostsim::BootOptions still_time() {
+        hostsim::BootOptions options = hostsim::boot_options(hostsim::Build::v1070);
+        options.world.frame_ms = 0;
+        options.world.wall_ms_per_frame = 0;
+        return options;
+    }
+
+    hostsim::World& world() { return game->world(); }
+    hostsim::DrawRecord frame() {
+        game->run_frame();
+        return world().last_frame_draws();
+    }
+    hostsim::DrawRecord frame_pressing(host::ScanCode code) {
+        game->press_key(key(code));
+        return frame();
+    }
+
+    static void write_file(const std::filesystem::path& path, const std::string& text) {
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    static std::string read_file(const std::filesystem::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+    std::filesystem::path folder;
+    std::unique_ptr<hostsim::Host> game;
+};
+
+inline std::vector<std::string> texts_of(const hostsim::DrawRecord& draws) {
+    std::vector<std::string> texts;
+    for (const hostsim::DrawItem& item : draws) {
+        if (item.kind == hostsim::DrawKind::text)
+            texts.push_back(item.text);
+    }
+    return texts;
+}
+
+}  // namespace corvalen::test
