@@ -1,0 +1,169 @@
+// The interactive frame with the real plug-in: F12 and the main menu, the
+// feature menus it opens, and the developer hotkeys.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "plugin_scenario.h"
+
+namespace corvalen::test {
+namespace {
+
+using host::ScanCode;
+
+const std::vector<std::string> kMainMenu = {"Corvalen mod",          "Up/Down NUMPAD to navigate",
+                                            "NUMPAD 5 to select",    "NUMPAD 0 to go back",
+                                            "Real State Department", "Public Parking",
+                                            "Auto Service",          "Bus Service",
+                                            "Boat Service",          "Ship Service"};
+
+std::vector<std::string> titled(const char* title) {
+    return {title, "Up/Down NUMPAD to navigate", "NUMPAD 5 to select", "NUMPAD 0 to go back"};
+}
+
+class MainMenuTest : public PluginScenario {
+  protected:
+    void SetUp() override {
+        PluginScenario::SetUp();
+        if (IsSkipped())
+            return;
+        boot();
+        game->run_frames(2);
+    }
+    // Opens the main menu and lets it arm.
+    void open_main_menu() {
+        EXPECT_TRUE(frame_pressing(ScanCode::F12).empty());
+        ASSERT_EQ(texts_of(frame()), kMainMenu);
+    }
+};
+
+TEST_F(MainMenuTest, F12OpensTheMenuWhichDrawsFromTheNextFrame) {
+    open_main_menu();
+    hostsim::DrawRecord draws = frame();
+    ASSERT_EQ(draws.size(), kMainMenu.size());
+    EXPECT_EQ(draws[4].colour, (hostsim::Colour{0, 87, 233, 255})) << "first item highlighted";
+    EXPECT_TRUE(frame_pressing(ScanCode::F12).empty()) << "F12 again closes it";
+    EXPECT_TRUE(frame().empty());
+}
+
+TEST_F(MainMenuTest, ChoosingAnItemOpensItsMenuAsTheMainMenuCloses) {
+    open_main_menu();
+    for (int i = 0; i < 3; ++i)
+        frame_pressing(ScanCode::Numpad2);
+    // The choice is made in this frame: the main menu still draws, the bus
+    // menu is opened and only arms.
+    EXPECT_EQ(texts_of(frame_pressing(ScanCode::Numpad5)), kMainMenu);
+    EXPECT_EQ(texts_of(frame()), titled("Bus Service"));
+    EXPECT_EQ(texts_of(frame()), titled("Bus Service"));
+}
+
+TEST_F(MainMenuTest, EveryItemOpensItsOwnFeatureMenu) {
+    const char* titles[] = {"RO Viri Variru Roza. settings",
+                            "Public Parking",
+                            "Auto Service",
+                            "Bus Service",
+                            "Bus Service",
+                            "Bus Service"};
+    for (int item = 0; item < 6; ++item) {
+        SCOPED_TRACE(item);
+        open_main_menu();
+        // The highlight stays where the last choice left it.
+        if (item > 0)
+            frame_pressing(ScanCode::Numpad2);
+        frame_pressing(ScanCode::Numpad5);
+        EXPECT_EQ(texts_of(frame()), titled(titles[item]));
+        // F12 closes the feature menu and opens the main menu again.
+        EXPECT_TRUE(frame_pressing(ScanCode::F12).empty());
+        EXPECT_EQ(texts_of(frame()), kMainMenu);
+        frame_pressing(ScanCode::F12);
+        EXPECT_TRUE(frame().empty());
+    }
+}
+
+TEST_F(MainMenuTest, BackInTheMainMenuDoesNothing) {
+    open_main_menu();
+    EXPECT_EQ(texts_of(frame_pressing(ScanCode::Numpad0)), kMainMenu);
+    EXPECT_EQ(texts_of(frame()), kMainMenu);
+}
+
+TEST_F(MainMenuTest, TheMenuIsNotProcessedWhileTheHostIsNotPlaying) {
+    open_main_menu();
+    world().set_paused(true);
+    EXPECT_TRUE(frame().empty());
+    EXPECT_TRUE(frame_pressing(ScanCode::F12).empty());
+    world().set_paused(false);
+    EXPECT_EQ(texts_of(frame()), kMainMenu) << "F12 while paused was not seen";
+}
+
+TEST_F(MainMenuTest, TheTimelineMatchesTheReviewedRun) {
+    game->note("F12, two steps down, choose Auto Service, F12");
+    frame_pressing(ScanCode::F12);
+    frame();
+    frame_pressing(ScanCode::Numpad2);
+    frame_pressing(ScanCode::Numpad2);
+    frame_pressing(ScanCode::Numpad8);
+    frame_pressing(ScanCode::Numpad2);
+    frame_pressing(ScanCode::Numpad5);
+    frame();
+    frame_pressing(ScanCode::F12);
+    frame();
+    hostsim::ExpectedFileCheck check = hostsim::check_expected_file(
+        game->timeline_lines(),
+        std::string(CORVALEN_SOURCE_DIR) + "/tests/scenario/expected/main_menu_timeline.txt");
+    EXPECT_TRUE(check.matches) << check.report;
+}
+
+class DeveloperHotkeysTest : public PluginScenario {
+  protected:
+    void SetUp() override {
+        PluginScenario::SetUp();
+        if (IsSkipped())
+            return;
+        boot();
+        frame();
+    }
+    const hostsim::Character& player() { return world().player(); }
+};
+
+TEST_F(DeveloperHotkeysTest, GSeatsThePlayerInTheNearestVehicleAndTakesHimOut) {
+    const hostsim::Vehicle& car =
+        world().add_vehicle(hostsim::vehicle_models().front().id, {300.0f, -200.0f, 5.0f}, 0.0f);
+    game->teleport_player({305.0f, -200.0f, 5.0f});
+    frame_pressing(ScanCode::G);
+    ASSERT_EQ(player().vehicle, car.handle);
+    EXPECT_EQ(player().seat, 0) << "the first free passenger seat";
+
+    frame_pressing(ScanCode::G);
+    EXPECT_EQ(player().vehicle, 0);
+
+    game->teleport_player({300.0f, -230.0f, 5.0f});  // 30 m away: nothing within 20 m
+    frame_pressing(ScanCode::G);
+    EXPECT_EQ(player().vehicle, 0);
+    EXPECT_TRUE(world().errors().empty()) << world().errors().front().text;
+}
+
+TEST_F(DeveloperHotkeysTest, LeftAltXTogglesTheDeveloperEffect) {
+    auto effects = [&] {
+        std::vector<std::string> lines;
+        for (const hostsim::JournalEntry& entry : world().journal()) {
+            if (entry.text.rfind("developer effect", 0) == 0)
+                lines.push_back(entry.text);
+        }
+        return lines;
+    };
+    frame_pressing(ScanCode::X);
+    EXPECT_TRUE(effects().empty()) << "X alone does nothing";
+
+    game->hold_key(key(ScanCode::LeftAlt));
+    frame();
+    frame_pressing(ScanCode::X);
+    frame_pressing(ScanCode::X);
+    std::string who = hostsim::hex(static_cast<std::uint32_t>(world().player_character()));
+    EXPECT_EQ(effects(),
+              (std::vector<std::string>{"developer effect on for " + who + " (0, 0, 43200000)",
+                                        "developer effect off for " + who + " (100)"}));
+}
+
+}  // namespace
+}  // namespace corvalen::test
