@@ -125,6 +125,10 @@ int run_host_process(const std::vector<std::string>& arguments, BootOptions opti
             plan.free_plugin = true;
             continue;
         }
+        if (option == "--save-at-open") {
+            options.world.save_written_at_open = true;
+            continue;
+        }
         if (i + 1 >= arguments.size())
             return usage("missing value after " + option);
         const std::string& value = arguments[++i];

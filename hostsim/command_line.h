@@ -6,6 +6,7 @@
 //   --press FRAME:SCANCODE   press a key in one frame (repeatable; code decimal or 0x..)
 //   --hold FROM:TO:SCANCODE  hold a key through frames FROM..TO (repeatable)
 //   --save-screen FRAME      open the game's save screen before FRAME
+//   --save-at-open           the save screen writes the save when it opens, not at its end
 //   --load FRAME:SLOT        load a save slot before FRAME
 //   --wall-step-ms N         wall-clock milliseconds per frame (in-process clock only)
 //   --layout 1070|1080       lay the image out for that build whatever the version

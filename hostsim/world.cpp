@@ -76,6 +76,10 @@ void World::begin_frame() {
     if (save_screen_pending_) {
         save_screen_pending_ = false;
         save_screen_frames_left_ = std::max(1, settings_.save_screen_frames);
+        // Opened between frames: the save is written before this frame runs.
+        if (settings_.save_written_at_open && !saved_at_open_)
+            write_save();
+        saved_at_open_ = false;
     }
     non_playing_ = paused_ || save_screen_frames_left_ > 0 || load_screen_frames_left_ > 0;
     current_draws_.clear();
@@ -83,8 +87,14 @@ void World::begin_frame() {
 }
 
 void World::end_frame() {
-    if (save_screen_frames_left_ > 0 && --save_screen_frames_left_ == 0)
+    if (save_screen_pending_ && settings_.save_written_at_open) {
         write_save();
+        saved_at_open_ = true;
+    }
+    if (save_screen_frames_left_ > 0 && --save_screen_frames_left_ == 0 &&
+        !settings_.save_written_at_open) {
+        write_save();
+    }
     if (load_screen_frames_left_ > 0)
         --load_screen_frames_left_;
     last_frame_draws_ = std::move(current_draws_);

@@ -43,6 +43,10 @@ struct WorldSettings {
     int month = 1;
     std::int32_t day_count = 0;
     int save_screen_frames = 30;
+    // When the save is written: at the end of the save screen's last frame,
+    // or (true) at the end of the frame that opened it, before any frame in
+    // which the plug-in sees the game not playing.
+    bool save_written_at_open = false;
     int load_screen_frames = 10;
     bool parked_vehicles = true;  // a few vehicles standing near the start
 };
@@ -254,6 +258,7 @@ class World {
     int current_slot_ = 1;
     int save_screen_frames_left_ = 0;
     bool save_screen_pending_ = false;
+    bool saved_at_open_ = false;
     std::optional<int> pending_load_;
     int load_screen_frames_left_ = 0;
     bool non_playing_ = false;

@@ -98,6 +98,36 @@ TEST_F(WorldTest, SaveScreenGivesNonPlayingFramesThenSavesAtItsEnd) {
     host.world().end_frame();
 }
 
+TEST(WorldSaveTest, SaveWrittenAtOpenHappensBeforeAnyNonPlayingFrame) {
+    WorldSettings settings;
+    settings.save_written_at_open = true;
+    World world(settings);
+    world.begin_frame();
+    world.set_float_stat(210, 8.0f);
+    world.open_save_screen();
+    world.end_frame();
+    ASSERT_EQ(world.saves().count(1), 1u);
+    EXPECT_EQ(world.saves().at(1).float_stats.at(210), 8.0f);
+
+    world.begin_frame();
+    EXPECT_TRUE(world.non_playing());
+    world.set_float_stat(210, 0.0f);  // what a plug-in's autosave may do now
+    world.end_frame();
+    for (int i = 1; i < settings.save_screen_frames; ++i) {
+        world.begin_frame();
+        world.end_frame();
+    }
+    EXPECT_FALSE(world.save_screen_open());
+    EXPECT_EQ(world.saves().at(1).float_stats.at(210), 8.0f) << "saved once, at the opening";
+
+    // Opened between frames, it is written before the next frame runs.
+    world.set_float_stat(210, 9.0f);
+    world.open_save_screen();
+    world.begin_frame();
+    EXPECT_EQ(world.saves().at(1).float_stats.at(210), 9.0f);
+    world.end_frame();
+}
+
 TEST_F(WorldTest, LoadingGivesNonPlayingFramesAndRemovesVehiclesCreatedSince) {
     host.save_game();
     host.world().add_vehicle(0xD577C962, {0.0f, 0.0f, 5.0f}, 0.0f);
