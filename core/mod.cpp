@@ -37,6 +37,11 @@ Mod::Mod()
       ship(ServiceMode::Ship, &config),
       save_tracker(data_folder, host::game_timer(), platform::wall_clock_seconds()),
       main_menu("Corvalen mod") {
+    // Both garages read and restore odometer values through the fuel model.
+    auto_service.stations.fuel = &auto_service.fuel;
+    real_estate.garage.owner = &auto_service.fuel;
+    public_parking.garage.owner = &auto_service.fuel;
+
     main_menu.add_item("Real State Department", kOpenRealEstate);
     main_menu.add_item("Public Parking", kOpenParking);
     main_menu.add_item("Auto Service", kOpenAutoService);
