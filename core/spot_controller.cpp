@@ -99,7 +99,7 @@ void SpotController::tick() {
         recheck_delay = 0;
         if (!skip_once && place.show_marker) {
             float ground = host::ground_height(place.position());
-            host::draw_ground_marker({place.x, place.y, ground}, {128, 0, 0, 128});
+            host::draw_ground_marker({place.x, place.y, ground}, 128, 0, 128);
         }
         if (static_cast<float>(place.radius) > distance && !skip_once) {
             on_enter(nearest_index);

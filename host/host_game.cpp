@@ -5,6 +5,7 @@
 #include "host/host_addresses.h"
 #include "host/host_version.h"
 #include "host/native_call.h"
+#include "host/natives.h"
 
 namespace corvalen::host {
 namespace {
@@ -16,6 +17,12 @@ std::uint32_t call(NativeHash hash, std::initializer_list<std::uint32_t> slots) 
     if (open_frames == 0)
         return 0;
     return call_native(hash, slots);
+}
+
+// Natives that have a bound wrapper are called through it, so each hash is
+// spelled out in one place; the frame test comes first all the same.
+bool in_frame() {
+    return open_frames > 0;
 }
 
 std::uint32_t read_word(std::uint32_t address) {
@@ -120,7 +127,8 @@ Handle vehicle_driver(Handle vehicle) {
 }
 
 void move_player(std::int32_t player, Vec3 to) {
-    call(hash::kMovePlayer, {slot(player), slot(to.x), slot(to.y), slot(to.z)});
+    if (in_frame())
+        natives::move_player_to(player, to.x, to.y, to.z);
 }
 
 bool vehicle_exists(Handle vehicle) {
@@ -134,8 +142,7 @@ std::uint32_t vehicle_model(Handle vehicle) {
 }
 
 Handle nearest_vehicle_at(Vec3 at, float radius) {
-    return call(hash::kNearestVehicle, {slot(at.x), slot(at.y), slot(at.z), slot(radius),
-                                        slot(std::int32_t{0}), slot(std::int32_t{70})});
+    return in_frame() ? natives::nearest_vehicle_handle(at.x, at.y, at.z, radius) : 0;
 }
 
 std::int32_t vehicle_seat_count(Handle vehicle) {
@@ -153,13 +160,13 @@ void character_leave_vehicle(Handle character, Handle vehicle) {
 }
 
 void character_enter_vehicle(Handle character, Handle vehicle, std::int32_t seat) {
-    call(hash::kCharacterEnterVehicle,
-         {slot(character), slot(vehicle), slot(std::int32_t{0}), slot(seat)});
+    if (in_frame())
+        natives::order_enter_vehicle(character, vehicle, 0, seat);
 }
 
 void developer_effect_on(Handle character) {
-    call(hash::kDeveloperEffectOn, {slot(character), slot(std::int32_t{0}), slot(std::int32_t{0}),
-                                    slot(std::int32_t{43200000})});
+    if (in_frame())
+        natives::start_developer_effect(character);
 }
 
 void developer_effect_off(Handle character) {
@@ -168,20 +175,22 @@ void developer_effect_off(Handle character) {
 
 float distance_3d(Vec3 a, Vec3 b) {
     float distance = 0.0f;
-    call(hash::kDistance3d,
-         {slot(a.x), slot(a.y), slot(a.z), slot(b.x), slot(b.y), slot(b.z), slot(&distance)});
+    if (in_frame())
+        natives::distance_3d(a.x, a.y, a.z, b.x, b.y, b.z, &distance);
     return distance;
 }
 
 float distance_2d(float x1, float y1, float x2, float y2) {
     float distance = 0.0f;
-    call(hash::kDistance2d, {slot(x1), slot(y1), slot(x2), slot(y2), slot(&distance)});
+    if (in_frame())
+        natives::distance_2d(x1, y1, x2, y2, &distance);
     return distance;
 }
 
 float ground_height(Vec3 at) {
     float height = 0.0f;
-    call(hash::kGroundHeight, {slot(at.x), slot(at.y), slot(at.z), slot(&height)});
+    if (in_frame())
+        natives::ground_height(at.x, at.y, at.z, &height);
     return height;
 }
 
@@ -195,13 +204,15 @@ bool key_held(ScanCode key) {
 
 ClockTime game_clock() {
     ClockTime time;
-    call(hash::kGameClock, {slot(&time.hour), slot(&time.minute)});
+    if (in_frame())
+        natives::game_clock(&time.hour, &time.minute);
     return time;
 }
 
 CalendarDay game_day() {
     CalendarDay day;
-    call(hash::kGameDay, {slot(&day.day), slot(&day.month)});
+    if (in_frame())
+        natives::game_date(&day.day, &day.month);
     return day;
 }
 
@@ -214,7 +225,7 @@ void set_stat_int(Stat stat, std::int32_t value) {
 }
 
 float stat_float(Stat stat) {
-    return as_float(call(hash::kStatFloat, {slot(static_cast<std::uint32_t>(stat))}));
+    return in_frame() ? natives::float_stat(static_cast<std::int32_t>(stat)) : 0.0f;
 }
 
 void set_stat_float(Stat stat, float value) {
@@ -235,7 +246,8 @@ void add_cash(Handle cash_player, std::int32_t amount) {
 
 Handle add_blip(Vec3 at) {
     Handle blip = 0;
-    call(hash::kAddBlip, {slot(at.x), slot(at.y), slot(at.z), slot(&blip)});
+    if (in_frame())
+        natives::add_blip_at(at.x, at.y, at.z, &blip);
     return blip;
 }
 
@@ -272,35 +284,40 @@ void set_blip_scale(Handle blip, float scale) {
 }
 
 void set_blip_name(Handle blip, const std::string& name) {
-    call(hash::kBlipName, {slot(blip), slot(name.c_str())});
+    if (in_frame())
+        natives::set_blip_name(blip, name.c_str());
 }
 
-void draw_ground_marker(Vec3 at, Rgba colour) {
-    call(hash::kGroundMarker,
-         {slot(at.x), slot(at.y), slot(at.z), slot(0.0f), slot(0.0f), slot(colour.red),
-          slot(colour.green), slot(colour.blue), slot(colour.alpha)});
+void draw_ground_marker(Vec3 at, std::int32_t red, std::int32_t green, std::int32_t alpha) {
+    if (in_frame())
+        natives::draw_ground_marker(at.x, at.y, at.z, 0.0f, 0.0f, red, green, alpha);
 }
 
 void draw_circle(Vec3 at, float diameter, std::int32_t red, std::int32_t green, std::int32_t blue) {
-    call(hash::kCircle,
-         {slot(at.x), slot(at.y), slot(at.z), slot(diameter), slot(red), slot(green), slot(blue)});
+    if (in_frame())
+        natives::draw_circle(at.x, at.y, at.z, diameter, red, green, blue);
 }
 
 void draw_rectangle(float x, float y, float width, float height, Rgba colour) {
-    call(hash::kRectangle, {slot(x), slot(y), slot(width), slot(height), slot(colour.red),
-                            slot(colour.green), slot(colour.blue), slot(colour.alpha)});
+    if (in_frame()) {
+        natives::draw_rectangle(x, y, width, height, colour.red, colour.green, colour.blue,
+                                colour.alpha);
+    }
 }
 
 void set_text_scale(float x_scale, float y_scale) {
-    call(hash::kTextScale, {slot(x_scale), slot(y_scale)});
+    if (in_frame())
+        natives::set_text_scale(x_scale, y_scale);
 }
 
 void show_text(float x, float y, const std::string& text) {
-    call(hash::kShowText, {slot(x), slot(y), slot("STRING"), slot(text.c_str())});
+    if (in_frame())
+        natives::show_text(x, y, text.c_str());
 }
 
 void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue) {
-    call(hash::kTextColour, {slot(red), slot(green), slot(blue), slot(std::int32_t{255})});
+    if (in_frame())
+        natives::set_text_colour(red, green, blue);
 }
 
 }  // namespace corvalen::host

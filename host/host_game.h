@@ -176,15 +176,17 @@ void set_blip_scale(Handle blip, float scale);
 void set_blip_name(Handle blip, const std::string& name);
 
 // Drawing for this frame.
-void draw_ground_marker(Vec3 at, Rgba colour);
+// The ground marker's blue is always 0.
+void draw_ground_marker(Vec3 at, std::int32_t red, std::int32_t green, std::int32_t alpha);
 void draw_circle(Vec3 at, float diameter, std::int32_t red, std::int32_t green, std::int32_t blue);
 void draw_rectangle(float x, float y, float width, float height, Rgba colour);
 void set_text_scale(float x_scale, float y_scale);
 void show_text(float x, float y, const std::string& text);
 void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue);
 
-// Native hashes, named after what they do for the callers above; code outside
-// this file uses the operations, not the hashes.
+// Hashes of the natives above that have no bound wrapper in host/natives.h
+// (the others are spelled out there, once); code outside host/ uses the
+// operations, not the hashes.
 namespace hash {
 inline constexpr NativeHash kPlayerIndex = 0x62E319C6;
 inline constexpr NativeHash kPlayerCharacter = 0x511454A9;
@@ -192,31 +194,20 @@ inline constexpr NativeHash kCharacterInVehicle = 0x1DBD7385;
 inline constexpr NativeHash kCharacterInAnyVehicle = 0x71184DA3;
 inline constexpr NativeHash kCharacterVehicle = 0x1B067237;
 inline constexpr NativeHash kVehicleDriver = 0x22457083;
-inline constexpr NativeHash kMovePlayer = 0x2EE310C5;
 inline constexpr NativeHash kVehicleExists = 0x67A42263;
 inline constexpr NativeHash kVehicleModel = 0x5FF84497;
-inline constexpr NativeHash kNearestVehicle = 0x2CB303F8;
 inline constexpr NativeHash kVehicleSeatCount = 0x554014F1;
 inline constexpr NativeHash kVehicleSeatFree = 0x1BDA0DA5;
 inline constexpr NativeHash kCharacterLeaveVehicle = 0x011D360D;
-inline constexpr NativeHash kCharacterEnterVehicle = 0x0A2C70AF;
-inline constexpr NativeHash kDeveloperEffectOn = 0x264C5448;
 inline constexpr NativeHash kDeveloperEffectOff = 0x524C4CB5;
-inline constexpr NativeHash kDistance3d = 0x23F772E7;
-inline constexpr NativeHash kDistance2d = 0x687107CA;
-inline constexpr NativeHash kGroundHeight = 0x6D902EE3;
 inline constexpr NativeHash kKeyPressed = 0x540D127D;
 inline constexpr NativeHash kKeyHeld = 0x5FA96262;
-inline constexpr NativeHash kGameClock = 0x384B3876;
-inline constexpr NativeHash kGameDay = 0x2E5B068F;
 inline constexpr NativeHash kStatInt = 0x48994D58;
 inline constexpr NativeHash kSetStatInt = 0x1B64665B;
-inline constexpr NativeHash kStatFloat = 0x1D801FC0;
 inline constexpr NativeHash kSetStatFloat = 0x5213511B;
 inline constexpr NativeHash kHostNotPlaying = 0x34F9164D;
 inline constexpr NativeHash kCashPlayer = 0x5996315E;
 inline constexpr NativeHash kAddCash = 0x537379A8;
-inline constexpr NativeHash kAddBlip = 0x3E7D3074;
 inline constexpr NativeHash kRemoveBlip = 0x7BBF3625;
 inline constexpr NativeHash kBlipSprite = 0x6A90123D;
 inline constexpr NativeHash kBlipColour = 0x1D8800E3;
@@ -225,13 +216,6 @@ inline constexpr NativeHash kBlipAlpha = 0x2FB14E41;
 inline constexpr NativeHash kBlipDisplay = 0x3ACC1794;
 inline constexpr NativeHash kBlipExtra = 0x69EC0E70;
 inline constexpr NativeHash kBlipScale = 0x44D349D9;
-inline constexpr NativeHash kBlipName = 0x6C9F2330;
-inline constexpr NativeHash kGroundMarker = 0x309860C4;
-inline constexpr NativeHash kCircle = 0x29FC3E19;
-inline constexpr NativeHash kRectangle = 0x3B2526E3;
-inline constexpr NativeHash kTextScale = 0x02C069E5;
-inline constexpr NativeHash kShowText = 0x661B239A;
-inline constexpr NativeHash kTextColour = 0x19C967B5;
 }  // namespace hash
 
 }  // namespace corvalen::host
