@@ -10,8 +10,10 @@ std::string colour_text(const Colour& colour) {
            std::to_string(colour[2]) + "," + std::to_string(colour[3]) + ")";
 }
 
-std::string pair(float a, float b) {
-    return "(" + format_float(a) + "," + format_float(b) + ")";
+// Screen fractions get three decimals: menu rows sit 0.035 apart, and two
+// decimals would hide half a step.
+std::string screen_pair(float a, float b) {
+    return "(" + format_float(a, 3) + "," + format_float(b, 3) + ")";
 }
 
 std::string triple(float a, float b, float c) {
@@ -20,32 +22,33 @@ std::string triple(float a, float b, float c) {
 
 }  // namespace
 
-std::string format_float(float value) {
-    if (value == 0.0f)
-        value = 0.0f;  // no "-0.00"
+std::string format_float(float value, int decimals) {
     char buffer[64];
     auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, 2);
+        std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, decimals);
     if (error != std::errc())
         return "?";
     std::string text(buffer, end);
-    return text == "-0.00" ? "0.00" : text;
+    // A value that rounds to zero is written without its sign.
+    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos)
+        text.erase(0, 1);
+    return text;
 }
 
 std::string describe(const DrawItem& item) {
     switch (item.kind) {
         case DrawKind::text:
-            return "text \"" + item.text + "\" at " + pair(item.x, item.y) + " scale " +
-                   pair(item.width, item.height) + " colour " + colour_text(item.colour);
+            return "text \"" + item.text + "\" at " + screen_pair(item.x, item.y) + " scale " +
+                   screen_pair(item.width, item.height) + " colour " + colour_text(item.colour);
         case DrawKind::rectangle:
-            return "rectangle at " + pair(item.x, item.y) + " size " +
-                   pair(item.width, item.height) + " colour " + colour_text(item.colour);
+            return "rectangle at " + screen_pair(item.x, item.y) + " size " +
+                   screen_pair(item.width, item.height) + " colour " + colour_text(item.colour);
         case DrawKind::circle:
             return "circle at " + triple(item.x, item.y, item.z) + " diameter " +
                    format_float(item.width) + " colour " + colour_text(item.colour);
         case DrawKind::marker:
-            return "marker at " + triple(item.x, item.y, item.z) + " " +
-                   pair(item.width, item.height) + " colour " + colour_text(item.colour);
+            return "marker at " + triple(item.x, item.y, item.z) + " (" + format_float(item.width) +
+                   "," + format_float(item.height) + ") colour " + colour_text(item.colour);
     }
     return "?";
 }

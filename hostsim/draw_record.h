@@ -34,8 +34,8 @@ struct DrawItem {
 // One readable line, the same on every platform.
 std::string describe(const DrawItem& item);
 
-// Floats as the timeline writes them: two decimals.
-std::string format_float(float value);
+// Floats as the timeline writes them: two decimals unless told otherwise.
+std::string format_float(float value, int decimals = 2);
 
 using DrawRecord = std::vector<DrawItem>;
 

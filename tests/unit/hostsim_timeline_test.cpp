@@ -57,7 +57,7 @@ TEST(TimelineTest, WritesJournalThenScreenChangesOnlyWhenTheyChange) {
     std::vector<std::string> expected = {
         "frame 1: cash 5000.00 -> 4990.00 (-10)",
         "frame 2: screen: 1 item",
-        "frame 2:   text \"Vehicle Parked\" at (0.10,0.10) scale (0.50,0.50) colour "
+        "frame 2:   text \"Vehicle Parked\" at (0.100,0.100) scale (0.500,0.500) colour "
         "(255,255,255,255)",
         "frame 4: screen: nothing drawn",
     };

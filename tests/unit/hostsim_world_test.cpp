@@ -200,10 +200,11 @@ TEST_F(WorldTest, DrawRecordKeepsScaleAndColourForTheNextTextOnly) {
     const DrawRecord& drawn = host.world().last_frame_draws();
     ASSERT_EQ(drawn.size(), 3u);
     EXPECT_EQ(describe(drawn[0]),
-              "text \"Bus Service\" at (0.10,0.20) scale (0.35,0.40) colour (0,87,233,255)");
+              "text \"Bus Service\" at (0.100,0.200) scale (0.350,0.400) colour (0,87,233,255)");
     EXPECT_EQ(describe(drawn[1]),
-              "text \"help\" at (0.70,0.13) scale (1.00,1.00) colour (255,255,255,255)");
-    EXPECT_EQ(describe(drawn[2]), "rectangle at (0.50,0.50) size (0.20,0.10) colour (0,0,0,128)");
+              "text \"help\" at (0.700,0.130) scale (1.000,1.000) colour (255,255,255,255)");
+    EXPECT_EQ(describe(drawn[2]),
+              "rectangle at (0.500,0.500) size (0.200,0.100) colour (0,0,0,128)");
     EXPECT_EQ(host.world().errors().size(), 1u);
 
     host.world().begin_frame();

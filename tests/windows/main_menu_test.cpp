@@ -46,25 +46,26 @@ TEST_P(MainMenuProcessTest, F12DrawsTheMainMenuAndTheSaveGetsItsFolder) {
     const std::vector<std::string> expected = {
         "frame 1: int stat 429 = 1",
         "frame 3: screen: 10 items",
-        "frame 3:   text \"Corvalen mod\" at (0.10,0.10) scale (0.35,0.35) colour "
+        "frame 3:   text \"Corvalen mod\" at (0.100,0.100) scale (0.350,0.350) colour "
         "(255,255,255,255)",
-        "frame 3:   text \"Up/Down NUMPAD to navigate\" at (0.70,0.13) scale (0.25,0.25) colour "
+        "frame 3:   text \"Up/Down NUMPAD to navigate\" at (0.700,0.130) scale (0.250,0.250) "
+        "colour "
         "(255,255,255,255)",
-        "frame 3:   text \"NUMPAD 5 to select\" at (0.70,0.16) scale (0.25,0.25) colour "
+        "frame 3:   text \"NUMPAD 5 to select\" at (0.700,0.160) scale (0.250,0.250) colour "
         "(255,255,255,255)",
-        "frame 3:   text \"NUMPAD 0 to go back\" at (0.70,0.19) scale (0.25,0.25) colour "
+        "frame 3:   text \"NUMPAD 0 to go back\" at (0.700,0.190) scale (0.250,0.250) colour "
         "(255,255,255,255)",
-        "frame 3:   text \"Real State Department\" at (0.10,0.14) scale (0.30,0.30) colour "
+        "frame 3:   text \"Real State Department\" at (0.100,0.135) scale (0.300,0.300) colour "
         "(0,87,233,255)",
-        "frame 3:   text \"Public Parking\" at (0.10,0.17) scale (0.30,0.30) colour "
+        "frame 3:   text \"Public Parking\" at (0.100,0.170) scale (0.300,0.300) colour "
         "(255,255,255,255)",
-        "frame 3:   text \"Auto Service\" at (0.10,0.20) scale (0.30,0.30) colour "
+        "frame 3:   text \"Auto Service\" at (0.100,0.205) scale (0.300,0.300) colour "
         "(255,255,255,255)",
-        "frame 3:   text \"Bus Service\" at (0.10,0.24) scale (0.30,0.30) colour "
+        "frame 3:   text \"Bus Service\" at (0.100,0.240) scale (0.300,0.300) colour "
         "(255,255,255,255)",
-        "frame 3:   text \"Boat Service\" at (0.10,0.28) scale (0.30,0.30) colour "
+        "frame 3:   text \"Boat Service\" at (0.100,0.275) scale (0.300,0.300) colour "
         "(255,255,255,255)",
-        "frame 3:   text \"Ship Service\" at (0.10,0.31) scale (0.30,0.30) colour "
+        "frame 3:   text \"Ship Service\" at (0.100,0.310) scale (0.300,0.300) colour "
         "(255,255,255,255)",
     };
     EXPECT_EQ(lines_of(record), expected);

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the plug-in DLL and the stand-in host, then runs the real DLL in the
+# stand-in for both supported game builds (under Wine), and once in a build it
+# does not know. The 1.0.7.0 run opens the main menu with F12, moves down with
+# NUMPAD 2 and chooses with NUMPAD 5; the timeline shows what the player saw.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/wine-env.sh
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "${JOBS:-2}" --target corvalen hostsim \
+    hostsim_1070 hostsim_1080 hostsim_1071 >/dev/null
+wine_prefix_ready
+
+root="$(pwd)"
+plugin="Z:${root}/build/windows/corvalen.dll"
+run_host() {
+    local exe="$1"
+    shift
+    local folder="${root}/build/demo/${exe}"
+    rm -rf "$folder" && mkdir -p "$folder"
+    (cd "$folder" && wine "${root}/build/windows/hostsim/${exe}.exe" --plugin "$plugin" "$@")
+}
+
+echo "== game 1.0.7.0: F12 opens the main menu, NUMPAD 2 moves down, NUMPAD 5 chooses"
+run_host hostsim_1070 --frames 12 --press 3:0x58 --press 6:0x50 --press 8:0x4C --record -
+echo
+echo "== game 1.0.8.0: 120 frames"
+run_host hostsim_1080 --frames 120
+echo
+echo "== game 1.0.7.1 (not supported): the plug-in stays silent"
+run_host hostsim_1071 --frames 30
+echo
+echo "Save folders the plug-in created:"
+(cd "${root}/build/demo" && find . -path '*/corvalen/*' -type d | sort)
