@@ -53,4 +53,13 @@ std::string describe(const DrawItem& item) {
     return "?";
 }
 
+std::vector<std::string> texts_of(const DrawRecord& draws) {
+    std::vector<std::string> texts;
+    for (const DrawItem& item : draws) {
+        if (item.kind == DrawKind::text)
+            texts.push_back(item.text);
+    }
+    return texts;
+}
+
 }  // namespace hostsim

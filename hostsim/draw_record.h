@@ -39,4 +39,7 @@ std::string format_float(float value, int decimals = 2);
 
 using DrawRecord = std::vector<DrawItem>;
 
+// The texts of a record, in drawing order.
+std::vector<std::string> texts_of(const DrawRecord& draws);
+
 }  // namespace hostsim

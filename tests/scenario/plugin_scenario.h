@@ -81,13 +81,6 @@ class PluginScenario : public ::testing::Test {
     std::unique_ptr<hostsim::Host> game;
 };
 
-inline std::vector<std::string> texts_of(const hostsim::DrawRecord& draws) {
-    std::vector<std::string> texts;
-    for (const hostsim::DrawItem& item : draws) {
-        if (item.kind == hostsim::DrawKind::text)
-            texts.push_back(item.text);
-    }
-    return texts;
-}
+using hostsim::texts_of;
 
 }  // namespace corvalen::test

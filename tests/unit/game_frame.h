@@ -36,13 +36,6 @@ hostsim::DrawRecord game_frame_pressing(std::uint8_t scan_code, Body body) {
     return game_frame(body);
 }
 
-inline std::vector<std::string> texts_of(const hostsim::DrawRecord& draws) {
-    std::vector<std::string> texts;
-    for (const hostsim::DrawItem& item : draws) {
-        if (item.kind == hostsim::DrawKind::text)
-            texts.push_back(item.text);
-    }
-    return texts;
-}
+using hostsim::texts_of;
 
 }  // namespace corvalen::test
