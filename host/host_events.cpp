@@ -13,7 +13,7 @@ constinit std::array<ObjectHostEvent, kHostEventCount> g_object_events{};
 
 // Event numbers outside 1..8 fold into the table rather than leave it.
 int index_of(int event) {
-    return static_cast<unsigned>(event - 1) % kHostEventCount;
+    return static_cast<int>(static_cast<unsigned>(event - 1) % kHostEventCount);
 }
 
 }  // namespace

@@ -16,12 +16,15 @@
 
 // Weak, so a process that does not define them reads as an unknown build;
 // default visibility, so the shared object resolves them against the host
-// executable rather than keeping them to itself.
+// executable rather than keeping them to itself. These redeclarations exist to
+// add those attributes.
+// NOLINTBEGIN(readability-redundant-declaration)
 extern "C" {
 __attribute__((weak, visibility("default"))) std::uint32_t posix_host_module_base();
 __attribute__((weak, visibility("default"))) bool posix_host_file_version(std::uint16_t version[4]);
 __attribute__((weak, visibility("default"))) std::int64_t posix_host_wall_clock();
 }
+// NOLINTEND(readability-redundant-declaration)
 
 namespace corvalen::platform {
 namespace {
