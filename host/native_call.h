@@ -11,18 +11,32 @@
 namespace corvalen::host {
 
 // Slot encodings, one 32-bit slot per argument.
-inline std::uint32_t slot(std::int32_t value) { return static_cast<std::uint32_t>(value); }
-inline std::uint32_t slot(std::uint32_t value) { return value; }
-inline std::uint32_t slot(bool value) { return value ? 1u : 0u; }  // upper bytes stay 0
-inline std::uint32_t slot(float value) { return std::bit_cast<std::uint32_t>(value); }
+inline std::uint32_t slot(std::int32_t value) {
+    return static_cast<std::uint32_t>(value);
+}
+inline std::uint32_t slot(std::uint32_t value) {
+    return value;
+}
+inline std::uint32_t slot(bool value) {
+    return value ? 1u : 0u;
+}  // upper bytes stay 0
+inline std::uint32_t slot(float value) {
+    return std::bit_cast<std::uint32_t>(value);
+}
 inline std::uint32_t slot(const void* address) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(address));
 }
 
 // Result decodings of slot 0.
-inline bool as_bool(std::uint32_t slot0) { return (slot0 & 0xFFu) != 0; }
-inline std::int32_t as_int(std::uint32_t slot0) { return static_cast<std::int32_t>(slot0); }
-inline float as_float(std::uint32_t slot0) { return std::bit_cast<float>(slot0); }
+inline bool as_bool(std::uint32_t slot0) {
+    return (slot0 & 0xFFu) != 0;
+}
+inline std::int32_t as_int(std::uint32_t slot0) {
+    return static_cast<std::int32_t>(slot0);
+}
+inline float as_float(std::uint32_t slot0) {
+    return std::bit_cast<float>(slot0);
+}
 
 // Handler address for a hash, 0 when the host has none (or its lookup faulted).
 std::uint32_t find_native_handler(NativeHash hash);

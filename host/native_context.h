@@ -20,7 +20,7 @@ struct NativeVector {
 };
 
 struct NativeContext {
-    std::uint32_t result_pointer;    // always the argument area
+    std::uint32_t result_pointer;  // always the argument area
     std::uint32_t argument_count;
     std::uint32_t argument_pointer;  // always the argument area
     std::uint32_t fixup_count;       // raised by handlers that leave vectors behind

@@ -11,16 +11,19 @@ namespace {
 
 std::string windows_path(std::string unix_path) {
     for (char& c : unix_path) {
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
     }
     return "Z:" + unix_path;
 }
 
 std::string quoted(const std::string& argument) {
-    if (argument.find_first_of(" \t\"") == std::string::npos) return argument;
+    if (argument.find_first_of(" \t\"") == std::string::npos)
+        return argument;
     std::string out = "\"";
     for (char c : argument) {
-        if (c == '"') out += '\\';
+        if (c == '"')
+            out += '\\';
         out += c;
     }
     return out + "\"";
@@ -31,40 +34,52 @@ std::string quoted(const std::string& argument) {
 std::map<std::string, std::string> parse_summary(const std::string& line) {
     std::map<std::string, std::string> fields;
     std::size_t i = line.find('{');
-    if (i == std::string::npos) return fields;
+    if (i == std::string::npos)
+        return fields;
     ++i;
     while (i < line.size()) {
         std::size_t key_start = line.find('"', i);
-        if (key_start == std::string::npos) break;
+        if (key_start == std::string::npos)
+            break;
         std::size_t key_end = line.find('"', key_start + 1);
-        if (key_end == std::string::npos) break;
+        if (key_end == std::string::npos)
+            break;
         std::string key = line.substr(key_start + 1, key_end - key_start - 1);
         std::size_t colon = line.find(':', key_end);
-        if (colon == std::string::npos) break;
+        if (colon == std::string::npos)
+            break;
         std::size_t v = line.find_first_not_of(' ', colon + 1);
-        if (v == std::string::npos) break;
+        if (v == std::string::npos)
+            break;
         std::size_t end = v;
         int depth = 0;
         bool in_string = false;
         for (; end < line.size(); ++end) {
             char c = line[end];
             if (in_string) {
-                if (c == '\\') ++end;
-                else if (c == '"') in_string = false;
+                if (c == '\\')
+                    ++end;
+                else if (c == '"')
+                    in_string = false;
                 continue;
             }
-            if (c == '"') in_string = true;
-            else if (c == '{' || c == '[') ++depth;
+            if (c == '"')
+                in_string = true;
+            else if (c == '{' || c == '[')
+                ++depth;
             else if (c == '}' || c == ']') {
-                if (depth == 0) break;
+                if (depth == 0)
+                    break;
                 --depth;
             } else if (c == ',' && depth == 0) {
                 break;
             }
         }
         std::string value = line.substr(v, end - v);
-        while (!value.empty() && value.back() == ' ') value.pop_back();
-        if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
+        while (!value.empty() && value.back() == ' ')
+            value.pop_back();
+        if (value.size() >= 2 && value.front() == '"')
+            value = value.substr(1, value.size() - 2);
         fields[key] = value;
         i = end + 1;
     }
@@ -75,13 +90,15 @@ std::map<std::string, std::string> parse_summary(const std::string& line) {
 
 long HostRun::number(const std::string& key) const {
     auto it = fields.find(key);
-    if (it == fields.end()) throw std::runtime_error("summary has no field " + key);
+    if (it == fields.end())
+        throw std::runtime_error("summary has no field " + key);
     return std::strtol(it->second.c_str(), nullptr, 10);
 }
 
 bool HostRun::flag(const std::string& key) const {
     auto it = fields.find(key);
-    if (it == fields.end()) throw std::runtime_error("summary has no field " + key);
+    if (it == fields.end())
+        throw std::runtime_error("summary has no field " + key);
     return it->second == "true";
 }
 
@@ -99,12 +116,14 @@ std::string fresh_folder(const std::string& name) {
 HostRun run_host(const std::string& exe, const std::vector<std::string>& arguments,
                  const std::string& folder) {
     std::string command = quoted(build_path(exe));
-    for (const std::string& argument : arguments) command += " " + quoted(argument);
+    for (const std::string& argument : arguments)
+        command += " " + quoted(argument);
 
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE read_end = nullptr;
     HANDLE write_end = nullptr;
-    if (!CreatePipe(&read_end, &write_end, &inherit, 0)) throw std::runtime_error("CreatePipe");
+    if (!CreatePipe(&read_end, &write_end, &inherit, 0))
+        throw std::runtime_error("CreatePipe");
     SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
 
     STARTUPINFOA startup{};
