@@ -273,6 +273,14 @@ bool CallSites::patched(int event) const {
                5) != 0;
 }
 
+std::uint32_t CallSites::call_target(int event) const {
+    const auto* site =
+        reinterpret_cast<const std::uint8_t*>(static_cast<std::uintptr_t>(site_address(event)));
+    std::uint32_t displacement = 0;
+    std::memcpy(&displacement, site + 1, sizeof(displacement));
+    return site_address(event) + 5 + displacement;
+}
+
 int CallSites::patched_count() const {
     int count = 0;
     for (int event = 1; event <= kSiteCount; ++event)

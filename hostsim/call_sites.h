@@ -71,6 +71,8 @@ class CallSites {
 
     bool patched(int event) const;  // the five bytes differ from what the game had
     int patched_count() const;
+    // Where the call at a site leads now: site + 5 + its displacement.
+    std::uint32_t call_target(int event) const;
 
   private:
     static std::size_t index(int event);

@@ -94,6 +94,7 @@ std::string summary_json(const Host& host, int frames_run, int pinned) {
     json += ",\"frames\":" + std::to_string(frames_run);
     json += ",\"plugin_loaded\":" + json_bool(host.plugin_loaded());
     json += ",\"patched_sites\":" + std::to_string(host.patched_site_count());
+    json += ",\"sites_into_plugin\":" + std::to_string(host.sites_into_plugin());
     json += ",\"frame_ticks\":" + std::to_string(host.frame_ticks());
     json += ",\"corrupted\":" + json_bool(hooks.corrupted());
     json += ",\"after_eax_ok\":" + json_bool(hooks.after_eax_ok());

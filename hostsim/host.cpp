@@ -84,6 +84,18 @@ bool Host::free_plugin() {
     return still;
 }
 
+int Host::sites_into_plugin() const {
+    const CallSites& sites = image_->sites();
+    int count = 0;
+    for (int event = 1; event <= kSiteCount; ++event) {
+        const auto* opcode = reinterpret_cast<const std::uint8_t*>(
+            static_cast<std::uintptr_t>(sites.site_address(event)));
+        if (*opcode == 0xE8 && plugin_->contains(sites.call_target(event)))
+            ++count;
+    }
+    return count;
+}
+
 // --- frames -----------------------------------------------------------------------------
 
 void Host::sync_globals() {

@@ -124,6 +124,8 @@ class Host {
     const HookReport& hooks() const { return hooks_; }
     int frame_ticks() const { return frame_ticks_; }
     int patched_site_count() const { return image_->sites().patched_count(); }
+    // Sites that hold a relative call (0xE8) into the plug-in's image.
+    int sites_into_plugin() const;
     bool site_patched(int event) const { return image_->sites().patched(event); }
     Timeline& timeline() { return timeline_; }
     // The timeline so far, with everything that happened since the last frame.

@@ -33,6 +33,8 @@ class PluginModule {
     virtual bool load(const std::string& path, std::string& error) = 0;
     // Frees it once; true when the module is still loaded afterwards.
     virtual bool free_and_check_loaded() = 0;
+    // True when the address lies inside the loaded plug-in's image.
+    virtual bool contains(std::uint32_t address) const = 0;
 };
 
 }  // namespace hostsim

@@ -53,6 +53,9 @@ class SharedObject final : public PluginModule {
             error = std::string("no ") + kPosixPluginEntryName + " in " + path;
             return false;
         }
+        Dl_info info{};
+        if (dladdr(reinterpret_cast<void*>(entry), &info) != 0)
+            base_ = info.dli_fbase;
         entry(1);
         return true;
     }
@@ -69,9 +72,17 @@ class SharedObject final : public PluginModule {
         return true;
     }
 
+    bool contains(std::uint32_t address) const override {
+        Dl_info info{};
+        return base_ != nullptr &&
+               dladdr(reinterpret_cast<void*>(static_cast<std::uintptr_t>(address)), &info) != 0 &&
+               info.dli_fbase == base_;
+    }
+
   private:
     std::string path_;
     void* handle_ = nullptr;
+    void* base_ = nullptr;  // where it was loaded, kept after freeing
 };
 
 }  // namespace

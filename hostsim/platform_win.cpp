@@ -51,6 +51,7 @@ class Dll final : public PluginModule {
             error = "LoadLibrary failed with error " + std::to_string(GetLastError());
             return false;
         }
+        base_ = module_;
         return true;
     }
 
@@ -67,8 +68,19 @@ class Dll final : public PluginModule {
                still != nullptr;
     }
 
+    bool contains(std::uint32_t address) const override {
+        HMODULE owner = nullptr;
+        return base_ != nullptr &&
+               GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                      GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                  reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(address)),
+                                  &owner) != 0 &&
+               owner == base_;
+    }
+
   private:
     HMODULE module_ = nullptr;
+    HMODULE base_ = nullptr;  // where it was loaded, kept after freeing
 };
 
 }  // namespace

@@ -28,6 +28,7 @@ TEST_P(KnownBuildTest, AttachDivertsEverySiteAndTicksOncePerFrame) {
     EXPECT_EQ(run.number("build"), known.build);
     EXPECT_TRUE(run.flag("plugin_loaded"));
     EXPECT_EQ(run.number("patched_sites"), 8);
+    EXPECT_EQ(run.number("sites_into_plugin"), 8);
     EXPECT_EQ(run.number("frame_ticks"), 7);
     EXPECT_FALSE(run.flag("corrupted")) << run.output;
     EXPECT_TRUE(run.flag("after_eax_ok")) << run.output;
@@ -60,6 +61,7 @@ TEST_P(UnknownBuildTest, PluginStaysSilent) {
     ASSERT_TRUE(run.has("patched_sites")) << run.output;
     EXPECT_TRUE(run.flag("plugin_loaded"));
     EXPECT_EQ(run.number("patched_sites"), 0);
+    EXPECT_EQ(run.number("sites_into_plugin"), 0);
     EXPECT_EQ(run.number("frame_ticks"), 0);
     EXPECT_EQ(run.number("natives"), 0);
     EXPECT_FALSE(run.flag("corrupted")) << run.output;
