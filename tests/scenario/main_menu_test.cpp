@@ -97,7 +97,7 @@ TEST_F(MainMenuTest, TheMenuIsNotProcessedWhileTheHostIsNotPlaying) {
 }
 
 TEST_F(MainMenuTest, TheTimelineMatchesTheReviewedRun) {
-    game->note("F12, two steps down, choose Auto Service, F12");
+    game->note("F12, down, down, up, down, choose Auto Service, F12");
     frame_pressing(ScanCode::F12);
     frame();
     frame_pressing(ScanCode::Numpad2);
