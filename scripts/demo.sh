@@ -2,7 +2,8 @@
 # Builds the plug-in DLL and the stand-in host, then runs the real DLL in the
 # stand-in for both supported game builds (under Wine), and once in a build it
 # does not know. The 1.0.7.0 run opens the main menu with F12, moves down with
-# NUMPAD 2 and chooses with NUMPAD 5; the timeline shows what the player saw.
+# NUMPAD 2 and chooses with NUMPAD 5; the 1.0.8.0 run saves and loads a game,
+# which keeps its save identity. The timelines show what the player saw.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
@@ -25,8 +26,8 @@ run_host() {
 echo "== game 1.0.7.0: F12 opens the main menu, NUMPAD 2 moves down, NUMPAD 5 chooses"
 run_host hostsim_1070 --frames 12 --press 3:0x58 --press 6:0x50 --press 8:0x4C --record -
 echo
-echo "== game 1.0.8.0: 120 frames"
-run_host hostsim_1080 --frames 120
+echo "== game 1.0.8.0: the game's save screen, then the save is loaded again"
+run_host hostsim_1080 --frames 120 --save-screen 30 --load 80:1 --record -
 echo
 echo "== game 1.0.7.1 (not supported): the plug-in stays silent"
 run_host hostsim_1071 --frames 30
