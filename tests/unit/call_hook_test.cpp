@@ -4,7 +4,6 @@
 #include <sys/mman.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "code_buffer.h"
@@ -14,6 +13,8 @@ namespace {
 
 using test::CodeBuffer;
 using test::CodeWriter;
+using test::read_u32;
+using test::write_u32;
 
 constexpr std::uint32_t kPage = 4096;
 
@@ -40,63 +41,42 @@ std::uint8_t byte_at(std::uint32_t address) {
     return *reinterpret_cast<std::uint8_t*>(address);
 }
 
+// Whatever stood at the site becomes a relative call to the stub; the old
+// target is read as the processor would, displacements wrapping around.
 TEST(CallHook, RedirectsTheCallAndReturnsWhereItWentBefore) {
     CodeBuffer code;
-    std::uint32_t site = code.base() + 0x100;
-    std::uint32_t old_target = code.base() + 0x800;
-    code.seek(site);
-    code.call(old_target);
-    std::uint32_t stub = code.base() + 0x2000;
-
-    EXPECT_EQ(install_call_hook(site, stub), old_target);
-    EXPECT_EQ(byte_at(site), 0xE8);
-    EXPECT_EQ(CodeWriter::get(site + 1), stub - (site + 5));
-}
-
-TEST(CallHook, DisplacementsWrapAroundLikeTheProcessorsDo) {
-    CodeBuffer code;
-    std::uint32_t site = code.base() + 0x200;
-    code.seek(site);
-    code.bytes({0xE8});
-    code.u32(0xFFFFFF00);  // backwards
-    EXPECT_EQ(install_call_hook(site, code.base()), site + 5 - 0x100);
-
-    // Past the top of the address space and round to 0x10.
-    code.seek(site);
-    code.bytes({0xE8});
-    code.u32(0u - (site + 5) + 0x10);
-    EXPECT_EQ(install_call_hook(site, code.base()), 0x10u);
-
-    // A stub below the site gives a negative displacement.
-    install_call_hook(site, code.base());
-    EXPECT_EQ(static_cast<std::int32_t>(CodeWriter::get(site + 1)), -0x205);
-}
-
-TEST(CallHook, WhateverStoodAtTheSiteBecomesARelativeCall) {
-    CodeBuffer code;
-    std::uint32_t site = code.base() + 0x40;
-    code.seek(site);
-    code.bytes({0xE9, 0x10, 0, 0, 0, 0x90});  // a jump, then a nop
-    EXPECT_EQ(install_call_hook(site, code.base() + 0x400), site + 5 + 0x10);
-    EXPECT_EQ(byte_at(site), 0xE8);
-    EXPECT_EQ(byte_at(site + 5), 0x90);  // nothing beyond the five bytes
-}
-
-TEST(CallHook, SiteZeroIsSkipped) {
-    EXPECT_EQ(install_call_hook(0, 0x1234), 0u);
+    const std::uint32_t site = code.base() + 0x200;
+    struct Case {
+        std::uint32_t displacement;
+        std::uint32_t old_target;
+        std::uint32_t stub;
+    } cases[] = {
+        {0x600, site + 5 + 0x600, code.base() + 0x2000},
+        {0xFFFFFF00, site + 5 - 0x100, code.base() + 0x2000},   // backwards
+        {0u - (site + 5) + 0x10, 0x10, code.base()},            // past the top of memory
+    };
+    for (const Case& c : cases) {
+        CodeWriter(site).bytes({0xE9});  // a jump, say
+        write_u32(site + 1, c.displacement);
+        CodeWriter(site + 5).bytes({0x90});
+        EXPECT_EQ(install_call_hook(site, c.stub), c.old_target);
+        EXPECT_EQ(byte_at(site), 0xE8);
+        EXPECT_EQ(read_u32(site + 1), c.stub - (site + 5));
+        EXPECT_EQ(byte_at(site + 5), 0x90);  // nothing beyond the five bytes
+    }
+    EXPECT_EQ(install_call_hook(0, 0x1234), 0u) << "site 0 is skipped";
 }
 
 TEST(CallHook, ReadOnlyCodePagesAreWrittenAndTheirProtectionPutBack) {
     CodeBuffer code(2 * kPage, PROT_READ | PROT_WRITE);
     // The displacement straddles two pages of different protection.
     std::uint32_t site = code.base() + kPage - 2;
-    code.seek(site);
-    code.call(code.base() + 0x10);
+    CodeWriter(site).call(code.base() + 0x10);
     ASSERT_EQ(mprotect(reinterpret_cast<void*>(code.base()), kPage, PROT_READ | PROT_EXEC), 0);
     ASSERT_EQ(mprotect(reinterpret_cast<void*>(code.base() + kPage), kPage, PROT_READ), 0);
 
     EXPECT_EQ(install_call_hook(site, code.base() + 0x20), code.base() + 0x10);
-    EXPECT_EQ(CodeWriter::get(site + 1), code.base() + 0x20 - (site + 5));
+    EXPECT_EQ(read_u32(site + 1), code.base() + 0x20 - (site + 5));
     EXPECT_EQ(permissions_at(code.base()).substr(0, 3), "r-x");
     EXPECT_EQ(permissions_at(code.base() + kPage).substr(0, 3), "r--");
 }

@@ -1,3 +1,6 @@
+// The guarded native lookup: the host's calling form (hash in ESI, handler in
+// EAX) and faults inside the routine turned into "not found".
+
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -11,7 +14,10 @@ namespace {
 
 using platform::guarded_native_lookup;
 
-// Routines in the host's calling form: hash in ESI, handler in EAX.
+const std::initializer_list<std::uint8_t> kReadAddressZero = {0xA1, 0, 0, 0, 0};
+const std::initializer_list<std::uint8_t> kUndefinedInstruction = {0x0F, 0x0B};
+const std::initializer_list<std::uint8_t> kDivideByZero = {0x31, 0xC9, 0xF7, 0xF1};
+
 class GuardedLookupTest : public ::testing::Test {
   protected:
     // Returns the hash plus one and clobbers everything a host routine may.
@@ -28,68 +34,57 @@ class GuardedLookupTest : public ::testing::Test {
     }
 
     // Leaves three words on the stack, clobbers ESI and EBP, then faults.
-    std::uint32_t faulting_routine(void (CodeWriter::*fault)()) {
+    std::uint32_t faulting_routine(std::initializer_list<std::uint8_t> fault) {
         std::uint32_t start = code.here();
         code.push_imm(1);
         code.push_imm(2);
         code.push_imm(3);
         code.mov_imm(Reg::esi, 0xBAD00001);
         code.mov_imm(Reg::ebp, 0xBAD00002);
-        code.mov_imm(Reg::eax, 0xBAD00003);
-        (code.*fault)();
+        code.bytes(fault);
         code.ret();
         return start;
     }
 
-    CodeBuffer code;
+    CodeBuffer buffer;
+    CodeWriter& code = buffer.code;
 };
-
-TEST_F(GuardedLookupTest, PassesTheHashInEsiAndReturnsEax) {
-    std::uint32_t routine = echoing_routine();
-    EXPECT_EQ(guarded_native_lookup(routine, 0x2EE310C5), 0x2EE310C6u);
-    EXPECT_EQ(guarded_native_lookup(routine, 0xFFFFFFFF), 0u);
-}
 
 TEST_F(GuardedLookupTest, CallersRegistersSurviveARoutineThatClobbersThem) {
     std::uint32_t routine = echoing_routine();
     // A caller that holds values in every callee-saved register across the
     // call, then records them.
-    std::uint32_t saved_esp = code.word();
-    std::uint32_t seen[4] = {code.word(), code.word(), code.word(), code.word()};
-    std::uint32_t result = code.word();
+    std::uint32_t saved_esp = buffer.word();
+    std::uint32_t result = buffer.word();
+    const Reg kept[] = {Reg::ebx, Reg::esi, Reg::edi, Reg::ebp};
+    std::uint32_t seen[4] = {buffer.word(), buffer.word(), buffer.word(), buffer.word()};
     std::uint32_t caller = code.here();
     code.pushad();
     code.store(saved_esp, Reg::esp);
-    code.align_esp();
-    code.mov_imm(Reg::ebx, 0x11111111);
-    code.mov_imm(Reg::esi, 0x22222222);
-    code.mov_imm(Reg::edi, 0x33333333);
-    code.mov_imm(Reg::ebp, 0x44444444);
+    code.align_esp(0xF0);
+    for (int i = 0; i < 4; ++i)
+        code.mov_imm(kept[i], 0x11111111u * static_cast<std::uint32_t>(i + 1));
     code.sub_esp(8);
     code.push_imm(41);
     code.push_imm(routine);
     code.call(address_of(reinterpret_cast<const void*>(&guarded_native_lookup)));
     code.store(result, Reg::eax);
-    code.store(seen[0], Reg::ebx);
-    code.store(seen[1], Reg::esi);
-    code.store(seen[2], Reg::edi);
-    code.store(seen[3], Reg::ebp);
+    for (int i = 0; i < 4; ++i)
+        code.store(seen[i], kept[i]);
     code.load(Reg::esp, saved_esp);
     code.popad();
     code.ret();
 
-    code_at<void (*)()>(caller)();
-    EXPECT_EQ(CodeWriter::get(result), 42u);
-    EXPECT_EQ(CodeWriter::get(seen[0]), 0x11111111u);
-    EXPECT_EQ(CodeWriter::get(seen[1]), 0x22222222u);
-    EXPECT_EQ(CodeWriter::get(seen[2]), 0x33333333u);
-    EXPECT_EQ(CodeWriter::get(seen[3]), 0x44444444u);
+    call_at(caller);
+    EXPECT_EQ(read_u32(result), 42u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(read_u32(seen[i]), 0x11111111u * static_cast<std::uint32_t>(i + 1)) << i;
 }
 
 TEST_F(GuardedLookupTest, AFaultInsideTheRoutineGivesZeroAndExecutionGoesOn) {
     std::uint32_t echo = echoing_routine();
-    for (auto fault : {&CodeWriter::read_address_zero, &CodeWriter::undefined_instruction,
-                       &CodeWriter::divide_by_zero}) {
+    EXPECT_EQ(guarded_native_lookup(echo, 0x2EE310C5), 0x2EE310C6u);
+    for (auto fault : {kReadAddressZero, kUndefinedInstruction, kDivideByZero}) {
         std::uint32_t routine = faulting_routine(fault);
         volatile std::uint32_t before = 0x5EED;
         EXPECT_EQ(guarded_native_lookup(routine, 7), 0u);
@@ -100,7 +95,8 @@ TEST_F(GuardedLookupTest, AFaultInsideTheRoutineGivesZeroAndExecutionGoesOn) {
     }
 }
 
-// A fault outside a guarded lookup still reaches whoever handled it before.
+// A fault outside a guarded lookup still reaches whoever handled it before,
+// or kills the process as it would have.
 TEST_F(GuardedLookupTest, FaultsOutsideTheGuardGoToThePreviousHandler) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
@@ -111,22 +107,22 @@ TEST_F(GuardedLookupTest, FaultsOutsideTheGuardGoToThePreviousHandler) {
             sigemptyset(&previous.sa_mask);
             sigaction(SIGSEGV, &previous, nullptr);
 
-            std::uint32_t routine = faulting_routine(&CodeWriter::read_address_zero);
+            std::uint32_t routine = faulting_routine(kReadAddressZero);
             if (guarded_native_lookup(routine, 1) != 0)
                 std::_Exit(1);
-            code_at<void (*)()>(routine)();
+            call_at(routine);
             std::_Exit(2);
         },
         ::testing::ExitedWithCode(42), "");
 }
 
 TEST_F(GuardedLookupTest, UnguardedFaultsWithoutPreviousHandlerStillKill) {
-    std::uint32_t routine = faulting_routine(&CodeWriter::read_address_zero);
+    std::uint32_t routine = faulting_routine(kReadAddressZero);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(
         {
             guarded_native_lookup(routine, 1);
-            code_at<void (*)()>(routine)();
+            call_at(routine);
         },
         "");
 }

@@ -1,3 +1,7 @@
+// The event stubs between a diverted call and the host function behind it.
+// The stand-in's call sites check what the host function and the game's
+// caller get: every register, the stack, the result and the script pointer.
+
 #include "host/hook_stubs.h"
 
 #include <gtest/gtest.h>
@@ -5,248 +9,130 @@
 #include "code_buffer.h"
 #include "host/call_hook.h"
 #include "host/host_events.h"
+#include "hostsim/host.h"
+#include "test_host.h"
 
 namespace corvalen::host {
 namespace {
 
-using test::CodeBuffer;
 using test::CodeWriter;
+using test::read_u32;
 using test::Reg;
 
-constexpr Reg kRegisters[] = {Reg::eax, Reg::ecx, Reg::edx, Reg::ebx, Reg::ebp, Reg::esi, Reg::edi};
-constexpr std::uint32_t kMarker = 0x51000000;  // register r holds kMarker + r
-
-std::uint32_t marker(Reg reg) {
-    return kMarker + static_cast<std::uint32_t>(reg);
+hostsim::CallSites& sites() {
+    return test::test_host().image().sites();
+}
+std::uint32_t scratch(int event) {
+    return test::test_host().image().scratch_code() + 0x100 * static_cast<std::uint32_t>(event);
+}
+// Counts the calls that reached the host function of the event.
+std::uint32_t host_calls(int event) {
+    return read_u32(scratch(event) + 0xF0);
 }
 
-// Event lists and stub slots live as long as the process, so whatever the
-// tests hang on them lives as long too.
-CodeBuffer& host_code() {
-    static CodeBuffer code(0x40000);
-    return code;
+// Diverts the site into its stub as attach does, with a call counter in
+// front of the host function.
+void divert(int event) {
+    test::write_u32(scratch(event) + 0xF0, 0);
+    CodeWriter front(scratch(event));
+    front.increment(scratch(event) + 0xF0);
+    front.jmp(sites().target_address(event));
+    ASSERT_EQ(install_call_hook(sites().site_address(event), event_stub(event)),
+              sites().target_address(event));
+    set_previous_target(event, front.start());
+    const hostsim::HostImage& image = test::test_host().image();
+    set_active_script_pointer_location(image.base() + image.layout().active_script);
 }
 
-// A "host function" that records every register, its return address and two
-// stack words, counts its calls and returns a result in EAX:EDX.
-struct HostFunction {
-    std::uint32_t entry = 0;
-    std::uint32_t registers[8] = {};  // by Reg
-    std::uint32_t return_address = 0;
-    std::uint32_t stack_words[2] = {};
-    std::uint32_t calls = 0;
-
-    std::uint32_t get(Reg reg) const { return CodeWriter::get(registers[static_cast<int>(reg)]); }
-
-    static HostFunction make(std::uint32_t eax_result, std::uint32_t edx_result) {
-        CodeBuffer& code = host_code();
-        HostFunction f;
-        for (auto& word : f.registers)
-            word = code.word();
-        f.return_address = code.word();
-        f.stack_words[0] = code.word();
-        f.stack_words[1] = code.word();
-        f.calls = code.word();
-        f.entry = code.here();
-        for (Reg reg : kRegisters)
-            code.store(f.registers[static_cast<int>(reg)], reg);
-        code.store(f.registers[static_cast<int>(Reg::esp)], Reg::esp);
-        code.load_from_stack(Reg::eax, 0);
-        code.store(f.return_address, Reg::eax);
-        code.load_from_stack(Reg::eax, 4);
-        code.store(f.stack_words[0], Reg::eax);
-        code.load_from_stack(Reg::eax, 8);
-        code.store(f.stack_words[1], Reg::eax);
-        code.increment(f.calls);
-        code.mov_imm(Reg::eax, eax_result);
-        code.mov_imm(Reg::edx, edx_result);
-        code.ret();
-        return f;
-    }
-};
-
-// The host's side of a diverted call: loads every register with its marker,
-// pushes two stack words, makes the call (the site), then records what came
-// back. `skew` bytes of stack shift the host's alignment.
-struct HostCaller {
-    std::uint32_t entry = 0;
-    std::uint32_t site = 0;
-    std::uint32_t esp_at_call = 0;
-    std::uint32_t after[8] = {};  // registers after the call returned, by Reg
-
-    std::uint32_t get(Reg reg) const { return CodeWriter::get(after[static_cast<int>(reg)]); }
-    void run() const { test::code_at<void (*)()>(entry)(); }
-
-    static HostCaller make(std::uint32_t target, std::int8_t skew) {
-        CodeBuffer& code = host_code();
-        HostCaller c;
-        std::uint32_t saved_esp = code.word();
-        c.esp_at_call = code.word();
-        for (auto& word : c.after)
-            word = code.word();
-        c.entry = code.here();
-        code.pushad();
-        code.store(saved_esp, Reg::esp);
-        code.align_esp();
-        code.sub_esp(skew);
-        code.push_imm(0xA0000001);
-        code.push_imm(0xA0000002);
-        for (Reg reg : kRegisters)
-            code.mov_imm(reg, marker(reg));
-        code.store(c.esp_at_call, Reg::esp);
-        c.site = code.here();
-        code.call(target);
-        for (Reg reg : kRegisters)
-            code.store(c.after[static_cast<int>(reg)], reg);
-        code.store(c.after[static_cast<int>(Reg::esp)], Reg::esp);
-        code.load(Reg::esp, saved_esp);
-        code.popad();
-        code.ret();
-        return c;
-    }
-};
-
-// Diverts the caller's call into the event's stub, the way attach does.
-void divert(const HostCaller& caller, int event) {
-    set_previous_target(event, install_call_hook(caller.site, event_stub(event)));
-}
-
-TEST(HookStubs, EachEventHasItsOwnStub) {
-    for (int event = 1; event <= 8; ++event) {
-        EXPECT_NE(event_stub(event), 0u);
-        for (int other = 1; other < event; ++other)
-            EXPECT_NE(event_stub(event), event_stub(other));
-    }
-    EXPECT_EQ(event_stub(0), 0u);
-    EXPECT_EQ(event_stub(9), 0u);
-}
-
-int g_before_runs = 0;
-std::uint32_t g_host_calls_seen = 0;
-const HostFunction* g_watched = nullptr;
-
-TEST(HookStubs, BeforeStubRunsTheListThenEntersTheHostFunctionAsTheHostCalledIt) {
-    HostFunction host = HostFunction::make(0x600D, 0);
-    g_watched = &host;
-    add_event_callback(2, [] {
-        ++g_before_runs;
-        g_host_calls_seen = CodeWriter::get(g_watched->calls);
-    });
-    HostCaller caller = HostCaller::make(host.entry, 4);
-    divert(caller, 2);
-    EXPECT_EQ(previous_target(2), host.entry);
-
-    caller.run();
-    EXPECT_EQ(g_before_runs, 1);
-    EXPECT_EQ(g_host_calls_seen, 0u) << "the list runs before the host function";
-    EXPECT_EQ(CodeWriter::get(host.calls), 1u);
-    for (Reg reg : kRegisters)
-        EXPECT_EQ(host.get(reg), marker(reg)) << static_cast<int>(reg);
-    EXPECT_EQ(host.get(Reg::esp), CodeWriter::get(caller.esp_at_call) - 4);
-    EXPECT_EQ(CodeWriter::get(host.return_address), caller.site + 5);
-    EXPECT_EQ(CodeWriter::get(host.stack_words[0]), 0xA0000002u);
-    EXPECT_EQ(CodeWriter::get(host.stack_words[1]), 0xA0000001u);
-    EXPECT_EQ(caller.get(Reg::eax), 0x600Du);
-    EXPECT_EQ(caller.get(Reg::esp), CodeWriter::get(caller.esp_at_call));
-}
-
-TEST(HookStubs, CallbacksGetAnAlignedStackWhateverTheHostsAlignment) {
-    // A callback in machine code notes ESP on entry.
-    CodeBuffer& code = host_code();
-    std::uint32_t esp_seen = code.word();
-    std::uint32_t callback = code.here();
-    code.store(esp_seen, Reg::esp);
+// A callback in machine code that clobbers what a C function may, and notes
+// its stack pointer.
+std::uint32_t g_callback_esp = 0;
+std::uint32_t clobbering_callback() {
+    CodeWriter code(scratch(9));
+    code.store(test::address_of(&g_callback_esp), Reg::esp);
+    code.mov_imm(Reg::eax, 0xBAD0);
+    code.mov_imm(Reg::ecx, 0xBAD1);
+    code.mov_imm(Reg::edx, 0xBAD2);
     code.ret();
-    add_event_callback(4, test::code_at<void (*)()>(callback));
+    return code.start();
+}
+template <typename Callback>
+Callback as(std::uint32_t address) {
+    return reinterpret_cast<Callback>(static_cast<std::uintptr_t>(address));
+}
 
-    HostFunction host = HostFunction::make(0, 0);
-    for (std::int8_t skew : {0, 4, 8, 12}) {
-        HostCaller caller = HostCaller::make(host.entry, skew);
-        divert(caller, 4);
-        caller.run();
-        EXPECT_EQ((CodeWriter::get(esp_seen) + 4) % 16, 0u) << "skew " << int{skew};
-        EXPECT_EQ(host.get(Reg::esp), CodeWriter::get(caller.esp_at_call) - 4);
+TEST(HookStubs, EveryStubHandsTheHostFunctionAndTheGameWhatTheyHad) {
+    for (int event = 1; event <= 8; ++event) {
+        divert(event);
+        if (is_object_event(event))
+            add_event_callback(event, as<ObjectHostEvent::Callback>(clobbering_callback()));
+        else
+            add_event_callback(event, as<PlainHostEvent::Callback>(clobbering_callback()));
+        std::uint32_t problems = sites().run(event);
+        EXPECT_EQ(problems, 0u) << event << ": " << hostsim::describe_site_problems(problems);
+        EXPECT_EQ(host_calls(event), 1u) << event;
     }
 }
 
+int g_runs = 0;
+std::uint32_t g_host_calls_seen = 99;
 std::uint32_t g_script_seen = 0;
-std::uint32_t g_script_location = 0;
 
-TEST(HookStubs, FrameEventRunsWithThePluginsScriptRecordActive) {
-    CodeBuffer& code = host_code();
-    g_script_location = code.word();
-    CodeWriter::set(g_script_location, 0x0C0FFEE0);
-    set_active_script_pointer_location(g_script_location);
-    add_event_callback(kFrameEvent, [] { g_script_seen = CodeWriter::get(g_script_location); });
+TEST(HookStubs, BeforeStubsRunTheListFirstOnThePluginsScriptRecord) {
+    divert(2);
+    auto callback = [] {
+        ++g_runs;
+        g_host_calls_seen = host_calls(2);
+    };
+    add_event_callback(2, +callback);
+    add_event_callback(2, +callback);  // registered twice, runs twice
+    EXPECT_EQ(sites().run(2), 0u);
+    EXPECT_EQ(g_runs, 2);
+    EXPECT_EQ(g_host_calls_seen, 0u) << "the list runs before the host function";
 
-    HostFunction host = HostFunction::make(0, 0);
-    HostCaller caller = HostCaller::make(host.entry, 0);
-    divert(caller, kFrameEvent);
-    caller.run();
+    divert(kFrameEvent);
+    add_event_callback(kFrameEvent, [] {
+        g_script_seen = read_u32(test::test_host().image().base() +
+                                 test::test_host().image().layout().active_script);
+    });
+    EXPECT_EQ(sites().run(kFrameEvent), 0u) << "the game's record is back for the host";
     EXPECT_EQ(g_script_seen, script_record_address());
-    EXPECT_EQ(CodeWriter::get(g_script_location), 0x0C0FFEE0u);
-    EXPECT_EQ(CodeWriter::get(host.calls), 1u);
-
-    const auto* record = reinterpret_cast<const std::uint8_t*>(script_record_address());
-    for (std::uint32_t i = 0; i < kScriptRecordSize; ++i)
-        ASSERT_EQ(record[i], 0) << i;
+    EXPECT_EQ(test::test_host().image().active_script(),
+              test::test_host().image().host_script_record());
 }
 
 std::uint32_t g_object_seen = 0;
-std::uint32_t g_host_calls_before_list = 0;
-int g_after_runs = 0;
 
-TEST(HookStubs, AfterStubRunsTheHostFunctionFirstAndHandsItsResultBack) {
-    HostFunction host = HostFunction::make(0xCAFEBABE, 0xD00D);
-    g_watched = &host;
+TEST(HookStubs, AfterStubsRunTheHostFunctionFirstAndHandItsResultBack) {
+    divert(5);
     add_event_callback(5, [](std::uint32_t object) {
-        ++g_after_runs;
         g_object_seen = object;
-        g_host_calls_before_list = CodeWriter::get(g_watched->calls);
+        g_host_calls_seen = host_calls(5);
     });
-    HostCaller caller = HostCaller::make(host.entry, 8);
-    divert(caller, 5);
-
-    caller.run();
-    EXPECT_EQ(g_after_runs, 1);
-    EXPECT_EQ(g_object_seen, marker(Reg::ecx));
-    EXPECT_EQ(event_object(5), marker(Reg::ecx));
-    EXPECT_EQ(g_host_calls_before_list, 1u) << "the host function runs before the list";
-    // The host function got the host's registers, ECX in particular.
-    for (Reg reg : kRegisters)
-        EXPECT_EQ(host.get(reg), marker(reg)) << static_cast<int>(reg);
-    // The host gets the function's result and its own other registers back.
-    EXPECT_EQ(caller.get(Reg::eax), 0xCAFEBABEu);
-    EXPECT_EQ(caller.get(Reg::edx), 0xD00Du);
-    for (Reg reg : {Reg::ecx, Reg::ebx, Reg::ebp, Reg::esi, Reg::edi}) {
-        EXPECT_EQ(caller.get(reg), marker(reg)) << static_cast<int>(reg);
-    }
-    EXPECT_EQ(caller.get(Reg::esp), CodeWriter::get(caller.esp_at_call));
+    std::uint32_t problems = sites().run(5);
+    EXPECT_EQ(problems, 0u) << hostsim::describe_site_problems(problems);
+    EXPECT_EQ(g_host_calls_seen, 1u) << "the host function runs before the list";
+    EXPECT_EQ(g_object_seen, sites().site_object(5));
+    EXPECT_EQ(event_object(5), sites().site_object(5));
 }
 
-int g_twice_runs = 0;
-
-TEST(HookStubs, ACallbackRegisteredTwiceRunsTwicePerEvent) {
-    auto callback = [] { ++g_twice_runs; };
-    add_event_callback(3, +callback);
-    add_event_callback(3, +callback);
-    HostFunction host = HostFunction::make(0, 0);
-    HostCaller caller = HostCaller::make(host.entry, 0);
-    divert(caller, 3);
-    caller.run();
-    caller.run();
-    EXPECT_EQ(g_twice_runs, 4);
-    EXPECT_EQ(CodeWriter::get(host.calls), 2u);
-}
-
-TEST(HookStubs, EveryStubEndsInItsOwnPreviousTarget) {
-    for (int event = 1; event <= 8; ++event) {
-        HostFunction host = HostFunction::make(0x1000u + event, 0);
-        HostCaller caller = HostCaller::make(host.entry, 0);
-        divert(caller, event);
-        caller.run();
-        EXPECT_EQ(CodeWriter::get(host.calls), 1u) << event;
-        EXPECT_EQ(caller.get(Reg::eax), 0x1000u + event) << event;
+TEST(HookStubs, CallbacksGetAnAlignedStackWhateverTheHostsAlignment) {
+    divert(4);
+    add_event_callback(4, as<PlainHostEvent::Callback>(clobbering_callback()));
+    test::CodeBuffer buffer;
+    std::uint32_t saved_esp = buffer.word();
+    for (std::uint8_t skew : {0, 4, 8, 12}) {
+        CodeWriter caller(buffer.base());
+        caller.pushad();
+        caller.store(saved_esp, Reg::esp);
+        caller.align_esp(0xF0);
+        caller.sub_esp(skew);
+        caller.call(event_stub(4));
+        caller.load(Reg::esp, saved_esp);
+        caller.popad();
+        caller.ret();
+        test::call_at(caller.start());
+        EXPECT_EQ((g_callback_esp + 4) % 16, 0u) << "skew " << int{skew};
     }
 }
 
