@@ -13,17 +13,54 @@ namespace {
 // How many FrameScopes are open. Only the host's frame thread opens them.
 int open_frames = 0;
 
-std::uint32_t call(NativeHash hash, std::initializer_list<std::uint32_t> slots) {
-    if (open_frames == 0)
-        return 0;
-    return call_native(hash, slots);
+// The one frame gate every native below passes: outside a frame the native is
+// not called and the operation gets its zero value (out-parameters keep the
+// value the operation set before).
+template <typename Native, typename... Arguments>
+auto in_frame(Native native, Arguments... arguments) {
+    using Result = decltype(native(arguments...));
+    if (!FrameScope::active())
+        return Result();
+    return native(arguments...);
 }
 
-// Natives that have a bound wrapper are called through it, so each hash is
-// spelled out in one place; the frame test comes first all the same.
-bool in_frame() {
-    return open_frames > 0;
+// Natives without a bound wrapper; those with one are called through it, so
+// each hash is spelled out in one place.
+std::uint32_t call(NativeHash hash, std::initializer_list<std::uint32_t> slots) {
+    return in_frame(call_native, hash, slots);
 }
+
+// The natives below that have no bound wrapper in host/natives.h.
+namespace hash {
+constexpr NativeHash kPlayerIndex = 0x62E319C6;
+constexpr NativeHash kPlayerCharacter = 0x511454A9;
+constexpr NativeHash kCharacterInVehicle = 0x1DBD7385;
+constexpr NativeHash kCharacterInAnyVehicle = 0x71184DA3;
+constexpr NativeHash kCharacterVehicle = 0x1B067237;
+constexpr NativeHash kVehicleDriver = 0x22457083;
+constexpr NativeHash kVehicleExists = 0x67A42263;
+constexpr NativeHash kVehicleModel = 0x5FF84497;
+constexpr NativeHash kVehicleSeatCount = 0x554014F1;
+constexpr NativeHash kVehicleSeatFree = 0x1BDA0DA5;
+constexpr NativeHash kCharacterLeaveVehicle = 0x011D360D;
+constexpr NativeHash kDeveloperEffectOff = 0x524C4CB5;
+constexpr NativeHash kKeyPressed = 0x540D127D;
+constexpr NativeHash kKeyHeld = 0x5FA96262;
+constexpr NativeHash kStatInt = 0x48994D58;
+constexpr NativeHash kSetStatInt = 0x1B64665B;
+constexpr NativeHash kSetStatFloat = 0x5213511B;
+constexpr NativeHash kHostNotPlaying = 0x34F9164D;
+constexpr NativeHash kCashPlayer = 0x5996315E;
+constexpr NativeHash kAddCash = 0x537379A8;
+constexpr NativeHash kRemoveBlip = 0x7BBF3625;
+constexpr NativeHash kBlipSprite = 0x6A90123D;
+constexpr NativeHash kBlipColour = 0x1D8800E3;
+constexpr NativeHash kBlipShortRange = 0x2ED90276;
+constexpr NativeHash kBlipAlpha = 0x2FB14E41;
+constexpr NativeHash kBlipDisplay = 0x3ACC1794;
+constexpr NativeHash kBlipExtra = 0x69EC0E70;
+constexpr NativeHash kBlipScale = 0x44D349D9;
+}  // namespace hash
 
 std::uint32_t read_word(std::uint32_t address) {
     return *reinterpret_cast<const volatile std::uint32_t*>(static_cast<std::uintptr_t>(address));
@@ -127,8 +164,7 @@ Handle vehicle_driver(Handle vehicle) {
 }
 
 void move_player(std::int32_t player, Vec3 to) {
-    if (in_frame())
-        natives::move_player_to(player, to.x, to.y, to.z);
+    in_frame(natives::move_player_to, player, to.x, to.y, to.z);
 }
 
 bool vehicle_exists(Handle vehicle) {
@@ -142,7 +178,7 @@ std::uint32_t vehicle_model(Handle vehicle) {
 }
 
 Handle nearest_vehicle_at(Vec3 at, float radius) {
-    return in_frame() ? natives::nearest_vehicle_handle(at.x, at.y, at.z, radius) : 0;
+    return in_frame(natives::nearest_vehicle_handle, at.x, at.y, at.z, radius);
 }
 
 std::int32_t vehicle_seat_count(Handle vehicle) {
@@ -160,13 +196,11 @@ void character_leave_vehicle(Handle character, Handle vehicle) {
 }
 
 void character_enter_vehicle(Handle character, Handle vehicle, std::int32_t seat) {
-    if (in_frame())
-        natives::order_enter_vehicle(character, vehicle, 0, seat);
+    in_frame(natives::order_enter_vehicle, character, vehicle, 0, seat);
 }
 
 void developer_effect_on(Handle character) {
-    if (in_frame())
-        natives::start_developer_effect(character);
+    in_frame(natives::start_developer_effect, character);
 }
 
 void developer_effect_off(Handle character) {
@@ -175,22 +209,19 @@ void developer_effect_off(Handle character) {
 
 float distance_3d(Vec3 a, Vec3 b) {
     float distance = 0.0f;
-    if (in_frame())
-        natives::distance_3d(a.x, a.y, a.z, b.x, b.y, b.z, &distance);
+    in_frame(natives::distance_3d, a.x, a.y, a.z, b.x, b.y, b.z, &distance);
     return distance;
 }
 
 float distance_2d(float x1, float y1, float x2, float y2) {
     float distance = 0.0f;
-    if (in_frame())
-        natives::distance_2d(x1, y1, x2, y2, &distance);
+    in_frame(natives::distance_2d, x1, y1, x2, y2, &distance);
     return distance;
 }
 
 float ground_height(Vec3 at) {
     float height = 0.0f;
-    if (in_frame())
-        natives::ground_height(at.x, at.y, at.z, &height);
+    in_frame(natives::ground_height, at.x, at.y, at.z, &height);
     return height;
 }
 
@@ -204,15 +235,13 @@ bool key_held(ScanCode key) {
 
 ClockTime game_clock() {
     ClockTime time;
-    if (in_frame())
-        natives::game_clock(&time.hour, &time.minute);
+    in_frame(natives::game_clock, &time.hour, &time.minute);
     return time;
 }
 
 CalendarDay game_day() {
     CalendarDay day;
-    if (in_frame())
-        natives::game_date(&day.day, &day.month);
+    in_frame(natives::game_date, &day.day, &day.month);
     return day;
 }
 
@@ -225,7 +254,7 @@ void set_stat_int(Stat stat, std::int32_t value) {
 }
 
 float stat_float(Stat stat) {
-    return in_frame() ? natives::float_stat(static_cast<std::int32_t>(stat)) : 0.0f;
+    return in_frame(natives::float_stat, static_cast<std::int32_t>(stat));
 }
 
 void set_stat_float(Stat stat, float value) {
@@ -246,8 +275,7 @@ void add_cash(Handle cash_player, std::int32_t amount) {
 
 Handle add_blip(Vec3 at) {
     Handle blip = 0;
-    if (in_frame())
-        natives::add_blip_at(at.x, at.y, at.z, &blip);
+    in_frame(natives::add_blip_at, at.x, at.y, at.z, &blip);
     return blip;
 }
 
@@ -284,40 +312,32 @@ void set_blip_scale(Handle blip, float scale) {
 }
 
 void set_blip_name(Handle blip, const std::string& name) {
-    if (in_frame())
-        natives::set_blip_name(blip, name.c_str());
+    in_frame(natives::set_blip_name, blip, name.c_str());
 }
 
 void draw_ground_marker(Vec3 at, std::int32_t red, std::int32_t green, std::int32_t alpha) {
-    if (in_frame())
-        natives::draw_ground_marker(at.x, at.y, at.z, 0.0f, 0.0f, red, green, alpha);
+    in_frame(natives::draw_ground_marker, at.x, at.y, at.z, 0.0f, 0.0f, red, green, alpha);
 }
 
 void draw_circle(Vec3 at, float diameter, std::int32_t red, std::int32_t green, std::int32_t blue) {
-    if (in_frame())
-        natives::draw_circle(at.x, at.y, at.z, diameter, red, green, blue);
+    in_frame(natives::draw_circle, at.x, at.y, at.z, diameter, red, green, blue);
 }
 
 void draw_rectangle(float x, float y, float width, float height, Rgba colour) {
-    if (in_frame()) {
-        natives::draw_rectangle(x, y, width, height, colour.red, colour.green, colour.blue,
-                                colour.alpha);
-    }
+    in_frame(natives::draw_rectangle, x, y, width, height, colour.red, colour.green, colour.blue,
+             colour.alpha);
 }
 
 void set_text_scale(float x_scale, float y_scale) {
-    if (in_frame())
-        natives::set_text_scale(x_scale, y_scale);
+    in_frame(natives::set_text_scale, x_scale, y_scale);
 }
 
 void show_text(float x, float y, const std::string& text) {
-    if (in_frame())
-        natives::show_text(x, y, text.c_str());
+    in_frame(natives::show_text, x, y, text.c_str());
 }
 
 void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue) {
-    if (in_frame())
-        natives::set_text_colour(red, green, blue);
+    in_frame(natives::set_text_colour, red, green, blue);
 }
 
 }  // namespace corvalen::host

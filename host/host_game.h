@@ -14,8 +14,6 @@
 #include <optional>
 #include <string>
 
-#include "host/native_context.h"
-
 namespace corvalen::host {
 
 // DirectInput keyboard scan codes, asked of the host.
@@ -183,39 +181,5 @@ void draw_rectangle(float x, float y, float width, float height, Rgba colour);
 void set_text_scale(float x_scale, float y_scale);
 void show_text(float x, float y, const std::string& text);
 void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue);
-
-// Hashes of the natives above that have no bound wrapper in host/natives.h
-// (the others are spelled out there, once); code outside host/ uses the
-// operations, not the hashes.
-namespace hash {
-inline constexpr NativeHash kPlayerIndex = 0x62E319C6;
-inline constexpr NativeHash kPlayerCharacter = 0x511454A9;
-inline constexpr NativeHash kCharacterInVehicle = 0x1DBD7385;
-inline constexpr NativeHash kCharacterInAnyVehicle = 0x71184DA3;
-inline constexpr NativeHash kCharacterVehicle = 0x1B067237;
-inline constexpr NativeHash kVehicleDriver = 0x22457083;
-inline constexpr NativeHash kVehicleExists = 0x67A42263;
-inline constexpr NativeHash kVehicleModel = 0x5FF84497;
-inline constexpr NativeHash kVehicleSeatCount = 0x554014F1;
-inline constexpr NativeHash kVehicleSeatFree = 0x1BDA0DA5;
-inline constexpr NativeHash kCharacterLeaveVehicle = 0x011D360D;
-inline constexpr NativeHash kDeveloperEffectOff = 0x524C4CB5;
-inline constexpr NativeHash kKeyPressed = 0x540D127D;
-inline constexpr NativeHash kKeyHeld = 0x5FA96262;
-inline constexpr NativeHash kStatInt = 0x48994D58;
-inline constexpr NativeHash kSetStatInt = 0x1B64665B;
-inline constexpr NativeHash kSetStatFloat = 0x5213511B;
-inline constexpr NativeHash kHostNotPlaying = 0x34F9164D;
-inline constexpr NativeHash kCashPlayer = 0x5996315E;
-inline constexpr NativeHash kAddCash = 0x537379A8;
-inline constexpr NativeHash kRemoveBlip = 0x7BBF3625;
-inline constexpr NativeHash kBlipSprite = 0x6A90123D;
-inline constexpr NativeHash kBlipColour = 0x1D8800E3;
-inline constexpr NativeHash kBlipShortRange = 0x2ED90276;
-inline constexpr NativeHash kBlipAlpha = 0x2FB14E41;
-inline constexpr NativeHash kBlipDisplay = 0x3ACC1794;
-inline constexpr NativeHash kBlipExtra = 0x69EC0E70;
-inline constexpr NativeHash kBlipScale = 0x44D349D9;
-}  // namespace hash
 
 }  // namespace corvalen::host
