@@ -1,5 +1,6 @@
 #include "core/mod.h"
 
+#include <array>
 #include <optional>
 
 #include "core/backups.h"
@@ -24,6 +25,13 @@ void contained(Step&& step) noexcept {
 }
 
 constexpr float kDeveloperVehicleRadius = 20.0f;
+
+// The six feature menus in the order of the main menu's actions, which start
+// at kOpenRealEstate.
+std::array<Menu*, 6> feature_menus(Mod& mod) {
+    return {&mod.real_estate.menu, &mod.public_parking.menu, &mod.auto_service.editor_menu,
+            &mod.bus.editor_menu,  &mod.boat.editor_menu,    &mod.ship.editor_menu};
+}
 
 }  // namespace
 
@@ -147,12 +155,8 @@ void Mod::save_all() {
 void Mod::interactive_frame() {
     if (host::key_pressed(ScanCode::F12)) {
         main_menu.toggle();
-        real_estate.menu.close();
-        public_parking.menu.close();
-        auto_service.editor_menu.close();
-        bus.editor_menu.close();
-        boat.editor_menu.close();
-        ship.editor_menu.close();
+        for (Menu* menu : feature_menus(*this))
+            menu->close();
     }
     if (host::key_pressed(ScanCode::F11)) {
         if (std::optional<host::Matrix> matrix = host::player_matrix()) {
@@ -174,30 +178,9 @@ void Mod::interactive_frame() {
 }
 
 void Mod::open_feature_menu(std::int32_t action) {
-    Menu* feature = nullptr;
-    switch (action) {
-        case kOpenRealEstate:
-            feature = &real_estate.menu;
-            break;
-        case kOpenParking:
-            feature = &public_parking.menu;
-            break;
-        case kOpenAutoService:
-            feature = &auto_service.editor_menu;
-            break;
-        case kOpenBus:
-            feature = &bus.editor_menu;
-            break;
-        case kOpenBoat:
-            feature = &boat.editor_menu;
-            break;
-        case kOpenShip:
-            feature = &ship.editor_menu;
-            break;
-        default:
-            return;
-    }
-    feature->toggle();
+    if (action < kOpenRealEstate || action > kOpenShip)
+        return;
+    feature_menus(*this)[static_cast<std::size_t>(action - kOpenRealEstate)]->toggle();
     main_menu.toggle();
 }
 
