@@ -9,6 +9,12 @@ std::string data_path(const std::string& data_folder, const std::string& name) {
     return data_folder + "/" + name;
 }
 
+std::string make_save_folder(const std::string& data_folder, const std::string& save_identity) {
+    std::string folder = data_path(data_folder, save_identity);
+    ensure_folder(folder);
+    return folder;
+}
+
 bool ensure_folder(const std::string& path) noexcept {
     try {
         std::error_code error;

@@ -13,6 +13,10 @@ inline constexpr const char* kConfigFileName = "corvalen.conf";
 // data folder + "/" + name
 std::string data_path(const std::string& data_folder, const std::string& name);
 
+// The folder of one game save, data folder + "/" + save identity, made when
+// missing (a folder that cannot be made shows when its files are written).
+std::string make_save_folder(const std::string& data_folder, const std::string& save_identity);
+
 // Creates a folder and its missing parents. False when it could not be made;
 // never throws.
 bool ensure_folder(const std::string& path) noexcept;

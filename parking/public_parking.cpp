@@ -8,9 +8,7 @@ PublicParking::PublicParking(std::string identity_text) : save_identity(std::mov
 
 void PublicParking::set_save_identity(const std::string& text) {
     save_identity = text;
-    std::string folder = data_path(data_folder, save_identity);
-    ensure_folder(folder);
-    garage.set_car_file(data_path(folder, car_file_name));
+    garage.set_car_file(data_path(make_save_folder(data_folder, save_identity), car_file_name));
 }
 
 void PublicParking::load_lots() {}

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/data_folder.h"
 #include "core/menu.h"
 #include "core/position_capture.h"
 #include "core/screen_text.h"
@@ -24,7 +25,7 @@ class PublicParking {
 
     std::string car_file_name = "pub_parking_cars.csv";
     std::string lots_file_name = "pub_parking_lots.csv";
-    std::string data_folder = "corvalen";
+    std::string data_folder = kDataFolder;
     std::string save_identity;
     PositionCapture capture;
     GarageController garage;

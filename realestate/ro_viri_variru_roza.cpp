@@ -9,9 +9,7 @@ ROViriVariruRoza::ROViriVariruRoza(std::string identity_text)
 
 void ROViriVariruRoza::set_save_identity(const std::string& text) {
     save_identity = text;
-    std::string folder = data_path(data_folder, save_identity);
-    ensure_folder(folder);
-    garage.set_car_file(data_path(folder, cars_file_name));
+    garage.set_car_file(data_path(make_save_folder(data_folder, save_identity), cars_file_name));
 }
 
 void ROViriVariruRoza::load_houses() {}

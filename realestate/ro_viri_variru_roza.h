@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/data_folder.h"
 #include "core/menu.h"
 #include "core/screen_text.h"
 #include "core/spot_controller.h"
@@ -43,7 +44,7 @@ class ROViriVariruRoza : public SpotController {
     std::string house_file_name = "house_db.csv";
     std::string owned_file_name = "player_houses_db.dat";
     std::string cars_file_name = "house_cars.csv";
-    std::string data_folder = "corvalen";
+    std::string data_folder = kDataFolder;
     std::string save_identity;
     TimedMessage message;
     GarageHighlight garage_highlight;

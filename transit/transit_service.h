@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/config.h"
+#include "core/data_folder.h"
 #include "core/menu.h"
 
 namespace corvalen {
@@ -22,7 +23,7 @@ class TransitService {
     // Per-frame operation.
     void tick();
 
-    std::string data_folder = "corvalen";
+    std::string data_folder = kDataFolder;
     std::string stops_file;
     ServiceMode mode;
     bool is_water;
