@@ -11,13 +11,16 @@
 // would. All references are PC-relative calls, so the Linux shared object
 // needs no text relocations.
 //
-// Before-stub: reserve the slot, save registers, run the list and fetch the
-// target, store it in the slot, restore registers, ret.
-// After-stub: the same with the object pointer (ECX) handed to C++, then
-// `call *(%esp)` runs the host function with every register as the host left
-// it; the two words above its return address are harmless because these host
-// functions take no stack arguments. Then save registers (EAX and EDX hold its
-// result), run the list, restore, drop the slot and return to the host.
+// Stub entry, shared by both forms: reserve the slot, save registers, call
+// C++ with the event (it returns the target), store the target in the slot,
+// restore registers.
+// Before-stub: the entry, whose C++ call also runs the list, then ret.
+// After-stub: the entry, whose C++ call only keeps the object pointer (ECX),
+// then `call *(%esp)` runs the host function with every register as the host
+// left it; the two words above its return address are harmless because these
+// host functions take no stack arguments. Then save registers (EAX and EDX
+// hold its result), run the list, restore, drop the slot and return to the
+// host.
 
 #ifdef _WIN32
 asm(R"(
@@ -47,29 +50,25 @@ asm(R"(
     movl %ebx, %esp
     .endm
 
-    .macro corvalen_before_stub event
+    .macro corvalen_stub_entry event, function
     .text
     corvalen_stub_symbol corvalen_event_stub_\event
 corvalen_event_stub_\event:
     subl $4, %esp
     pushal
     movl $\event, %edx
-    corvalen_call_cxx corvalen_before_event
+    corvalen_call_cxx \function
     movl %eax, 32(%esp)
     popal
+    .endm
+
+    .macro corvalen_before_stub event
+    corvalen_stub_entry \event, corvalen_before_event
     ret
     .endm
 
     .macro corvalen_after_stub event
-    .text
-    corvalen_stub_symbol corvalen_event_stub_\event
-corvalen_event_stub_\event:
-    subl $4, %esp
-    pushal
-    movl $\event, %edx
-    corvalen_call_cxx corvalen_after_event_enter
-    movl %eax, 32(%esp)
-    popal
+    corvalen_stub_entry \event, corvalen_after_event_enter
     call *(%esp)
     pushal
     movl $\event, %edx
