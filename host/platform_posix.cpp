@@ -3,10 +3,7 @@
 
 #include <dlfcn.h>
 #include <pthread.h>
-#include <signal.h>
 #include <sys/mman.h>
-#include <ucontext.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <ctime>
