@@ -22,15 +22,33 @@ T* pointer_to(std::uint32_t address) {
     return reinterpret_cast<T*>(static_cast<std::uintptr_t>(address));
 }
 
-HostFunctions* functions() {
-    Host* host = Host::active();
-    return host != nullptr ? &host->functions() : nullptr;
-}
-
 void report_escape(const char* where) {
     std::fprintf(stderr, "hostsim: exception in %s\n", where);
     if (Host* host = Host::active())
         host->world().record_error(std::string("exception in ") + where);
+}
+
+// Runs a call on the active game; with no game running, or when the call
+// throws, the caller gets the fallback.
+template <class Result, class Call>
+Result guarded(const char* where, Result fallback, Call call) {
+    try {
+        Host* host = Host::active();
+        return host != nullptr ? call(*host) : fallback;
+    } catch (...) {
+        report_escape(where);
+        return fallback;
+    }
+}
+
+template <class Call>
+void guarded(const char* where, Call call) {
+    try {
+        if (Host* host = Host::active())
+            call(*host);
+    } catch (...) {
+        report_escape(where);
+    }
 }
 
 // After the game has gone (a retired host), the plug-in may still look at the
@@ -44,113 +62,68 @@ struct RetiredPlayer {
 };
 
 __attribute__((cdecl)) std::uint32_t native_lookup_entry(std::uint32_t hash) {
-    try {
-        Host* host = Host::active();
-        return host != nullptr ? host->lookup_native(hash) : 0;
-    } catch (...) {
-        report_escape("native lookup");
-        return 0;
-    }
+    return guarded<std::uint32_t>("native lookup", 0,
+                                  [&](Host& host) { return host.lookup_native(hash); });
 }
 
 __attribute__((cdecl)) void native_dispatch_entry(std::uint32_t index,
                                                   corvalen::host::NativeContext* context) {
-    try {
-        if (Host* host = Host::active())
-            host->dispatch_native(index, context);
-    } catch (...) {
-        report_escape("native handler");
-    }
+    guarded("native handler", [&](Host& host) { host.dispatch_native(index, context); });
 }
 
 __attribute__((cdecl)) void* player_accessor_entry() {
     static RetiredPlayer retired;
-    HostFunctions* f = functions();
-    return f != nullptr ? pointer_to<void>(f->player_object()) : retired.bytes;
+    Host* host = Host::active();
+    return host != nullptr ? pointer_to<void>(host->functions().player_object()) : retired.bytes;
 }
 
 __attribute__((thiscall)) void* pool_lookup_entry(void* pool, std::int32_t handle) {
-    try {
-        HostFunctions* f = functions();
-        return f != nullptr ? pointer_to<void>(f->pool_lookup(address_of(pool), handle)) : nullptr;
-    } catch (...) {
-        report_escape("pool lookup");
-        return nullptr;
-    }
+    return guarded<void*>("pool lookup", nullptr, [&](Host& host) {
+        return pointer_to<void>(host.functions().pool_lookup(address_of(pool), handle));
+    });
 }
 
 __attribute__((thiscall)) std::int32_t handle_from_object_entry(void* pool, void* object) {
-    try {
-        HostFunctions* f = functions();
-        return f != nullptr ? f->handle_from_object(address_of(pool), address_of(object)) : 0;
-    } catch (...) {
-        report_escape("handle from object");
-        return 0;
-    }
+    return guarded<std::int32_t>("handle from object", 0, [&](Host& host) {
+        return host.functions().handle_from_object(address_of(pool), address_of(object));
+    });
 }
 
 __attribute__((cdecl)) std::int32_t model_index_entry(std::uint32_t model, std::int32_t* out) {
-    try {
-        HostFunctions* f = functions();
-        return f != nullptr ? f->model_index(model, out) : -1;
-    } catch (...) {
-        report_escape("model index lookup");
-        return -1;
-    }
+    return guarded<std::int32_t>("model index lookup", -1, [&](Host& host) {
+        return host.functions().model_index(model, out);
+    });
 }
 
 __attribute__((cdecl)) void model_request_entry(std::int32_t index, std::int32_t flags) {
-    try {
-        if (HostFunctions* f = functions())
-            f->model_request(index, flags);
-    } catch (...) {
-        report_escape("model request");
-    }
+    guarded("model request", [&](Host& host) { host.functions().model_request(index, flags); });
 }
 
 __attribute__((cdecl)) void load_requested_models_entry(std::int32_t flag) {
-    try {
-        if (HostFunctions* f = functions())
-            f->load_requested_models(flag);
-    } catch (...) {
-        report_escape("load requested models");
-    }
+    guarded("load requested models",
+            [&](Host& host) { host.functions().load_requested_models(flag); });
 }
 
 __attribute__((cdecl)) void after_creation_entry(void* object, std::int32_t zero) {
-    try {
-        if (HostFunctions* f = functions())
-            f->after_creation(address_of(object), zero);
-    } catch (...) {
-        report_escape("after-creation step");
-    }
+    guarded("after-creation step",
+            [&](Host& host) { host.functions().after_creation(address_of(object), zero); });
 }
 
 __attribute__((thiscall)) void* create_vehicle_entry(void* factory, std::int32_t model_index,
                                                      std::int32_t kind, const float* matrix,
                                                      std::int32_t flag) {
-    try {
-        HostFunctions* f = functions();
-        return f != nullptr ? pointer_to<void>(f->create_vehicle(address_of(factory), model_index,
-                                                                 kind, matrix, flag))
-                            : nullptr;
-    } catch (...) {
-        report_escape("vehicle factory");
-        return nullptr;
-    }
+    return guarded<void*>("vehicle factory", nullptr, [&](Host& host) {
+        return pointer_to<void>(
+            host.functions().create_vehicle(address_of(factory), model_index, kind, matrix, flag));
+    });
 }
 
 __attribute__((thiscall)) void* create_pedestrian_entry(void* factory, std::int32_t model_index,
                                                         const float* matrix, std::int32_t flag) {
-    try {
-        HostFunctions* f = functions();
-        return f != nullptr ? pointer_to<void>(f->create_pedestrian(address_of(factory),
-                                                                    model_index, matrix, flag))
-                            : nullptr;
-    } catch (...) {
-        report_escape("pedestrian factory");
-        return nullptr;
-    }
+    return guarded<void*>("pedestrian factory", nullptr, [&](Host& host) {
+        return pointer_to<void>(
+            host.functions().create_pedestrian(address_of(factory), model_index, matrix, flag));
+    });
 }
 
 // A factory slot the game does not offer: its arguments are unknown, so there
@@ -164,22 +137,19 @@ __attribute__((thiscall)) void* create_pedestrian_entry(void* factory, std::int3
 }  // namespace
 
 HostEntryPoints host_entry_points() {
-    auto entry = [](auto* function) {
-        return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(function));
-    };
     return {
-        .native_lookup = entry(&native_lookup_entry),
-        .native_dispatch = entry(&native_dispatch_entry),
-        .player_accessor = entry(&player_accessor_entry),
-        .pool_lookup = entry(&pool_lookup_entry),
-        .handle_from_object = entry(&handle_from_object_entry),
-        .model_index_lookup = entry(&model_index_entry),
-        .model_request = entry(&model_request_entry),
-        .load_requested_models = entry(&load_requested_models_entry),
-        .after_creation = entry(&after_creation_entry),
-        .create_vehicle = entry(&create_vehicle_entry),
-        .create_pedestrian = entry(&create_pedestrian_entry),
-        .unexpected_virtual_call = entry(&unexpected_virtual_call_entry),
+        .native_lookup = address_of(&native_lookup_entry),
+        .native_dispatch = address_of(&native_dispatch_entry),
+        .player_accessor = address_of(&player_accessor_entry),
+        .pool_lookup = address_of(&pool_lookup_entry),
+        .handle_from_object = address_of(&handle_from_object_entry),
+        .model_index_lookup = address_of(&model_index_entry),
+        .model_request = address_of(&model_request_entry),
+        .load_requested_models = address_of(&load_requested_models_entry),
+        .after_creation = address_of(&after_creation_entry),
+        .create_vehicle = address_of(&create_vehicle_entry),
+        .create_pedestrian = address_of(&create_pedestrian_entry),
+        .unexpected_virtual_call = address_of(&unexpected_virtual_call_entry),
     };
 }
 
