@@ -97,22 +97,13 @@ CallSites::CallSites(std::uint32_t base, const BuildLayout& layout, std::uint32_
     if (stack_skew % 4 != 0 || stack_skew > 12)
         throw std::invalid_argument("bad stack skew");
     for (int event = 1; event <= kSiteCount; ++event) {
-        std::uint32_t site = layout.sites[index(event)];
-        std::uint32_t prefix = is_after_site(event) ? kAfterRoutinePrefix : kBeforeRoutinePrefix;
-        reserve(site - prefix, prefix + 5 + kRoutineTail,
-                "routine of site " + std::to_string(event));
-        std::uint32_t target =
-            kSiteTargetsOffset + (static_cast<std::uint32_t>(event) - 1) * kSiteTargetStride;
-        reserve(target, kTargetSize, "target of site " + std::to_string(event));
-        reserve(kSiteCapturesOffset + (static_cast<std::uint32_t>(event) - 1) * kSiteCaptureStride,
-                kSiteCaptureStride, "capture of site " + std::to_string(event));
-        if (is_after_site(event)) {
-            reserve(
-                kSiteObjectsOffset + (static_cast<std::uint32_t>(event) - 1) * kSiteObjectStride,
-                kSiteObjectStride, "object of site " + std::to_string(event));
-        }
-        routines_[index(event)] = base + site - prefix;
-        targets_[index(event)] = base + target;
+        std::string site = " of site " + std::to_string(event);
+        std::uint32_t prefix = routine_prefix(event);
+        reserve(layout.sites[index(event)] - prefix, prefix + 5 + kRoutineTail, "routine" + site);
+        reserve(target_offset(event), kTargetSize, "target" + site);
+        reserve(capture_offset(event), kSiteCaptureStride, "capture" + site);
+        if (is_after_site(event))
+            reserve(object_offset(event), kSiteObjectStride, "object" + site);
         write_target(event);
         write_routine(event);
         std::memcpy(original_[index(event)].data(),
@@ -131,16 +122,36 @@ std::uint32_t CallSites::site_address(int event) const {
     return base_ + layout_.sites[index(event)];
 }
 
+std::uint32_t CallSites::routine_prefix(int event) {
+    return is_after_site(event) ? kAfterRoutinePrefix : kBeforeRoutinePrefix;
+}
+
+std::uint32_t CallSites::target_offset(int event) {
+    return kSiteTargetsOffset + static_cast<std::uint32_t>(index(event)) * kSiteTargetStride;
+}
+
+std::uint32_t CallSites::capture_offset(int event) {
+    return kSiteCapturesOffset + static_cast<std::uint32_t>(index(event)) * kSiteCaptureStride;
+}
+
+std::uint32_t CallSites::object_offset(int event) {
+    return kSiteObjectsOffset + static_cast<std::uint32_t>(index(event)) * kSiteObjectStride;
+}
+
+std::uint32_t CallSites::routine_address(int event) const {
+    return site_address(event) - routine_prefix(event);
+}
+
+std::uint32_t CallSites::target_address(int event) const {
+    return base_ + target_offset(event);
+}
+
 std::uint32_t CallSites::capture(int event) const {
-    return base_ + kSiteCapturesOffset +
-           static_cast<std::uint32_t>(index(event)) * kSiteCaptureStride;
+    return base_ + capture_offset(event);
 }
 
 std::uint32_t CallSites::site_object(int event) const {
-    if (!is_after_site(event))
-        return 0;
-    return base_ + kSiteObjectsOffset +
-           static_cast<std::uint32_t>(index(event)) * kSiteObjectStride;
+    return is_after_site(event) ? base_ + object_offset(event) : 0;
 }
 
 std::uint32_t CallSites::target_result(int event) {

@@ -62,8 +62,8 @@ class CallSites {
     std::uint32_t run(int event);
 
     std::uint32_t site_address(int event) const;
-    std::uint32_t routine_address(int event) const { return routines_.at(index(event)); }
-    std::uint32_t target_address(int event) const { return targets_.at(index(event)); }
+    std::uint32_t routine_address(int event) const;
+    std::uint32_t target_address(int event) const;
     // The object a member-call site passes in ECX (sites 5 and 6).
     std::uint32_t site_object(int event) const;
     // The EAX its target returns.
@@ -76,6 +76,12 @@ class CallSites {
 
   private:
     static std::size_t index(int event);
+    // Where a site's pieces lie, from the module base; the routine starts
+    // routine_prefix bytes before the site's call.
+    static std::uint32_t routine_prefix(int event);
+    static std::uint32_t target_offset(int event);
+    static std::uint32_t capture_offset(int event);
+    static std::uint32_t object_offset(int event);
     std::uint32_t capture(int event) const;
     void write_target(int event);
     void write_routine(int event);
@@ -85,8 +91,6 @@ class CallSites {
     std::uint32_t script_global_;
     std::uint32_t host_script_record_;
     std::uint8_t stack_skew_;
-    std::array<std::uint32_t, kSiteCount> routines_{};
-    std::array<std::uint32_t, kSiteCount> targets_{};
     std::array<std::array<std::uint8_t, 5>, kSiteCount> original_{};
 };
 
