@@ -14,16 +14,6 @@ std::string stamp(std::uint32_t frame) {
     return "frame " + std::to_string(frame) + ": ";
 }
 
-bool same(const DrawRecord& a, const DrawRecord& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (describe(a[i]) != describe(b[i]))
-            return false;
-    }
-    return true;
-}
-
 std::vector<std::string> read_lines(const std::string& path, bool& found) {
     std::vector<std::string> lines;
     std::ifstream in(path, std::ios::binary);
@@ -50,8 +40,11 @@ void Timeline::catch_up(const World& world) {
 
 void Timeline::end_frame(const World& world) {
     catch_up(world);
-    const DrawRecord& now = world.last_frame_draws();
-    if (same(now, shown_))
+    // Two screens are the same when they read the same.
+    std::vector<std::string> now;
+    for (const DrawItem& item : world.last_frame_draws())
+        now.push_back(describe(item));
+    if (now == shown_)
         return;
     std::string prefix = stamp(world.frame());
     if (now.empty()) {
@@ -59,10 +52,10 @@ void Timeline::end_frame(const World& world) {
     } else {
         lines_.push_back(prefix + "screen: " + std::to_string(now.size()) +
                          (now.size() == 1 ? " item" : " items"));
-        for (const DrawItem& item : now)
-            lines_.push_back(prefix + "  " + describe(item));
+        for (const std::string& item : now)
+            lines_.push_back(prefix + "  " + item);
     }
-    shown_ = now;
+    shown_ = std::move(now);
 }
 
 bool write_lines(const std::string& path, const std::vector<std::string>& lines) {

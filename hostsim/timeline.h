@@ -30,7 +30,7 @@ class Timeline {
 
   private:
     std::size_t journal_seen_ = 0;
-    DrawRecord shown_;
+    std::vector<std::string> shown_;  // the screen last written, described
     std::vector<std::string> lines_;
 };
 
