@@ -16,11 +16,7 @@ Host* g_active = nullptr;
 const BuildLayout& layout_for(const BootOptions& options) {
     if (options.layout != nullptr)
         return *options.layout;
-    if (options.version && (*options.version)[0] == 1 && (*options.version)[1] == 0 &&
-        (*options.version)[2] == 8 && (*options.version)[3] == 0) {
-        return layout_1080();
-    }
-    return layout_1070();
+    return options.version == build_file_version(Build::v1080) ? layout_1080() : layout_1070();
 }
 
 }  // namespace
@@ -28,7 +24,6 @@ const BuildLayout& layout_for(const BootOptions& options) {
 BootOptions boot_options(Build build) {
     BootOptions options;
     options.version = build_file_version(build);
-    options.layout = &default_layout(build);
     return options;
 }
 

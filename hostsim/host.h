@@ -35,7 +35,10 @@ using FileVersion = std::array<std::uint16_t, 4>;
 
 struct BootOptions {
     std::optional<FileVersion> version = FileVersion{1, 0, 7, 0};
-    const BuildLayout* layout = nullptr;  // null: the layout that fits the version
+    // Null: the layout that fits the version, the 1080 layout for 1.0.8.0 and
+    // the 1070 layout for every other (the plug-in reads nothing in an
+    // unknown build anyway).
+    const BuildLayout* layout = nullptr;
     // How far (0, 4, 8, 12 bytes) the call sites' stack misses 16-byte
     // alignment; the game promises only 4-byte alignment.
     std::uint8_t stack_skew = 0;

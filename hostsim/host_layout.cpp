@@ -1,9 +1,30 @@
 #include "hostsim/host_layout.h"
 
 #include <charconv>
-#include <limits>
 
 namespace hostsim {
+namespace {
+
+using Version = std::array<std::uint16_t, 4>;
+
+// The executables the stand-in plays: the name the Linux runner takes and
+// their version resource.
+struct BuildName {
+    Build build;
+    const char* name;
+    std::optional<Version> version;
+};
+
+const BuildName kBuilds[] = {
+    {Build::v1070, "1070", Version{1, 0, 7, 0}},
+    {Build::v1080, "1080", Version{1, 0, 8, 0}},
+    {Build::v1071, "1071", Version{1, 0, 7, 1}},
+    {Build::v10700, "10700", Version{10, 7, 0, 0}},
+    {Build::no_version, "noversion", std::nullopt},
+    {Build::overflow, "overflow", Version{65535, 65535, 65535, 65535}},
+};
+
+}  // namespace
 
 const BuildLayout& layout_1070() {
     static const BuildLayout layout{
@@ -52,26 +73,11 @@ const BuildLayout& layout_1080() {
 }
 
 std::optional<std::array<std::uint16_t, 4>> build_file_version(Build build) {
-    using Version = std::array<std::uint16_t, 4>;
-    switch (build) {
-        case Build::v1070:
-            return Version{1, 0, 7, 0};
-        case Build::v1080:
-            return Version{1, 0, 8, 0};
-        case Build::v1071:
-            return Version{1, 0, 7, 1};
-        case Build::v10700:
-            return Version{10, 7, 0, 0};
-        case Build::overflow:
-            return Version{65535, 65535, 65535, 65535};
-        case Build::no_version:
-            break;
+    for (const BuildName& known : kBuilds) {
+        if (known.build == build)
+            return known.version;
     }
     return std::nullopt;
-}
-
-const BuildLayout& default_layout(Build build) {
-    return build == Build::v1080 ? layout_1080() : layout_1070();
 }
 
 std::string version_text(const std::optional<std::array<std::uint16_t, 4>>& version) {
@@ -100,18 +106,10 @@ std::int32_t build_code(const std::optional<std::array<std::uint16_t, 4>>& versi
 }
 
 std::optional<Build> parse_build(const std::string& name) {
-    if (name == "1070")
-        return Build::v1070;
-    if (name == "1080")
-        return Build::v1080;
-    if (name == "1071")
-        return Build::v1071;
-    if (name == "10700")
-        return Build::v10700;
-    if (name == "noversion")
-        return Build::no_version;
-    if (name == "overflow")
-        return Build::overflow;
+    for (const BuildName& known : kBuilds) {
+        if (name == known.name)
+            return known.build;
+    }
     return std::nullopt;
 }
 

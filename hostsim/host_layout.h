@@ -43,11 +43,6 @@ const BuildLayout& layout_1080();
 // The version resource of the executable for a build; none for no_version.
 std::optional<std::array<std::uint16_t, 4>> build_file_version(Build build);
 
-// The layout the image of a build gets unless the caller chooses: the known
-// builds their own, the unknown ones the 1070 layout (the plug-in reads nothing
-// there anyway).
-const BuildLayout& default_layout(Build build);
-
 // "1.0.7.0" style text of a version, "none" without one.
 std::string version_text(const std::optional<std::array<std::uint16_t, 4>>& version);
 
