@@ -103,7 +103,6 @@ void Host::check_site(int event, std::uint32_t problems) {
     ++hooks_.runs[i];
     if (problems == 0)
         return;
-    ++hooks_.failed_runs[i];
     hooks_.problems[i] |= problems;
     if (problems & kEntryScriptPointer)
         hooks_.script_pointer_ok = false;

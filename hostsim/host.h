@@ -64,7 +64,6 @@ struct NativeCall {
 // What the eight call-site routines saw, over all frames run.
 struct HookReport {
     std::array<int, kSiteCount> runs{};
-    std::array<int, kSiteCount> failed_runs{};
     std::array<std::uint32_t, kSiteCount> problems{};  // every problem seen, per site
     bool script_pointer_ok = true;  // restored before site 1's target and after every frame
     std::string first_problem;      // "frame 3, site 1: EBX at entry", empty when none
@@ -119,7 +118,6 @@ class Host {
     World& world() { return *world_; }
     const World& world() const { return *world_; }
     const std::vector<NativeCall>& native_log() const { return native_log_; }
-    void clear_native_log() { native_log_.clear(); }
     std::uint64_t native_call_count() const { return native_call_count_; }  // all ever made
     std::size_t native_calls(std::uint32_t hash) const;
     // Hashes the plug-in looked up that the game does not have, with counts.
@@ -129,7 +127,6 @@ class Host {
     int patched_site_count() const { return image_->sites().patched_count(); }
     // Sites that hold a relative call (0xE8) into the plug-in's image.
     int sites_into_plugin() const;
-    bool site_patched(int event) const { return image_->sites().patched(event); }
     Timeline& timeline() { return timeline_; }
     // The timeline so far, with everything that happened since the last frame.
     std::vector<std::string> timeline_lines();
@@ -138,7 +135,6 @@ class Host {
     const HostImage& image() const { return *image_; }
     const std::optional<FileVersion>& file_version() const { return version_; }
     std::int32_t build_code() const;  // as the plug-in reads the version, 0 when unreadable
-    const NativeTable& natives() const { return natives_; }
     HostFunctions& functions() { return *functions_; }
 
     // --- the image's way in (host_entry.cpp) ------------------------------------------
