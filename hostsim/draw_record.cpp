@@ -16,10 +16,6 @@ std::string screen_pair(float a, float b) {
     return "(" + format_float(a, 3) + "," + format_float(b, 3) + ")";
 }
 
-std::string triple(float a, float b, float c) {
-    return "(" + format_float(a) + "," + format_float(b) + "," + format_float(c) + ")";
-}
-
 }  // namespace
 
 std::string format_float(float value, int decimals) {
@@ -35,6 +31,10 @@ std::string format_float(float value, int decimals) {
     return text;
 }
 
+std::string format_point(float x, float y, float z) {
+    return "(" + format_float(x) + "," + format_float(y) + "," + format_float(z) + ")";
+}
+
 std::string describe(const DrawItem& item) {
     switch (item.kind) {
         case DrawKind::text:
@@ -44,11 +44,12 @@ std::string describe(const DrawItem& item) {
             return "rectangle at " + screen_pair(item.x, item.y) + " size " +
                    screen_pair(item.width, item.height) + " colour " + colour_text(item.colour);
         case DrawKind::circle:
-            return "circle at " + triple(item.x, item.y, item.z) + " diameter " +
+            return "circle at " + format_point(item.x, item.y, item.z) + " diameter " +
                    format_float(item.width) + " colour " + colour_text(item.colour);
         case DrawKind::marker:
-            return "marker at " + triple(item.x, item.y, item.z) + " (" + format_float(item.width) +
-                   "," + format_float(item.height) + ") colour " + colour_text(item.colour);
+            return "marker at " + format_point(item.x, item.y, item.z) + " (" +
+                   format_float(item.width) + "," + format_float(item.height) + ") colour " +
+                   colour_text(item.colour);
     }
     return "?";
 }

@@ -36,6 +36,8 @@ std::string describe(const DrawItem& item);
 
 // Floats as the timeline writes them: two decimals unless told otherwise.
 std::string format_float(float value, int decimals = 2);
+// "(x,y,z)" with two decimals each.
+std::string format_point(float x, float y, float z);
 
 using DrawRecord = std::vector<DrawItem>;
 

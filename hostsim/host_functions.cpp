@@ -60,57 +60,50 @@ void HostFunctions::after_creation(std::uint32_t object, std::int32_t /*zero*/) 
     }
 }
 
-bool HostFunctions::model_ready(std::int32_t model_index, const char* what) {
-    if (world_.model_loaded(model_index))
-        return true;
-    world_.record_error(std::string(what) + " of model index " + std::to_string(model_index) +
-                        ", which is not loaded");
-    return false;
+// What the game's factories refuse: a call on another object, no matrix, a
+// model that is not loaded. `kind` is "vehicle" or "pedestrian".
+bool HostFunctions::can_create(const char* kind, std::uint32_t factory, std::uint32_t own_factory,
+                               std::int32_t model_index, const float* matrix) {
+    std::string creation = std::string(kind) + " creation";
+    if (factory != own_factory) {
+        world_.record_error(creation + " on " + hex(factory) + ", not the " + kind + " factory");
+        return false;
+    }
+    if (matrix == nullptr) {
+        world_.record_error(creation + " without a matrix");
+        return false;
+    }
+    if (!world_.model_loaded(model_index)) {
+        world_.record_error(creation + " of model index " + std::to_string(model_index) +
+                            ", which is not loaded");
+        return false;
+    }
+    return true;
 }
 
 std::uint32_t HostFunctions::create_vehicle(std::uint32_t factory, std::int32_t model_index,
                                             std::int32_t kind, const float* matrix,
                                             std::int32_t /*flag*/) {
-    if (factory != image_.vehicle_factory()) {
-        world_.record_error("vehicle creation on " + hex(factory) + ", not the vehicle factory");
-        return 0;
-    }
-    if (matrix == nullptr) {
-        world_.record_error("vehicle creation without a matrix");
-        return 0;
-    }
-    if (!model_ready(model_index, "vehicle creation"))
+    if (!can_create("vehicle", factory, image_.vehicle_factory(), model_index, matrix))
         return 0;
     std::uint32_t model = world_.model_of_index(model_index).value_or(0);
     Vehicle& car = world_.add_vehicle(model, {}, 0.0f);
     car.object.set_from_matrix(matrix);
-    Vec3 at = car.object.position();
     world_.note("vehicle " + hex(static_cast<std::uint32_t>(car.handle)) + " created, model " +
-                hex(model) + ", kind " + std::to_string(kind) + ", at (" + format_float(at.x) +
-                "," + format_float(at.y) + "," + format_float(at.z) + ")");
+                hex(model) + ", kind " + std::to_string(kind) + ", at " +
+                format_point(car.object.position()));
     return car.object.address();
 }
 
 std::uint32_t HostFunctions::create_pedestrian(std::uint32_t factory, std::int32_t model_index,
                                                const float* matrix, std::int32_t /*flag*/) {
-    if (factory != image_.pedestrian_factory()) {
-        world_.record_error("pedestrian creation on " + hex(factory) +
-                            ", not the pedestrian factory");
-        return 0;
-    }
-    if (matrix == nullptr) {
-        world_.record_error("pedestrian creation without a matrix");
-        return 0;
-    }
-    if (!model_ready(model_index, "pedestrian creation"))
+    if (!can_create("pedestrian", factory, image_.pedestrian_factory(), model_index, matrix))
         return 0;
     std::uint32_t model = world_.model_of_index(model_index).value_or(0);
     Character& person = world_.add_character(model, {}, 0.0f);
     person.object.set_from_matrix(matrix);
-    Vec3 at = person.object.position();
     world_.note("pedestrian " + hex(static_cast<std::uint32_t>(person.handle)) +
-                " created, model " + hex(model) + ", at (" + format_float(at.x) + "," +
-                format_float(at.y) + "," + format_float(at.z) + ")");
+                " created, model " + hex(model) + ", at " + format_point(person.object.position()));
     return person.object.address();
 }
 

@@ -27,7 +27,8 @@ class HostFunctions {
                                     const float* matrix, std::int32_t flag);
 
   private:
-    bool model_ready(std::int32_t model_index, const char* what);
+    bool can_create(const char* kind, std::uint32_t factory, std::uint32_t own_factory,
+                    std::int32_t model_index, const float* matrix);
 
     World& world_;
     const HostImage& image_;

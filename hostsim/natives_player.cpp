@@ -46,8 +46,7 @@ void add_player_natives(NativeTable& table) {
                        return;
                    Vec3 to = a.vec(1);
                    a.world().set_player_position(to);
-                   a.world().note("player moved to (" + format_float(to.x) + "," +
-                                  format_float(to.y) + "," + format_float(to.z) + ")");
+                   a.world().note("player moved to " + format_point(to));
                }});
     table.add({0x057A3AC7, "character heading", 2, [](const NativeArgs& a) {
                    if (const Character* person = character_arg(a, 0)) {

@@ -291,5 +291,8 @@ class World {
 };
 
 std::string hex(std::uint32_t value);
+inline std::string format_point(Vec3 point) {
+    return format_point(point.x, point.y, point.z);
+}
 
 }  // namespace hostsim

@@ -11,9 +11,8 @@ std::int32_t World::create_blip(Vec3 position, std::int32_t entity) {
     blip.position = position;
     blip.entity = entity;
     blip.created_frame = frame_;
-    note("blip " + hex(static_cast<std::uint32_t>(handle)) + " created at (" +
-         format_float(position.x) + "," + format_float(position.y) + "," +
-         format_float(position.z) + ")" +
+    note("blip " + hex(static_cast<std::uint32_t>(handle)) + " created at " +
+         format_point(position) +
          (entity != 0 ? " on " + hex(static_cast<std::uint32_t>(entity)) : std::string()));
     return handle;
 }
