@@ -72,6 +72,27 @@ bool NativeArgs::add_fixup(std::uint32_t destination, Vec3 value) const {
     return true;
 }
 
+Character* NativeArgs::character(std::uint32_t i) const {
+    Character* person = world_.character(this->i(i));
+    if (person == nullptr)
+        error("no character " + hex(u(i)));
+    return person;
+}
+
+Vehicle* NativeArgs::vehicle(std::uint32_t i) const {
+    Vehicle* car = world_.vehicle(this->i(i));
+    if (car == nullptr)
+        error("no vehicle " + hex(u(i)));
+    return car;
+}
+
+Blip* NativeArgs::blip(std::uint32_t i) const {
+    Blip* found = world_.blip(this->i(i));
+    if (found == nullptr)
+        error("no blip " + hex(u(i)));
+    return found;
+}
+
 void NativeArgs::error(const std::string& what) const {
     world_.record_error(std::string(name_) + ": " + what);
 }

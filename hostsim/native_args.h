@@ -12,6 +12,7 @@
 namespace hostsim {
 
 class World;
+struct Blip;
 
 class NativeArgs {
   public:
@@ -41,6 +42,12 @@ class NativeArgs {
     // Leaves a three-float vector for the caller to copy to `destination`
     // after the call; false when all four fix-up entries are in use.
     bool add_fixup(std::uint32_t destination, Vec3 value) const;
+
+    // The character, vehicle or blip whose handle is argument i; null (and an
+    // error recorded) when there is none.
+    Character* character(std::uint32_t i) const;
+    Vehicle* vehicle(std::uint32_t i) const;
+    Blip* blip(std::uint32_t i) const;
 
     World& world() const { return world_; }
     void error(const std::string& what) const;

@@ -13,13 +13,6 @@ bool is_player(const NativeArgs& a, std::uint32_t i) {
     return false;
 }
 
-const Character* character_arg(const NativeArgs& a, std::uint32_t i) {
-    const Character* person = a.world().character(a.i(i));
-    if (person == nullptr)
-        a.error("no character " + hex(a.u(i)));
-    return person;
-}
-
 }  // namespace
 
 void add_player_natives(NativeTable& table) {
@@ -49,26 +42,26 @@ void add_player_natives(NativeTable& table) {
                    a.world().note("player moved to " + format_point(to));
                }});
     table.add({0x057A3AC7, "character heading", 2, [](const NativeArgs& a) {
-                   if (const Character* person = character_arg(a, 0)) {
+                   if (const Character* person = a.character(0)) {
                        a.write_float(1, person->object.heading());
                    }
                }});
     table.add({0x46531797, "character exists", 1,
                [](const NativeArgs& a) { a.result_bool(a.world().character(a.i(0)) != nullptr); }});
     table.add({0x10A86CF4, "character on foot", 1, [](const NativeArgs& a) {
-                   const Character* person = character_arg(a, 0);
+                   const Character* person = a.character(0);
                    a.result_bool(person != nullptr && person->vehicle == 0);
                }});
     table.add({0x1DBD7385, "character in a vehicle", 1, [](const NativeArgs& a) {
-                   const Character* person = character_arg(a, 0);
+                   const Character* person = a.character(0);
                    a.result_bool(person != nullptr && person->vehicle != 0);
                }});
     table.add({0x71184DA3, "character sitting in a vehicle", 1, [](const NativeArgs& a) {
-                   const Character* person = character_arg(a, 0);
+                   const Character* person = a.character(0);
                    a.result_bool(person != nullptr && person->vehicle != 0);
                }});
     table.add({0x1B067237, "vehicle of character", 2, [](const NativeArgs& a) {
-                   const Character* person = character_arg(a, 0);
+                   const Character* person = a.character(0);
                    a.write_int(1, person != nullptr ? person->vehicle : 0);
                }});
     // The developer hotkey's pair of effects; the stand-in only records them.

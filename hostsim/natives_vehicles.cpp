@@ -4,36 +4,25 @@
 #include "hostsim/world.h"
 
 namespace hostsim {
-namespace {
-
-const Vehicle* vehicle_arg(const NativeArgs& a, std::uint32_t i) {
-    const Vehicle* car = a.world().vehicle(a.i(i));
-    if (car == nullptr)
-        a.error("no vehicle " + hex(a.u(i)));
-    return car;
-}
-
-}  // namespace
-
 void add_vehicle_natives(NativeTable& table) {
     table.add({0x67A42263, "vehicle exists", 1,
                [](const NativeArgs& a) { a.result_bool(a.world().vehicle(a.i(0)) != nullptr); }});
     table.add({0x22457083, "driver of vehicle", 2, [](const NativeArgs& a) {
-                   if (const Vehicle* car = vehicle_arg(a, 0))
+                   if (const Vehicle* car = a.vehicle(0))
                        a.write_int(1, car->driver);
                }});
     table.add({0x5FF84497, "vehicle model", 2, [](const NativeArgs& a) {
-                   if (const Vehicle* car = vehicle_arg(a, 0)) {
+                   if (const Vehicle* car = a.vehicle(0)) {
                        a.write_int(1, static_cast<std::int32_t>(car->model));
                    }
                }});
     table.add({0x554014F1, "passenger seat count", 2, [](const NativeArgs& a) {
-                   if (const Vehicle* car = vehicle_arg(a, 0)) {
+                   if (const Vehicle* car = a.vehicle(0)) {
                        a.write_int(1, static_cast<std::int32_t>(car->passengers.size()));
                    }
                }});
     table.add({0x1BDA0DA5, "passenger seat free", 2, [](const NativeArgs& a) {
-                   const Vehicle* car = vehicle_arg(a, 0);
+                   const Vehicle* car = a.vehicle(0);
                    std::int32_t seat = a.i(1);
                    a.result_bool(car != nullptr && seat >= 0 &&
                                  static_cast<std::size_t>(seat) < car->passengers.size() &&
@@ -60,7 +49,7 @@ void add_vehicle_natives(NativeTable& table) {
     // are one vector (x, y, z one after the other), as a script's are; other
     // callers get the three floats written directly.
     table.add({0x2D432EAB, "vehicle position", 4, [](const NativeArgs& a) {
-                   const Vehicle* car = vehicle_arg(a, 0);
+                   const Vehicle* car = a.vehicle(0);
                    if (car == nullptr)
                        return;
                    Vec3 at = car->object.position();
@@ -72,7 +61,7 @@ void add_vehicle_natives(NativeTable& table) {
                    a.write_float(3, at.z);
                }});
     table.add({0x46803CFA, "vehicle heading", 2, [](const NativeArgs& a) {
-                   if (const Vehicle* car = vehicle_arg(a, 0)) {
+                   if (const Vehicle* car = a.vehicle(0)) {
                        a.write_float(1, car->object.heading());
                    }
                }});
