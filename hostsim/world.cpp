@@ -65,8 +65,8 @@ void World::place_parked_vehicles() {
 void World::begin_frame() {
     ++frame_;
     if (frame_ > 1) {
-        advance_time(settings_.frame_ms);
-        wall_clock_ms_ += settings_.wall_ms_per_frame;
+        pass_game_time(settings_.frame_ms);
+        pass_wall_time(settings_.wall_ms_per_frame);
     }
     apply_pending_load();
     update_keys();
@@ -141,18 +141,14 @@ void World::advance_day() {
     }
 }
 
-void World::advance_time(std::uint32_t game_ms) {
-    game_timer_ += game_ms;
-    std::uint64_t clock = clock_ms_ + static_cast<std::uint64_t>(game_ms) * settings_.clock_rate;
+void World::pass_game_time(std::uint32_t ms) {
+    game_timer_ += ms;
+    std::uint64_t clock = clock_ms_ + static_cast<std::uint64_t>(ms) * settings_.clock_rate;
     while (clock >= kMsPerDay) {
         clock -= kMsPerDay;
         advance_day();
     }
     clock_ms_ = static_cast<std::uint32_t>(clock);
-}
-
-void World::pass_game_time(std::uint32_t ms) {
-    advance_time(ms);
 }
 
 void World::pass_wall_time(std::int64_t ms) {

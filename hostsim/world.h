@@ -72,7 +72,6 @@ struct Blip {
     float scale = 1.0f;
     std::int32_t setting = 0;  // the further setting (native 0x69EC0E70)
     std::string name;
-    std::uint32_t created_frame = 0;
 };
 
 struct SaveGame {
@@ -121,7 +120,8 @@ class World {
     std::uint32_t clock_seconds() const;  // what the clock-seconds global holds
     void set_clock(int hour, int minute);
     void advance_day();
-    // Between frames: game time (timer and clock) or wall-clock time passes.
+    // Game time (timer and clock) or wall-clock time passes: every frame, and
+    // between frames when a scenario says so.
     void pass_game_time(std::uint32_t ms);
     void pass_wall_time(std::int64_t ms);
 
@@ -205,7 +205,6 @@ class World {
     void set_text_colour(const Colour& colour);
     void draw_text(float x, float y, const std::string& text);
     void draw(const DrawItem& item);  // rectangles, circles, markers
-    const DrawRecord& current_draws() const { return current_draws_; }
     const DrawRecord& last_frame_draws() const { return last_frame_draws_; }
 
     // --- the map --------------------------------------------------------------------------
@@ -224,8 +223,23 @@ class World {
     const std::vector<JournalEntry>& errors() const { return errors_; }
 
   private:
+    // The entry of a handle in one of the maps below; null when none.
+    template <class Map>
+    static auto entry_of(Map& map, std::int32_t handle) -> decltype(&map.begin()->second) {
+        auto it = map.find(handle);
+        return it == map.end() ? nullptr : &it->second;
+    }
+    // The character or vehicle whose game object lies at an address.
+    template <class Entity>
+    static Entity* owner_of(std::map<std::int32_t, Entity>& map, std::uint32_t address) {
+        for (auto& [handle, entity] : map) {
+            if (entity.object.address() == address)
+                return &entity;
+        }
+        return nullptr;
+    }
+
     void update_keys();
-    void advance_time(std::uint32_t game_ms);
     void move_walker();
     void apply_pending_load();
     void write_save();

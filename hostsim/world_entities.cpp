@@ -25,21 +25,15 @@ int World::passenger_seats(std::uint32_t model) const {
 }
 
 Character* World::character(std::int32_t handle) {
-    auto it = characters_.find(handle);
-    return it == characters_.end() ? nullptr : &it->second;
+    return entry_of(characters_, handle);
 }
 
 const Character* World::character(std::int32_t handle) const {
-    auto it = characters_.find(handle);
-    return it == characters_.end() ? nullptr : &it->second;
+    return entry_of(characters_, handle);
 }
 
 Character* World::character_by_object(std::uint32_t address) {
-    for (auto& [handle, person] : characters_) {
-        if (person.object.address() == address)
-            return &person;
-    }
-    return nullptr;
+    return owner_of(characters_, address);
 }
 
 Character& World::add_character(std::uint32_t model, Vec3 position, float heading) {
@@ -51,21 +45,15 @@ Character& World::add_character(std::uint32_t model, Vec3 position, float headin
 }
 
 Vehicle* World::vehicle(std::int32_t handle) {
-    auto it = vehicles_.find(handle);
-    return it == vehicles_.end() ? nullptr : &it->second;
+    return entry_of(vehicles_, handle);
 }
 
 const Vehicle* World::vehicle(std::int32_t handle) const {
-    auto it = vehicles_.find(handle);
-    return it == vehicles_.end() ? nullptr : &it->second;
+    return entry_of(vehicles_, handle);
 }
 
 Vehicle* World::vehicle_by_object(std::uint32_t address) {
-    for (auto& [handle, car] : vehicles_) {
-        if (car.object.address() == address)
-            return &car;
-    }
-    return nullptr;
+    return owner_of(vehicles_, address);
 }
 
 Vehicle& World::add_vehicle(std::uint32_t model, Vec3 position, float heading) {

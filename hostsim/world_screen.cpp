@@ -10,7 +10,6 @@ std::int32_t World::create_blip(Vec3 position, std::int32_t entity) {
     blip.handle = handle;
     blip.position = position;
     blip.entity = entity;
-    blip.created_frame = frame_;
     note("blip " + hex(static_cast<std::uint32_t>(handle)) + " created at " +
          format_point(position) +
          (entity != 0 ? " on " + hex(static_cast<std::uint32_t>(entity)) : std::string()));
@@ -18,8 +17,7 @@ std::int32_t World::create_blip(Vec3 position, std::int32_t entity) {
 }
 
 Blip* World::blip(std::int32_t handle) {
-    auto it = blips_.find(handle);
-    return it == blips_.end() ? nullptr : &it->second;
+    return entry_of(blips_, handle);
 }
 
 bool World::remove_blip(std::int32_t handle) {
