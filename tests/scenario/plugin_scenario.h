@@ -7,15 +7,11 @@
 // directly, the binary skips all cases after the first.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <string>
+#include <optional>
 
+#include "../unit/working_folder.h"
 #include "host/host_game.h"
 #include "hostsim/host.h"
 
@@ -32,17 +28,7 @@ class PluginScenario : public ::testing::Test {
         if (plugin_used)
             GTEST_SKIP() << "the plug-in loads once per process; run through CTest";
         plugin_used = true;
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "corvalen-scenario-XXXXXX").string();
-        folder = mkdtemp(pattern.data());
-        std::filesystem::current_path(folder);
-    }
-    void TearDown() override {
-        if (folder.empty())
-            return;
-        std::error_code ignored;
-        std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
-        std::filesystem::remove_all(folder, ignored);
+        folder.emplace();
     }
 
     // Boots the stand-in host and loads the plug-in into it.
@@ -68,16 +54,7 @@ class PluginScenario : public ::testing::Test {
         return frame();
     }
 
-    static void write_file(const std::filesystem::path& path, const std::string& text) {
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << text;
-    }
-    static std::string read_file(const std::filesystem::path& path) {
-        std::ifstream file(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    }
-
-    std::filesystem::path folder;
+    std::optional<WorkingFolder> folder;
     std::unique_ptr<hostsim::Host> game;
 };
 

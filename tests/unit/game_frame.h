@@ -6,13 +6,11 @@
 #include <vector>
 
 #include "host/host_game.h"
-#include "hostsim/host.h"
 #include "test_host.h"
 
 namespace corvalen::test {
 
 inline hostsim::Host& game() {
-    boot_test_host();
     return test_host();
 }
 

@@ -9,9 +9,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace hostsim {
-class Host;
-}
+#include "hostsim/host.h"
 
 namespace corvalen::test {
 
@@ -19,10 +17,23 @@ using HostFileVersion = std::optional<std::array<std::uint16_t, 4>>;
 
 // The version the host will report (1.0.7.0 unless changed before booting;
 // nullopt: an executable without version resource).
-HostFileVersion& test_host_version();
+inline HostFileVersion& test_host_version() {
+    static HostFileVersion version = std::array<std::uint16_t, 4>{1, 0, 7, 0};
+    return version;
+}
 
-// Boots the host if it is not running yet; returns its module base.
-std::uint32_t boot_test_host();
-hostsim::Host& test_host();
+// Boots the host if it is not running yet.
+inline hostsim::Host& test_host() {
+    static hostsim::Host* host = [] {
+        hostsim::BootOptions options;
+        options.version = test_host_version();
+        return new hostsim::Host(options);
+    }();
+    return *host;
+}
+
+inline std::uint32_t boot_test_host() {
+    return test_host().image().base();
+}
 
 }  // namespace corvalen::test
