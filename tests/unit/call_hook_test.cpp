@@ -52,8 +52,8 @@ TEST(CallHook, RedirectsTheCallAndReturnsWhereItWentBefore) {
         std::uint32_t stub;
     } cases[] = {
         {0x600, site + 5 + 0x600, code.base() + 0x2000},
-        {0xFFFFFF00, site + 5 - 0x100, code.base() + 0x2000},   // backwards
-        {0u - (site + 5) + 0x10, 0x10, code.base()},            // past the top of memory
+        {0xFFFFFF00, site + 5 - 0x100, code.base() + 0x2000},  // backwards
+        {0u - (site + 5) + 0x10, 0x10, code.base()},           // past the top of memory
     };
     for (const Case& c : cases) {
         CodeWriter(site).bytes({0xE9});  // a jump, say

@@ -49,38 +49,34 @@ TEST_P(SitesTest, HonestStubsOnEverySitePass) {
     EXPECT_TRUE(host.hooks().script_pointer_ok);
 }
 
-TEST_P(SitesTest, StubThatClobbersEbxIsReported) {
-    CodeWriter bad = stub();
-    bad.mov_imm(Reg::ebx, 0);
-    bad.jmp(sites().target_address(3));
-    divert(3, bad);
+TEST_P(SitesTest, StubsThatDisturbTheCallAreReported) {
+    const struct {
+        int event;
+        void (*write)(CodeWriter&, std::uint32_t target);
+        std::uint32_t problems;
+    } cases[] = {
+        {3, [](CodeWriter& c, std::uint32_t t) { c.mov_imm(Reg::ebx, 0), c.jmp(t); },
+         kEntryEbx | kKeptEbx},
+        // A before stub that calls instead of jumping.
+        {7, [](CodeWriter& c, std::uint32_t t) { c.call(t), c.ret(); },
+         kEntryReturnAddress | kEntryStackPointer | kEntryFirstArgument | kEntrySecondArgument},
+        // An after stub that loses the result.
+        {5,
+         [](CodeWriter& c, std::uint32_t t) {
+             c.call(t), c.bytes({0x31, 0xC0}), c.ret();
+         },
+         kResultEax},
+    };
+    for (const auto& c : cases) {
+        CodeWriter bad = stub();
+        c.write(bad, sites().target_address(c.event));
+        divert(c.event, bad);
+    }
     host.run_frame();
-    EXPECT_TRUE(host.hooks().corrupted());
-    EXPECT_EQ(host.hooks().problems[2], kEntryEbx | kKeptEbx);
     EXPECT_EQ(host.hooks().first_problem, "frame 1, site 3: EBX at entry, EBX after the call");
-}
-
-TEST_P(SitesTest, BeforeStubThatCallsInsteadOfJumpingDisturbsTheStack) {
-    CodeWriter bad = stub();
-    bad.call(sites().target_address(7));
-    bad.ret();
-    divert(7, bad);
-    host.run_frame();
-    std::uint32_t seen = host.hooks().problems[6];
-    EXPECT_TRUE(seen & kEntryReturnAddress);
-    EXPECT_TRUE(seen & kEntryStackPointer);
-    EXPECT_TRUE(seen & kEntryFirstArgument);
-}
-
-TEST_P(SitesTest, AfterStubThatLosesTheResultIsReported) {
-    CodeWriter bad = stub();
-    bad.call(sites().target_address(5));
-    bad.bytes({0x31, 0xC0});  // xor eax, eax
-    bad.ret();
-    divert(5, bad);
-    host.run_frame();
+    for (const auto& c : cases)
+        EXPECT_EQ(host.hooks().problems[c.event - 1], c.problems) << c.event;
     EXPECT_FALSE(host.hooks().after_eax_ok());
-    EXPECT_EQ(host.hooks().problems[4], kResultEax);
     EXPECT_EQ(host.hooks().problems[5], 0u);
 }
 

@@ -2,27 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "hostsim/timeline.h"
 #include "hostsim/world.h"
+#include "working_folder.h"
 
 namespace hostsim {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path fresh_folder(const std::string& name) {
-    fs::path folder =
-        fs::temp_directory_path() / ("hostsim-" + name + "-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
 
 std::vector<std::string> read_file(const fs::path& path) {
     std::vector<std::string> lines;
@@ -63,7 +54,8 @@ TEST(TimelineTest, WritesJournalThenScreenChangesOnlyWhenTheyChange) {
 class ExpectedFileTest : public ::testing::Test {
   protected:
     void TearDown() override { unsetenv("HOSTSIM_UPDATE_EXPECTED"); }
-    fs::path folder = fresh_folder("expected");
+    corvalen::test::WorkingFolder working;
+    fs::path folder = working.path();
     std::vector<std::string> lines = {"frame 1: a", "frame 2: b", "frame 3: c"};
 };
 
