@@ -67,9 +67,5 @@ TEST_F(BackupsTest, AFailingCopyIsSkippedAndTheRestGoesOn) {
     EXPECT_EQ(read_file("corvalen/5.backup1/houses.dat"), "now");
 }
 
-TEST(BackupFolderTest, NamesCarryTheirNumber) {
-    EXPECT_EQ(backup_folder("corvalen/3", 2), "corvalen/3.backup2");
-}
-
 }  // namespace
 }  // namespace corvalen

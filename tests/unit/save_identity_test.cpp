@@ -34,19 +34,15 @@ TEST_F(SaveIdentityTest, BackupFoldersCountAsTheirSave) {
     EXPECT_EQ(tracker.allocate_save_identity(), 10);
 }
 
-TEST_F(SaveIdentityTest, FilesCountOnlyWhenNamedByDigits) {
+TEST_F(SaveIdentityTest, EntriesWithoutLeadingDigitsCountAsZeroAndFilesOnlyWhenAllDigits) {
     fs::create_directories("corvalen/2");
+    fs::create_directories("corvalen/backups");
+    fs::create_directories("corvalen/-8");
     test::write_file("corvalen/17.csv", "");
     test::write_file("corvalen/corvalen.conf", "");
     EXPECT_EQ(tracker.allocate_save_identity(), 3);
     test::write_file("corvalen/40", "");
     EXPECT_EQ(tracker.allocate_save_identity(), 41);
-}
-
-TEST_F(SaveIdentityTest, DirectoriesWithoutLeadingDigitsCountAsZero) {
-    fs::create_directories("corvalen/backups");
-    fs::create_directories("corvalen/-8");
-    EXPECT_EQ(tracker.allocate_save_identity(), 1);
 }
 
 TEST_F(SaveIdentityTest, LargeNumbersStayExactAndSaturate) {
@@ -62,23 +58,6 @@ TEST_F(SaveIdentityTest, TheCurrentDirectoryIsListedButNotCreated) {
     SaveTracker here;
     fs::create_directories("4");
     EXPECT_EQ(here.allocate_save_identity(), 5);
-}
-
-TEST(IdentityOfEntryTest, NamesReadLikeAtoi) {
-    EXPECT_EQ(identity_of_entry("12", false), 12);
-    EXPECT_EQ(identity_of_entry("12a", false), 0);
-    EXPECT_EQ(identity_of_entry("", false), 0);
-    EXPECT_EQ(identity_of_entry("12a", true), 12);
-    EXPECT_EQ(identity_of_entry("3.backup2", true), 3);
-}
-
-TEST(SaveTrackerTest, FirstAutosaveIsDueAnIntervalAfterConstruction) {
-    SaveTracker tracker("corvalen", 777, 1000);
-    EXPECT_EQ(tracker.folder, "corvalen");
-    EXPECT_EQ(tracker.last_game_timer, 777u);
-    EXPECT_EQ(tracker.next_save_time, 1012);
-    EXPECT_EQ(tracker.save_identity, 0);
-    EXPECT_FALSE(tracker.started);
 }
 
 }  // namespace
