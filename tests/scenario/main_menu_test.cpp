@@ -40,9 +40,8 @@ class MainMenuTest : public PluginScenario {
 
 TEST_F(MainMenuTest, F12OpensTheMenuWhichDrawsFromTheNextFrame) {
     open_main_menu();
-    hostsim::DrawRecord draws = frame();
-    ASSERT_EQ(draws.size(), kMainMenu.size());
-    EXPECT_EQ(draws[4].colour, (hostsim::Colour{0, 87, 233, 255})) << "first item highlighted";
+    EXPECT_EQ(texts_of(frame()), kMainMenu);
+    EXPECT_EQ(texts_of(frame_pressing(ScanCode::Numpad0)), kMainMenu) << "back does nothing";
     EXPECT_TRUE(frame_pressing(ScanCode::F12).empty()) << "F12 again closes it";
     EXPECT_TRUE(frame().empty());
 }
@@ -79,12 +78,6 @@ TEST_F(MainMenuTest, EveryItemOpensItsOwnFeatureMenu) {
         frame_pressing(ScanCode::F12);
         EXPECT_TRUE(frame().empty());
     }
-}
-
-TEST_F(MainMenuTest, BackInTheMainMenuDoesNothing) {
-    open_main_menu();
-    EXPECT_EQ(texts_of(frame_pressing(ScanCode::Numpad0)), kMainMenu);
-    EXPECT_EQ(texts_of(frame()), kMainMenu);
 }
 
 TEST_F(MainMenuTest, TheMenuIsNotProcessedWhileTheHostIsNotPlaying) {
