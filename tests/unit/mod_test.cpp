@@ -1,5 +1,5 @@
-// Building the Mod: what start-up reads and wires, and what it leaves to the
-// first tick.
+// Building the Mod: how start-up wires the features, and where a reload
+// points them.
 
 #include "core/mod.h"
 
@@ -10,21 +10,6 @@
 
 namespace corvalen {
 namespace {
-
-TEST(ModTest, StartUpReadsTheConfigurationAndAsksTheHostNoNative) {
-    test::WorkingFolder folder;
-    test::write_file("corvalen/corvalen.conf", "keep_backups = 2\n");
-    hostsim::Host& game = test::game();
-    std::size_t natives_before = game.native_log().size();
-
-    Mod mod;
-
-    EXPECT_EQ(game.native_log().size(), natives_before);
-    EXPECT_EQ(mod.config.get_int("keep_backups", 0), 2);
-    EXPECT_EQ(mod.save_tracker.save_identity, 0);
-    EXPECT_FALSE(mod.save_tracker.started);
-    EXPECT_FALSE(std::filesystem::exists("corvalen/1"));
-}
 
 TEST(ModTest, BothGaragesAndTheStationsShareTheFuelModel) {
     test::WorkingFolder folder;
