@@ -58,15 +58,9 @@ const std::vector<std::uint8_t> kReadZero = {0xA1, 0, 0, 0, 0, 0xC3};
 const std::vector<std::uint8_t> kUndefined = {0x0F, 0x0B, 0xC3};
 const std::vector<std::uint8_t> kDivideByZero = {0x31, 0xC9, 0xF7, 0xF1, 0xC3};
 
-TEST(GuardedLookupWindows, PassesTheHashInEsiAndReturnsEax) {
-    Routine echo({kEcho});
-    std::uint32_t head = exception_list_head();
-    EXPECT_EQ(guarded_native_lookup(echo.address(), 0x2EE310C5), 0x2EE310C6u);
-    EXPECT_EQ(exception_list_head(), head);
-}
-
 TEST(GuardedLookupWindows, AnExceptionInsideGivesZeroAndExecutionGoesOn) {
     Routine echo({kEcho});
+    EXPECT_EQ(guarded_native_lookup(echo.address(), 0x2EE310C5), 0x2EE310C6u);
     for (const auto* fault : {&kReadZero, &kUndefined, &kDivideByZero}) {
         Routine routine({kPushThree, kClobberFrame, *fault});
         std::uint32_t head = exception_list_head();

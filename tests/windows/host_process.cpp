@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <stdexcept>
 
 namespace corvalen::test {
@@ -29,77 +30,22 @@ std::string quoted(const std::string& argument) {
     return out + "\"";
 }
 
-// Reads a flat JSON object: strings, numbers, true/false/null; nested values
-// are kept as raw text, which is all the tests need.
-std::map<std::string, std::string> parse_summary(const std::string& line) {
-    std::map<std::string, std::string> fields;
-    std::size_t i = line.find('{');
-    if (i == std::string::npos)
-        return fields;
-    ++i;
-    while (i < line.size()) {
-        std::size_t key_start = line.find('"', i);
-        if (key_start == std::string::npos)
-            break;
-        std::size_t key_end = line.find('"', key_start + 1);
-        if (key_end == std::string::npos)
-            break;
-        std::string key = line.substr(key_start + 1, key_end - key_start - 1);
-        std::size_t colon = line.find(':', key_end);
-        if (colon == std::string::npos)
-            break;
-        std::size_t v = line.find_first_not_of(' ', colon + 1);
-        if (v == std::string::npos)
-            break;
-        std::size_t end = v;
-        int depth = 0;
-        bool in_string = false;
-        for (; end < line.size(); ++end) {
-            char c = line[end];
-            if (in_string) {
-                if (c == '\\')
-                    ++end;
-                else if (c == '"')
-                    in_string = false;
-                continue;
-            }
-            if (c == '"')
-                in_string = true;
-            else if (c == '{' || c == '[')
-                ++depth;
-            else if (c == '}' || c == ']') {
-                if (depth == 0)
-                    break;
-                --depth;
-            } else if (c == ',' && depth == 0) {
-                break;
-            }
-        }
-        std::string value = line.substr(v, end - v);
-        while (!value.empty() && value.back() == ' ')
-            value.pop_back();
-        if (value.size() >= 2 && value.front() == '"')
-            value = value.substr(1, value.size() - 2);
-        fields[key] = value;
-        i = end + 1;
-    }
-    return fields;
-}
-
 }  // namespace
 
-long HostRun::number(const std::string& key) const {
-    auto it = fields.find(key);
-    if (it == fields.end())
-        throw std::runtime_error("summary has no field " + key);
-    return std::strtol(it->second.c_str(), nullptr, 10);
+// The queried fields are scalars and come before any free text in the line.
+std::string HostRun::value(const std::string& key) const {
+    std::size_t at = summary.find("\"" + key + "\":");
+    if (at == std::string::npos)
+        return {};
+    std::size_t start = at + key.size() + 3;
+    return summary.substr(start, summary.find_first_of(",}", start) - start);
 }
 
-bool HostRun::flag(const std::string& key) const {
-    auto it = fields.find(key);
-    if (it == fields.end())
+long HostRun::number(const std::string& key) const {
+    std::string text = value(key);
+    if (text.empty())
         throw std::runtime_error("summary has no field " + key);
-    return it->second == "true";
+    return std::strtol(text.c_str(), nullptr, 10);
 }
 
 std::string build_path(const std::string& relative) {
@@ -156,17 +102,11 @@ HostRun run_host(const std::string& exe, const std::vector<std::string>& argumen
     CloseHandle(process.hThread);
 
     // The summary is the last line that holds a JSON object.
-    std::size_t end = run.output.size();
-    while (end > 0) {
-        std::size_t start = run.output.rfind('\n', end - 1);
-        start = start == std::string::npos ? 0 : start + 1;
-        std::string text = run.output.substr(start, end - start);
-        std::size_t first = text.find_first_not_of(" \r\t");
-        if (first != std::string::npos && text[first] == '{') {
-            run.fields = parse_summary(text);
-            break;
-        }
-        end = start == 0 ? 0 : start - 1;
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);) {
+        std::size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line[first] == '{')
+            run.summary = line.substr(first);
     }
     return run;
 }

@@ -2,7 +2,6 @@
 // Runs one stand-in host process (a Windows program, so this runs under Wine
 // too) and reads the one-line JSON summary it prints last.
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -10,12 +9,14 @@ namespace corvalen::test {
 
 struct HostRun {
     unsigned long exit_code = 0;
-    std::string output;                         // everything the process printed
-    std::map<std::string, std::string> fields;  // top-level fields of the summary line
+    std::string output;   // everything the process printed
+    std::string summary;  // its last line that holds a JSON object
 
-    bool has(const std::string& key) const { return fields.count(key) != 0; }
+    bool has(const std::string& key) const { return !value(key).empty(); }
+    // The scalar value of a top-level field of the summary; empty if absent.
+    std::string value(const std::string& key) const;
     long number(const std::string& key) const;
-    bool flag(const std::string& key) const;
+    bool flag(const std::string& key) const { return value(key) == "true"; }
 };
 
 // Windows path of a file in the build folder.

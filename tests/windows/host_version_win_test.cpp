@@ -2,22 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "host/host_version.h"
 #include "host/platform.h"
+#include "host_process.h"
 
 namespace corvalen::host {
 namespace {
 
-// Under Wine the build folder is reached through drive Z:.
-std::string build_file(const std::string& relative) {
-    return std::string("Z:") + CORVALEN_BUILD_DIR + "/" + relative;
-}
-
 // The stand-in host's executables differ only in their version resources.
 std::string probe(const std::string& name) {
-    return build_file("hostsim/hostsim_" + name + ".exe");
+    return test::build_path("hostsim/hostsim_" + name + ".exe");
 }
 
 struct Probe {
@@ -38,10 +35,10 @@ TEST(HostVersionFiles, ReadsTheFixedFileVersionOfEachProbe) {
     for (const Probe& p : probes) {
         auto version = platform::file_version_of(probe(p.name).c_str());
         ASSERT_TRUE(version.has_value()) << p.name;
-        EXPECT_EQ(version->major, p.version.major) << p.name;
-        EXPECT_EQ(version->minor, p.version.minor) << p.name;
-        EXPECT_EQ(version->build, p.version.build) << p.name;
-        EXPECT_EQ(version->revision, p.version.revision) << p.name;
+        EXPECT_EQ(
+            (std::array{version->major, version->minor, version->build, version->revision}),
+            (std::array{p.version.major, p.version.minor, p.version.build, p.version.revision}))
+            << p.name;
         std::int32_t code = build_code_from_version(*version);
         EXPECT_EQ(code, p.code) << p.name;
         EXPECT_EQ(selector_for_build(code), p.selector) << p.name;
@@ -50,11 +47,12 @@ TEST(HostVersionFiles, ReadsTheFixedFileVersionOfEachProbe) {
 
 TEST(HostVersionFiles, FilesWithoutVersionResourceHaveNone) {
     EXPECT_FALSE(platform::file_version_of(probe("noversion").c_str()).has_value());
-    EXPECT_FALSE(platform::file_version_of(build_file("no/such/file.exe").c_str()).has_value());
+    EXPECT_FALSE(
+        platform::file_version_of(test::build_path("no/such/file.exe").c_str()).has_value());
 }
 
 TEST(HostVersionFiles, ThePluginCarriesItsOwnVersion) {
-    auto version = platform::file_version_of(build_file("corvalen.dll").c_str());
+    auto version = platform::file_version_of(test::build_path("corvalen.dll").c_str());
     ASSERT_TRUE(version.has_value());
     EXPECT_EQ(build_code_from_version(*version), 1000);
 }

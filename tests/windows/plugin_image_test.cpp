@@ -10,6 +10,8 @@
 #include <set>
 #include <string>
 
+#include "host_process.h"
+
 namespace {
 
 std::string lower(std::string text) {
@@ -21,7 +23,7 @@ std::string lower(std::string text) {
 class PluginImage : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string path = std::string("Z:") + CORVALEN_BUILD_DIR + "/corvalen.dll";
+        std::string path = corvalen::test::build_path("corvalen.dll");
         // Mapped as an image, without running its entry point or loading
         // what it imports.
         module_ = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
