@@ -1,6 +1,8 @@
 #include "core/text_number.h"
 
 #include <cfloat>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -10,6 +12,17 @@ namespace {
 
 bool is_c_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The text after leading white space and a plus sign; from_chars reads
+// neither, while the C conversions accept both.
+std::string_view number_start(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && is_c_space(text[i]))
+        ++i;
+    if (i + 1 < text.size() && text[i] == '+' && text[i + 1] != '-')
+        ++i;
+    return text.substr(i);
 }
 
 }  // namespace
@@ -48,6 +61,24 @@ float parse_float_prefix(std::string_view text) {
     if (value < -static_cast<double>(FLT_MAX))
         return -std::numeric_limits<float>::infinity();
     return static_cast<float>(value);
+}
+
+std::optional<std::int32_t> parse_int_field(std::string_view text) {
+    std::string_view start = number_start(text);
+    std::int32_t value = 0;
+    auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
+    if (error != std::errc())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<float> parse_float_field(std::string_view text) {
+    std::string_view start = number_start(text);
+    float value = 0.0f;
+    auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
+    if (error != std::errc() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 }  // namespace corvalen

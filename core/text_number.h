@@ -5,6 +5,7 @@
 // player's, so any bytes may turn up in them.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace corvalen {
@@ -19,5 +20,14 @@ std::int32_t parse_int_prefix(std::string_view text);
 // infinity of its sign, the value IEEE rounding gives, instead of an
 // undefined conversion.
 float parse_float_prefix(std::string_view text);
+
+// The standard string-to-number conversions (stoi, stof) as the data files
+// use them, without their exceptions: leading white space, then a number
+// whose end is wherever its digits end ("410.00" reads as the integer 410).
+// Nothing when no number starts the text or it does not fit: an integer
+// beyond the 32-bit range, a float beyond single precision. Infinities and
+// NaN are refused too: no position or heading is one.
+std::optional<std::int32_t> parse_int_field(std::string_view text);
+std::optional<float> parse_float_field(std::string_view text);
 
 }  // namespace corvalen

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "host/frame_gate.h"
 #include "host/host_addresses.h"
 #include "host/host_version.h"
 #include "host/native_call.h"
@@ -12,17 +13,6 @@ namespace {
 
 // How many FrameScopes are open. Only the host's frame thread opens them.
 int open_frames = 0;
-
-// The one frame gate every native below passes: outside a frame the native is
-// not called and the operation gets its zero value (out-parameters keep the
-// value the operation set before).
-template <typename Native, typename... Arguments>
-auto in_frame(Native native, Arguments... arguments) {
-    using Result = decltype(native(arguments...));
-    if (!FrameScope::active())
-        return Result();
-    return native(arguments...);
-}
 
 // Natives without a bound wrapper; those with one are called through it, so
 // each hash is spelled out in one place.
@@ -106,16 +96,26 @@ std::uint32_t player_object() {
 }
 
 std::optional<Matrix> player_matrix() {
-    std::uint32_t player = player_object();
-    if (player == 0)
+    return object_matrix(player_object());
+}
+
+std::optional<Matrix> object_matrix(std::uint32_t object) {
+    if (object == 0)
         return std::nullopt;
-    std::uint32_t matrix = read_word(player + kObjectMatrixOffset);
+    std::uint32_t matrix = read_word(object + kObjectMatrixOffset);
     if (matrix == 0)
         return std::nullopt;
     Matrix copy;
     std::memcpy(&copy, reinterpret_cast<const void*>(static_cast<std::uintptr_t>(matrix)),
                 sizeof(copy));
     return copy;
+}
+
+std::int32_t vehicle_object_seats(std::uint32_t object) {
+    if (object == 0)
+        return 0;
+    return *reinterpret_cast<const volatile std::uint8_t*>(
+        static_cast<std::uintptr_t>(object + kVehicleSeatCountOffset));
 }
 
 std::uint32_t vehicle_object(Handle vehicle) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "host/device_seed.h"
 #include "host/platform.h"
 #include "host/posix_host_process.h"
 
@@ -20,6 +21,7 @@ extern "C" {
 __attribute__((weak, visibility("default"))) std::uint32_t posix_host_module_base();
 __attribute__((weak, visibility("default"))) bool posix_host_file_version(std::uint16_t version[4]);
 __attribute__((weak, visibility("default"))) std::int64_t posix_host_wall_clock();
+__attribute__((weak, visibility("default"))) std::uint32_t posix_host_random_seed();
 }
 // NOLINTEND(readability-redundant-declaration)
 
@@ -148,6 +150,13 @@ std::int64_t wall_clock_seconds() {
         return posix_host_wall_clock();
     }
     return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+std::uint32_t random_seed() {
+    if (posix_host_random_seed != nullptr) {
+        return posix_host_random_seed();
+    }
+    return device_seed();
 }
 
 }  // namespace corvalen::platform

@@ -26,6 +26,8 @@ inline constexpr std::int32_t kSaveIdentityStat = 429;  // integer
 inline constexpr std::int32_t kPlayerIndex = 0;
 inline constexpr std::int32_t kPlayerHandle = 0x2A;  // differs from the index on purpose
 inline constexpr std::uint32_t kPlayerModel = 0x6F0783F5;
+// The seed handed out when no game runs.
+inline constexpr std::uint32_t kFallbackRandomSeed = 0x5EED;
 
 struct WorldSettings {
     Vec3 player_start{-120.0f, 35.0f, 6.0f};
@@ -49,6 +51,8 @@ struct WorldSettings {
     bool save_written_at_open = false;
     int load_screen_frames = 10;
     bool parked_vehicles = true;  // a few vehicles standing near the start
+    // The plug-in's random engines get this seed, the next one, and so on.
+    std::uint32_t random_seed = 1;
 };
 
 struct ClockReading {
@@ -124,6 +128,8 @@ class World {
     // between frames when a scenario says so.
     void pass_game_time(std::uint32_t ms);
     void pass_wall_time(std::int64_t ms);
+    // Seeds for the plug-in's random engines, in the order it asks.
+    std::uint32_t next_random_seed() { return settings_.random_seed + seeds_given_++; }
 
     // --- keys ----------------------------------------------------------------------
     // A press lasts exactly the frame it is scheduled for; a hold keeps the key
@@ -254,6 +260,7 @@ class World {
     std::uint32_t clock_ms_;  // game clock, milliseconds since midnight
     int day_;
     int month_;
+    std::uint32_t seeds_given_ = 0;
 
     std::map<std::uint32_t, std::set<std::uint8_t>> scheduled_presses_;
     struct Hold {

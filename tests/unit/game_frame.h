@@ -19,6 +19,7 @@ template <typename Body>
 hostsim::DrawRecord game_frame(Body body) {
     hostsim::World& world = game().world();
     world.begin_frame();
+    game().pass_game_time(0);  // the image's timer and clock show the frame's time
     {
         host::FrameScope frame;
         body();
