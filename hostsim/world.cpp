@@ -71,6 +71,7 @@ void World::begin_frame() {
     apply_pending_load();
     update_keys();
     move_walker();
+    drive_traffic();
     keep_riders_with_vehicles();
 
     if (save_screen_pending_) {
@@ -341,9 +342,7 @@ void World::apply_pending_load() {
     // spot, only the vehicles the game itself places.
     Character& me = player();
     leave_vehicle(me.handle);
-    for (auto it = vehicles_.begin(); it != vehicles_.end();) {
-        it = it->second.from_world_start ? std::next(it) : vehicles_.erase(it);
-    }
+    forget_created_since_start();
     me.object.set_position(save.player_position);
     me.object.set_heading(save.player_heading);
     walk_target_.reset();

@@ -97,6 +97,16 @@ struct JournalEntry {
     std::string text;
 };
 
+// What the traffic has done so far.
+struct TrafficCounts {
+    int vehicles_created = 0;   // by the vehicle factory
+    int vehicles_released = 0;  // given back by a script
+    int arrivals = 0;           // drives that came to rest at their target
+};
+
+// The model of the drivers the game puts into vehicles.
+inline constexpr std::uint32_t kDriverModel = 0x4B1C96F2;
+
 struct VehicleModel {
     std::uint32_t id;
     const char* name;
@@ -191,6 +201,35 @@ class World {
     bool leave_vehicle(std::int32_t character);
     std::int32_t nearest_vehicle(Vec3 point, float radius) const;
     int passenger_seats(std::uint32_t model) const;
+    const std::map<std::int32_t, Character>& characters() const { return characters_; }
+    // A script gives a character or vehicle back to the game, which takes it
+    // away at once: its handle no longer resolves. False when there is none.
+    bool release_character(std::int32_t handle);
+    bool release_vehicle(std::int32_t handle);
+
+    // --- traffic (world_traffic.cpp) ------------------------------------------------------
+    // A driver the game makes up for the vehicle's driver seat; null when the
+    // seat is taken.
+    Character* create_driver(std::int32_t vehicle);
+    // Orders for a vehicle's driver; the driver must sit in its driver seat.
+    void order_drive(Vehicle& car, const DriveOrder& order);
+    void cancel_drive(Vehicle& car);
+    // Something blocks the vehicle (or no longer does): it moves only under
+    // the style that pushes through.
+    void set_blocked(std::int32_t vehicle, bool blocked);
+    void set_wanted_level(std::int32_t level) { wanted_level_ = level; }
+    std::int32_t wanted_level() const { return wanted_level_; }
+    // The vehicle factory makes nothing while the pool is full.
+    void set_vehicle_pool_full(bool full) { vehicle_pool_full_ = full; }
+    bool vehicle_pool_full() const { return vehicle_pool_full_; }
+    void count_created_vehicle() { ++traffic_.vehicles_created; }
+    const TrafficCounts& traffic() const { return traffic_; }
+
+    // --- groups (world_groups.cpp) --------------------------------------------------------
+    std::int32_t create_group();
+    Group* group(std::int32_t handle);
+    bool release_group(std::int32_t handle);
+    const std::map<std::int32_t, Group>& groups() const { return groups_; }
 
     // --- models ---------------------------------------------------------------------------
     std::int32_t model_index(std::uint32_t model);
@@ -251,6 +290,9 @@ class World {
     void write_save();
     void place_parked_vehicles();
     void keep_riders_with_vehicles();
+    void drive_traffic();
+    void bring_to_rest(Vehicle& car);
+    void forget_created_since_start();
     void reset_text_style();
 
     WorldSettings settings_;
@@ -300,6 +342,12 @@ class World {
 
     std::map<std::int32_t, Blip> blips_;
     std::int32_t next_blip_ = 0x3001;
+
+    std::map<std::int32_t, Group> groups_;
+    std::int32_t next_group_ = 0x4001;
+    std::int32_t wanted_level_ = 0;
+    bool vehicle_pool_full_ = false;
+    TrafficCounts traffic_;
 
     float text_scale_x_ = kDefaultTextScale;
     float text_scale_y_ = kDefaultTextScale;
