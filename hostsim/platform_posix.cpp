@@ -15,18 +15,33 @@
 namespace hostsim {
 namespace {
 
+// An inaccessible page on either side of the image keeps it a mapping of its
+// own. Under a user-mode emulator the guest's executable pages are writable
+// host pages like the heap's, and the host may merge them with a neighbour;
+// the emulator then reports the whole merged range in /proc/self/maps with
+// the neighbour's protection, and the plug-in, putting back what it read
+// there after writing a call site, would take away the image's execution.
+constexpr std::uint32_t kGuardSize = 0x1000;
+constexpr std::uint32_t kReservedSize = kImageSize + 2 * kGuardSize;
+
 class MappedImage final : public ImageMemory {
   public:
     MappedImage() {
-        void* at = mmap(nullptr, kImageSize, PROT_READ | PROT_WRITE | PROT_EXEC,
-                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        void* at = mmap(nullptr, kReservedSize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (at == MAP_FAILED)
             throw std::runtime_error("cannot map the module image");
-        base_ = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(at));
+        base_ = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(at)) + kGuardSize;
+        if (mprotect(reinterpret_cast<void*>(static_cast<std::uintptr_t>(base_)), kImageSize,
+                     PROT_READ | PROT_WRITE | PROT_EXEC) != 0) {
+            munmap(at, kReservedSize);
+            throw std::runtime_error("cannot map the module image");
+        }
     }
     ~MappedImage() override {
-        if (!keep_)
-            munmap(reinterpret_cast<void*>(static_cast<std::uintptr_t>(base_)), kImageSize);
+        if (!keep_) {
+            munmap(reinterpret_cast<void*>(static_cast<std::uintptr_t>(base_ - kGuardSize)),
+                   kReservedSize);
+        }
     }
     std::uint32_t base() const override { return base_; }
     std::uint32_t writable_begin() const override { return kImageSectionOffset; }
