@@ -290,6 +290,8 @@ class World {
     void write_save();
     void place_parked_vehicles();
     void keep_riders_with_vehicles();
+    // Frees whichever seat of the vehicle the character holds.
+    static void vacate_seat(Vehicle& car, std::int32_t character_handle);
     void drive_traffic();
     void bring_to_rest(Vehicle& car);
     void forget_created_since_start();

@@ -77,18 +77,21 @@ bool World::remove_vehicle(std::int32_t handle) {
     return true;
 }
 
+void World::vacate_seat(Vehicle& car, std::int32_t character_handle) {
+    if (car.driver == character_handle)
+        car.driver = 0;
+    for (std::int32_t& rider : car.passengers) {
+        if (rider == character_handle)
+            rider = 0;
+    }
+}
+
 bool World::release_character(std::int32_t handle) {
     Character* person = character(handle);
     if (person == nullptr || handle == player_character_)
         return false;
-    if (Vehicle* car = vehicle(person->vehicle)) {
-        if (car->driver == handle)
-            car->driver = 0;
-        for (std::int32_t& rider : car->passengers) {
-            if (rider == handle)
-                rider = 0;
-        }
-    }
+    if (Vehicle* car = vehicle(person->vehicle))
+        vacate_seat(*car, handle);
     for (auto& [id, group] : groups_)
         std::erase(group.members, handle);
     characters_.erase(handle);
@@ -160,12 +163,7 @@ bool World::leave_vehicle(std::int32_t character_handle) {
     if (person == nullptr || person->vehicle == 0)
         return false;
     if (Vehicle* car = vehicle(person->vehicle)) {
-        if (car->driver == character_handle)
-            car->driver = 0;
-        for (std::int32_t& rider : car->passengers) {
-            if (rider == character_handle)
-                rider = 0;
-        }
+        vacate_seat(*car, character_handle);
         // Out on the driver's side, two metres to the left.
         Vec3 at = car->object.position();
         const float* m = car->object.matrix();

@@ -41,6 +41,9 @@ class FleetTest : public ::testing::Test {
         return *service;
     }
     hostsim::World& world() { return game().world(); }
+    hostsim::Vehicle& car_of(const ServiceVehicle& record) {
+        return *world().vehicle(static_cast<std::int32_t>(record.vehicle));
+    }
     // The next frame's timer reads `ms`.
     void set_timer(std::uint32_t ms) {
         game().pass_game_time(ms - world().game_timer() - world().settings().frame_ms);
@@ -62,6 +65,33 @@ class FleetTest : public ::testing::Test {
     std::optional<TransitService> service;
 };
 
+TEST_F(FleetTest, EachServiceReadsTheSharedKeysAndKeepsItsOwnCap) {
+    Config config;
+    config.parse(
+        "max_busses=8\nmax_ferries=3\nmax_ships=1\nbus_spawn_delay=-5\n"
+        "bus_spawn_spot_delay=1000\nbus_respect_traffic=false\n");
+    TransitService bus(ServiceMode::Bus, &config);
+    TransitService boat(ServiceMode::Boat, &config);
+    TransitService ship(ServiceMode::Ship, &config);
+    EXPECT_EQ(bus.max_vehicles, 8);
+    EXPECT_EQ(boat.max_vehicles, 3);
+    EXPECT_EQ(ship.max_vehicles, 1);
+    EXPECT_EQ(ship.max_buses, 8) << "every service reads every cap";
+    EXPECT_EQ(bus.spawn_delay, 0) << "a negative delay is none";
+    EXPECT_EQ(ship.spawn_delay, 0);
+    EXPECT_EQ(bus.spot_cooldown, 1000);
+    EXPECT_EQ(boat.spot_cooldown, 60000) << "the boat set-up keeps its own";
+    EXPECT_EQ(bus.boarded_style, 2);
+    EXPECT_EQ(boat.boarded_style, 0);
+    EXPECT_EQ(ship.stops_file, "ship_stops.csv");
+    EXPECT_EQ(ship.search_extent, 350) << "the ship set-up follows the boat's";
+    EXPECT_FALSE(ship.capture_enabled);
+
+    TransitService defaults(ServiceMode::Bus, nullptr);
+    EXPECT_EQ(defaults.max_vehicles, 6);
+    EXPECT_EQ(defaults.boarded_style, 1);
+}
+
 TEST_F(FleetTest, BusesSpawnInTheRingAtTheLeastRecentlyUsedFreePoint) {
     TransitService& bus = service_with(
         ServiceMode::Bus, {point_near(-30, 40), point_near(100, 0, RoutePointType::WayPoint),
@@ -74,7 +104,7 @@ TEST_F(FleetTest, BusesSpawnInTheRingAtTheLeastRecentlyUsedFreePoint) {
     for (int attempt = 0; attempt < 4; ++attempt) {
         spawn_frame();
         if (bus.vehicles.size() > spawned_x.size()) {
-            hostsim::Vec3 at = world().vehicle(bus.vehicles.back().vehicle)->object.position();
+            hostsim::Vec3 at = car_of(bus.vehicles.back()).object.position();
             spawned_x.push_back(at.x - kPlayer.x);
             EXPECT_EQ(at.z, 6.0f) << "a metre above the ground";
         }
@@ -150,7 +180,7 @@ TEST_F(FleetTest, BoatsSpawnOnlyAtSpawnSpotsWithinTheirKeepAliveDistance) {
     spawn_frame();
     spawn_frame();
     ASSERT_EQ(boat.vehicles.size(), 1u);
-    hostsim::Vec3 at = world().vehicle(boat.vehicles[0].vehicle)->object.position();
+    hostsim::Vec3 at = car_of(boat.vehicles[0]).object.position();
     EXPECT_EQ(at.x, kPlayer.x - 345);
     EXPECT_EQ(at.z, 0.0f) << "on the water";
     game().leave_vehicle();
@@ -187,8 +217,7 @@ TEST_F(FleetTest, AVehicleStartsAlongAFullLinkOnlyAndLeavesAlongAnyLink) {
     ASSERT_EQ(bus.vehicles.size(), 1u);
     EXPECT_EQ(bus.vehicles[0].target, -1) << "B's link has a zero";
     EXPECT_TRUE(bus.vehicles[0].wandering);
-    EXPECT_EQ(world().vehicle(bus.vehicles[0].vehicle)->order.kind,
-              hostsim::DriveOrder::Kind::wander);
+    EXPECT_EQ(car_of(bus.vehicles[0]).order.kind, hostsim::DriveOrder::Kind::wander);
 
     bus.points[0].spawned = false;
     spawn_frame();
@@ -218,7 +247,7 @@ TEST_F(FleetTest, ATargetThatIsGoneSendsTheVehicleWanderingNotToTheOrigin) {
     spawn_frame();
     ASSERT_EQ(bus.vehicles.size(), 1u);
     ASSERT_EQ(bus.vehicles[0].target, 1);
-    hostsim::Vehicle& car = *world().vehicle(bus.vehicles[0].vehicle);
+    hostsim::Vehicle& car = car_of(bus.vehicles[0]);
     EXPECT_EQ(car.order.kind, hostsim::DriveOrder::Kind::to_point);
 
     bus.points.pop_back();  // the editor deleted it
