@@ -169,6 +169,22 @@ TEST_F(FleetTest, AtOrAboveTheCapNothingSpawnsAndTheAttemptRepeats) {
     expect_no_host_errors();
 }
 
+TEST_F(FleetTest, NothingSpawnsWhileThePlayerIsIndoorsUnlessHeDrives) {
+    TransitService& bus = service_with(ServiceMode::Bus, {point_near(150, 0)});
+    world().player().indoors = true;
+    spawn_frame();
+    EXPECT_TRUE(bus.vehicles.empty());
+    EXPECT_EQ(bus.next_spawn_time, world().game_timer() + 6000) << "the attempt is spent";
+
+    game().enter_vehicle(
+        world().add_vehicle(hostsim::vehicle_models()[0].id, kPlayer, 0.0f).handle);
+    spawn_frame();
+    EXPECT_EQ(bus.vehicles.size(), 1u);
+    game().leave_vehicle();
+    world().player().indoors = false;
+    expect_no_host_errors();
+}
+
 TEST_F(FleetTest, BoatsSpawnOnlyAtSpawnSpotsWithinTheirKeepAliveDistance) {
     TransitService& boat = service_with(
         ServiceMode::Boat, {point_near(200, 0), point_near(0, 351, RoutePointType::SpawnSpot),
