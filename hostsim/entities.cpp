@@ -72,6 +72,15 @@ void EntityObject::set_heading(float degrees) {
     float* m = matrix_storage();
     const float rows[12] = {c, s, 0.0f, 0.0f, -s, c, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f};
     std::memcpy(m, rows, sizeof(rows));
+    if (heading_field_ != 0)
+        std::memcpy(bytes_.get() + heading_field_, &heading_, sizeof(heading_));
+}
+
+void EntityObject::keep_heading_at(std::uint32_t offset) {
+    if (offset + sizeof(heading_) > size_)
+        return;
+    heading_field_ = offset;
+    set_heading(heading_);
 }
 
 void EntityObject::set_from_matrix(const float* matrix) {
@@ -89,7 +98,9 @@ void EntityObject::set_from_matrix(const float* matrix) {
 }
 
 Character::Character(std::int32_t handle, std::uint32_t model)
-    : handle(handle), model(model), object(kCharacterObjectSize) {}
+    : handle(handle), model(model), object(kCharacterObjectSize) {
+    object.keep_heading_at(kCharacterHeadingOffset);
+}
 
 Vehicle::Vehicle(std::int32_t handle, std::uint32_t model, int passenger_seats)
     : handle(handle),

@@ -35,6 +35,8 @@ class EntityObject {
     // Degrees, counter-clockwise from north (+y); rewrites the rotation rows.
     float heading() const { return heading_; }
     void set_heading(float degrees);
+    // Also keeps the heading as a float at this offset of the object.
+    void keep_heading_at(std::uint32_t offset);
     // Takes position and heading from a 4x4 matrix given by the plug-in.
     void set_from_matrix(const float* matrix);
     const float* matrix() const;
@@ -45,7 +47,17 @@ class EntityObject {
     std::uint32_t size_;
     std::unique_ptr<std::uint8_t[]> bytes_;
     float heading_ = 0.0f;
+    std::uint32_t heading_field_ = 0;  // 0: none
 };
+
+// An order to walk to a vehicle and get in (people, the player too).
+struct EnterOrder {
+    std::int32_t vehicle = 0;  // 0: no order
+    std::int32_t seat = 0;     // kAnyPassengerSeat: the first free one
+    bool time_limited = false;
+    std::uint32_t deadline = 0;  // game timer
+};
+inline constexpr std::int32_t kAnyPassengerSeat = -1;
 
 struct Character {
     Character(std::int32_t handle, std::uint32_t model);
@@ -62,6 +74,14 @@ struct Character {
     std::int32_t money = 0;
     bool claimed = false;       // kept for a script; the game does not take him away
     bool keeps_orders = false;  // events do not interrupt his orders
+    // One of the people about the streets: released by a script, he goes
+    // back to the crowd instead of being taken away.
+    bool pedestrian = false;
+    float walk_speed = 1.5f;  // metres per second; 0 for someone who never moves
+    EnterOrder enter;
+    bool getting_out = false;  // told to leave his vehicle; out at `out_at`
+    std::uint32_t out_at = 0;
+    bool walking_off = false;  // walks away along his heading
 };
 
 // What a vehicle's driver was told to do.

@@ -58,7 +58,10 @@ inline constexpr std::uint32_t kCreatePedestrianSlot = 5;
 inline constexpr std::uint32_t kObjectMatrixPointer = 0x20;
 inline constexpr std::uint32_t kObjectMatrixStorage = 0x40;  // where the stand-in keeps it
 inline constexpr std::uint32_t kVehicleObjectSize = 0x2200;
-inline constexpr std::uint32_t kCharacterObjectSize = 0x400;
+inline constexpr std::uint32_t kCharacterObjectSize = 0xC00;
+// The float heading (degrees) a character object keeps; the plug-in reads
+// the player's.
+inline constexpr std::uint32_t kCharacterHeadingOffset = 0xAB0;
 inline constexpr std::uint32_t kMatrixPositionRow = 12;  // float index of x in the matrix
 // The byte of a vehicle object that holds its passenger seat count.
 inline constexpr std::uint32_t kVehicleSeatCountOffset = 0x10C0;

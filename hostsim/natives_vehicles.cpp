@@ -30,12 +30,6 @@ void add_vehicle_natives(NativeTable& table) {
                                  static_cast<std::size_t>(seat) < car->passengers.size() &&
                                  car->passengers[static_cast<std::size_t>(seat)] == 0);
                }});
-    table.add({0x0A2C70AF, "warp into passenger seat", 4, [](const NativeArgs& a) {
-                   if (!a.world().enter_vehicle(a.i(0), a.i(1), a.i(3))) {
-                       a.error("cannot seat " + hex(a.u(0)) + " in " + hex(a.u(1)) + " seat " +
-                               std::to_string(a.i(3)));
-                   }
-               }});
     table.add({0x011D360D, "leave vehicle", 2, [](const NativeArgs& a) {
                    const Character* person = a.world().character(a.i(0));
                    if (person == nullptr || person->vehicle != a.i(1)) {

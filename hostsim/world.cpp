@@ -72,6 +72,7 @@ void World::begin_frame() {
     update_keys();
     move_walker();
     drive_traffic();
+    move_people();
     keep_riders_with_vehicles();
 
     if (save_screen_pending_) {

@@ -106,6 +106,15 @@ struct TrafficCounts {
 
 // The model of the drivers the game puts into vehicles.
 inline constexpr std::uint32_t kDriverModel = 0x4B1C96F2;
+// The model of the people about the streets.
+inline constexpr std::uint32_t kPedestrianModel = 0x5A7E0D31;
+
+// A line of speech a script made a character say.
+struct Speech {
+    std::uint32_t frame = 0;
+    std::int32_t character = 0;
+    std::string line;
+};
 
 struct VehicleModel {
     std::uint32_t id;
@@ -225,6 +234,24 @@ class World {
     void count_created_vehicle() { ++traffic_.vehicles_created; }
     const TrafficCounts& traffic() const { return traffic_; }
 
+    // --- people (world_people.cpp) --------------------------------------------------------
+    // One of the people about the streets, standing at a point; walk speed
+    // 0 makes someone who never moves (on the telephone, say).
+    Character& add_pedestrian(Vec3 position, float heading, float walk_speed = 1.5f);
+    // The nearest character within the radius whom the game would hand a
+    // script: on foot, alive, nobody's, not busy with an order; 0 when none.
+    std::int32_t find_pedestrian_near(Vec3 point, float radius) const;
+    // The character walks to the vehicle and takes the seat (or, for
+    // kAnyPassengerSeat, the first free one) if he gets there within
+    // `time_limit` ms (negative: no limit) and it is still free.
+    void order_enter(Character& person, std::int32_t vehicle, std::int32_t seat,
+                     std::int32_t time_limit);
+    // Gets out of his vehicle a moment later; the seat stays his till then.
+    void order_leave(Character& person);
+    void order_walk_away(Character& person);
+    void say(std::int32_t character, const std::string& line);
+    const std::vector<Speech>& speeches() const { return speeches_; }
+
     // --- groups (world_groups.cpp) --------------------------------------------------------
     std::int32_t create_group();
     Group* group(std::int32_t handle);
@@ -294,6 +321,8 @@ class World {
     static void vacate_seat(Vehicle& car, std::int32_t character_handle);
     void drive_traffic();
     void bring_to_rest(Vehicle& car);
+    void move_people();
+    void follow_enter_order(Character& person, float seconds);
     void forget_created_since_start();
     void reset_text_style();
 
@@ -359,6 +388,7 @@ class World {
 
     std::vector<JournalEntry> journal_;
     std::vector<JournalEntry> errors_;
+    std::vector<Speech> speeches_;
 };
 
 std::string hex(std::uint32_t value);

@@ -90,10 +90,17 @@ bool World::release_character(std::int32_t handle) {
     Character* person = character(handle);
     if (person == nullptr || handle == player_character_)
         return false;
-    if (Vehicle* car = vehicle(person->vehicle))
-        vacate_seat(*car, handle);
     for (auto& [id, group] : groups_)
         std::erase(group.members, handle);
+    if (person->pedestrian) {
+        // Back to the crowd: he finishes what he was doing, as the game's.
+        person->claimed = false;
+        person->keeps_orders = false;
+        note("character " + hex(static_cast<std::uint32_t>(handle)) + " back among the people");
+        return true;
+    }
+    if (Vehicle* car = vehicle(person->vehicle))
+        vacate_seat(*car, handle);
     characters_.erase(handle);
     note("character " + hex(static_cast<std::uint32_t>(handle)) + " released");
     return true;

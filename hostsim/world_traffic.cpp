@@ -76,8 +76,9 @@ void World::drive_traffic() {
         bool driven = car.order.kind != DriveOrder::Kind::none && driver != nullptr &&
                       !driver->dead && driver->handle != player_character_;
         if (!driven || (car.blocked && car.order.style != kPushThroughStyle)) {
-            if (driver == nullptr || driver->handle != player_character_)
-                car.speed = 0.0f;
+            // The player's vehicle moves while he heads for a walk target.
+            bool players = driver != nullptr && driver->handle == player_character_;
+            car.speed = players && walk_target_ ? walk_speed_ : 0.0f;
             continue;
         }
         Vec3 at = car.object.position();

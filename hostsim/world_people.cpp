@@ -1,0 +1,168 @@
+// People about the streets: they stand where the scenario puts them, and a
+// script can hand them orders. Told to board a vehicle, one walks to it and
+// takes the seat if he gets there in time and the seat is still free;
+// someone too far off, too slow or standing still never makes it. Told to
+// leave, one gets out a moment later; told to walk away, he does.
+
+#include <cmath>
+#include <limits>
+
+#include "hostsim/world.h"
+
+namespace hostsim {
+namespace {
+
+// A boarder gets in once this close to the vehicle.
+constexpr float kBoardingReach = 3.0f;
+// The player runs to a vehicle he boards.
+constexpr float kPlayerRunSpeed = 4.0f;
+// Getting out of a vehicle takes a moment, during which the seat is still
+// taken.
+constexpr std::uint32_t kGettingOutMs = 1000;
+constexpr float kRadiansToDegrees = 57.2957795f;
+
+std::string name_of(std::int32_t handle) {
+    return "character " + hex(static_cast<std::uint32_t>(handle));
+}
+
+std::string vehicle_name(std::int32_t handle) {
+    return "vehicle " + hex(static_cast<std::uint32_t>(handle));
+}
+
+}  // namespace
+
+Character& World::add_pedestrian(Vec3 position, float heading, float walk_speed) {
+    Character& person = add_character(kPedestrianModel, position, heading);
+    person.placed = true;
+    person.pedestrian = true;
+    person.walk_speed = walk_speed;
+    return person;
+}
+
+std::int32_t World::find_pedestrian_near(Vec3 point, float radius) const {
+    std::int32_t best = 0;
+    float best_distance = std::numeric_limits<float>::infinity();
+    for (const auto& [handle, person] : characters_) {
+        bool free = handle != player_character_ && person.vehicle == 0 && !person.dead &&
+                    !person.claimed && person.enter.vehicle == 0 && !person.walking_off;
+        if (!free)
+            continue;
+        float d = distance(point, person.object.position());
+        if (d <= radius && d < best_distance) {
+            best = handle;
+            best_distance = d;
+        }
+    }
+    return best;
+}
+
+void World::order_enter(Character& person, std::int32_t vehicle_handle, std::int32_t seat,
+                        std::int32_t time_limit) {
+    person.enter.vehicle = vehicle_handle;
+    person.enter.seat = seat;
+    person.enter.time_limited = time_limit >= 0;
+    person.enter.deadline = game_timer_ + static_cast<std::uint32_t>(time_limit >= 0 ? time_limit : 0);
+    person.walking_off = false;
+    if (person.handle == player_character_)
+        walk_target_.reset();
+    note(name_of(person.handle) + " told to board " + vehicle_name(vehicle_handle) +
+         (seat == kAnyPassengerSeat ? ", any seat" : ", seat " + std::to_string(seat)) +
+         (time_limit >= 0 ? " within " + std::to_string(time_limit) + " ms" : ""));
+}
+
+void World::order_leave(Character& person) {
+    if (person.vehicle == 0 || person.getting_out)
+        return;
+    person.getting_out = true;
+    person.out_at = game_timer_ + kGettingOutMs;
+    note(name_of(person.handle) + " told to leave " + vehicle_name(person.vehicle));
+}
+
+void World::order_walk_away(Character& person) {
+    person.walking_off = true;
+    person.enter = EnterOrder{};
+}
+
+void World::say(std::int32_t character_handle, const std::string& line) {
+    speeches_.push_back({frame_, character_handle, line});
+    note(name_of(character_handle) + " says " + line);
+}
+
+void World::move_people() {
+    float seconds = static_cast<float>(settings_.frame_ms) / 1000.0f;
+    for (auto& [handle, person] : characters_) {
+        if (person.getting_out && static_cast<std::int32_t>(game_timer_ - person.out_at) >= 0) {
+            person.getting_out = false;
+            leave_vehicle(handle);
+        }
+        if (person.enter.vehicle != 0) {
+            follow_enter_order(person, seconds);
+        } else if (person.walking_off && person.vehicle == 0 && !person.getting_out) {
+            float step = person.walk_speed * seconds;
+            const float* m = person.object.matrix();
+            Vec3 at = person.object.position();
+            person.object.set_position({at.x + step * m[4], at.y + step * m[5], at.z});
+        }
+    }
+}
+
+void World::follow_enter_order(Character& person, float seconds) {
+    EnterOrder order = person.enter;
+    Vehicle* car = vehicle(order.vehicle);
+    if (car == nullptr || person.dead) {
+        person.enter = EnterOrder{};
+        note(name_of(person.handle) + " cannot board: " + vehicle_name(order.vehicle) + " is gone");
+        return;
+    }
+    if (person.vehicle == order.vehicle) {
+        person.enter = EnterOrder{};
+        return;
+    }
+    if (order.time_limited && static_cast<std::int32_t>(game_timer_ - order.deadline) > 0) {
+        person.enter = EnterOrder{};
+        note(name_of(person.handle) + " did not reach " + vehicle_name(order.vehicle) +
+             " in time");
+        return;
+    }
+    if (person.vehicle != 0)
+        leave_vehicle(person.handle);
+
+    Vec3 from = person.object.position();
+    Vec3 to = car->object.position();
+    float left = horizontal_distance(from, to);
+    if (left > kBoardingReach) {
+        float speed = person.handle == player_character_ ? kPlayerRunSpeed : person.walk_speed;
+        float step = std::fmin(speed * seconds, left - kBoardingReach);
+        if (step > 0.0f) {
+            float f = step / left;
+            person.object.set_position(
+                {from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f, from.z});
+            person.object.set_heading(std::atan2(-(to.x - from.x), to.y - from.y) *
+                                      kRadiansToDegrees);
+            left -= step;
+        }
+        if (left > kBoardingReach)
+            return;
+    }
+
+    std::int32_t seat = kAnyPassengerSeat;
+    if (order.seat == kAnyPassengerSeat) {
+        for (std::size_t i = 0; i < car->passengers.size(); ++i) {
+            if (car->passengers[i] == 0) {
+                seat = static_cast<std::int32_t>(i);
+                break;
+            }
+        }
+    } else if (static_cast<std::size_t>(order.seat) < car->passengers.size() &&
+               car->passengers[static_cast<std::size_t>(order.seat)] == 0) {
+        seat = order.seat;
+    }
+    person.enter = EnterOrder{};
+    if (seat == kAnyPassengerSeat) {
+        note(name_of(person.handle) + " found no free seat in " + vehicle_name(order.vehicle));
+        return;
+    }
+    enter_vehicle(person.handle, order.vehicle, seat);
+}
+
+}  // namespace hostsim
