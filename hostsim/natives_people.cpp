@@ -50,8 +50,8 @@ void add_people_natives(NativeTable& table) {
                    std::int32_t seat = a.i(3);
                    if (limit == 0) {
                        if (!a.world().enter_vehicle(a.i(0), a.i(1), seat)) {
-                           a.error("cannot seat " + hex(a.u(0)) + " in " + hex(a.u(1)) +
-                                   " seat " + std::to_string(seat));
+                           a.error("cannot seat " + hex(a.u(0)) + " in " + hex(a.u(1)) + " seat " +
+                                   std::to_string(seat));
                        }
                        return;
                    }

@@ -118,13 +118,16 @@ void add_player_natives(NativeTable& table) {
                        a.error("the driver's seat of " + hex(a.u(0)) + " is taken");
                    }
                }});
-    // Handed the address of the handle, as a script hands its variable.
+    // Handed the address of the handle, as a script hands its variable,
+    // which no longer holds him afterwards.
     table.add({0x0B774604, "release character", 1, [](const NativeArgs& a) {
                    std::int32_t handle = a.pointed_int(0);
                    if (handle == a.world().player_character()) {
                        a.error("the player cannot be released");
                    } else if (!a.world().release_character(handle)) {
                        a.error("no character " + hex(static_cast<std::uint32_t>(handle)));
+                   } else {
+                       a.write_int(0, 0);
                    }
                }});
     // The developer hotkey's pair of effects; the stand-in only records them.

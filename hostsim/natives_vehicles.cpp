@@ -102,11 +102,15 @@ void add_vehicle_natives(NativeTable& table) {
                    if (Vehicle* car = a.vehicle(0))
                        car->in_service = a.b(1);
                }});
-    // Handed the address of the handle, as a script hands its variable.
+    // Handed the address of the handle, as a script hands its variable,
+    // which no longer holds it afterwards.
     table.add({0x20C76FD1, "release vehicle", 1, [](const NativeArgs& a) {
                    std::int32_t handle = a.pointed_int(0);
-                   if (!a.world().release_vehicle(handle))
+                   if (!a.world().release_vehicle(handle)) {
                        a.error("no vehicle " + hex(static_cast<std::uint32_t>(handle)));
+                   } else {
+                       a.write_int(0, 0);
+                   }
                }});
 }
 

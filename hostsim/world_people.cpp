@@ -61,7 +61,8 @@ void World::order_enter(Character& person, std::int32_t vehicle_handle, std::int
     person.enter.vehicle = vehicle_handle;
     person.enter.seat = seat;
     person.enter.time_limited = time_limit >= 0;
-    person.enter.deadline = game_timer_ + static_cast<std::uint32_t>(time_limit >= 0 ? time_limit : 0);
+    person.enter.deadline =
+        game_timer_ + static_cast<std::uint32_t>(time_limit >= 0 ? time_limit : 0);
     person.walking_off = false;
     if (person.handle == player_character_)
         walk_target_.reset();
@@ -120,8 +121,7 @@ void World::follow_enter_order(Character& person, float seconds) {
     }
     if (order.time_limited && static_cast<std::int32_t>(game_timer_ - order.deadline) > 0) {
         person.enter = EnterOrder{};
-        note(name_of(person.handle) + " did not reach " + vehicle_name(order.vehicle) +
-             " in time");
+        note(name_of(person.handle) + " did not reach " + vehicle_name(order.vehicle) + " in time");
         return;
     }
     if (person.vehicle != 0)
