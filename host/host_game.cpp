@@ -64,6 +64,19 @@ using PlayerAccessor = std::uint32_t (*)();
 using PoolLookup = std::uint32_t(__attribute__((thiscall)) *)(std::uint32_t pool,
                                                               std::uint32_t handle);
 
+// The object of a handle in the pool a host global points to; 0 on an
+// unknown build or while the pool is not there.
+std::uint32_t pool_object(HostAddress pool_global, Handle handle) {
+    std::uint32_t global = resolve(pool_global);
+    std::uint32_t lookup = resolve(kVehiclePoolLookup);
+    if (global == 0 || lookup == 0)
+        return 0;
+    std::uint32_t pool = read_word(global);
+    if (pool == 0)
+        return 0;
+    return reinterpret_cast<PoolLookup>(static_cast<std::uintptr_t>(lookup))(pool, handle);
+}
+
 }  // namespace
 
 FrameScope::FrameScope() {
@@ -121,14 +134,21 @@ std::int32_t vehicle_object_seats(std::uint32_t object) {
 std::uint32_t vehicle_object(Handle vehicle) {
     if (vehicle == 0)
         return 0;
-    std::uint32_t pool_global = resolve(kVehiclePool);
-    std::uint32_t lookup = resolve(kVehiclePoolLookup);
-    if (pool_global == 0 || lookup == 0)
+    return pool_object(kVehiclePool, vehicle);
+}
+
+std::uint32_t character_object(Handle character) {
+    if (character == 0 || as_int(character) < 0)
         return 0;
-    std::uint32_t pool = read_word(pool_global);
-    if (pool == 0)
-        return 0;
-    return reinterpret_cast<PoolLookup>(static_cast<std::uintptr_t>(lookup))(pool, vehicle);
+    return pool_object(kSecondPool, character);
+}
+
+float player_object_heading() {
+    std::uint32_t player = player_object();
+    if (player == 0)
+        return 0.0f;
+    return *reinterpret_cast<const volatile float*>(
+        static_cast<std::uintptr_t>(player + kPlayerHeadingOffset));
 }
 
 // --- natives ----------------------------------------------------------------------

@@ -56,6 +56,8 @@ inline constexpr std::uint32_t kObjectMatrixOffset = 0x20;
 inline constexpr std::uint32_t kMatrixPositionOffset = 0x30;
 // In a vehicle object: the byte holding the vehicle's passenger seat count.
 inline constexpr std::uint32_t kVehicleSeatCountOffset = 0x10C0;
+// In the player object: the float heading of the player, in degrees.
+inline constexpr std::uint32_t kPlayerHeadingOffset = 0xAB0;
 
 // Handles of host characters, vehicles and blips; 0 means none.
 using Handle = std::uint32_t;
@@ -109,6 +111,11 @@ std::uint32_t vehicle_object(Handle vehicle);
 std::optional<Matrix> object_matrix(std::uint32_t object);
 // The passenger seat count a vehicle object holds; 0 for object 0.
 std::int32_t vehicle_object_seats(std::uint32_t object);
+// The host's object for a character handle (the second pool); 0 for handle 0,
+// a handle that resolves to nothing, or an unknown build.
+std::uint32_t character_object(Handle character);
+// The heading the player object holds, in degrees; 0 without a player object.
+float player_object_heading();
 
 // Creating vehicles through the host's own functions (vehicle_factory.cpp).
 // Asks for a model and loads it at once; returns its model index.
@@ -162,7 +169,8 @@ bool vehicle_damaged_by(Handle vehicle, Handle character);
 void close_vehicle_doors(Handle vehicle);
 void shut_vehicle_door(Handle vehicle, std::int32_t door);
 void set_vehicle_in_service(Handle vehicle, bool in_service);
-void release_vehicle(Handle& vehicle);
+// The host reads the handle through a pointer: it gets one to this copy.
+void release_vehicle(Handle vehicle);
 
 bool character_exists(Handle character);
 bool character_dead(Handle character);
@@ -176,7 +184,7 @@ void set_character_money(Handle character, std::int32_t amount);
 void clear_character_orders(Handle character);
 void clear_character_reactions(Handle character);
 void set_character_keeps_orders(Handle character, bool keeps);
-void release_character(Handle& character);
+void release_character(Handle character);  // through a pointer to this copy
 
 Handle create_group();
 void set_up_group(Handle group);
@@ -188,6 +196,32 @@ void order_wander(Handle driver, Handle vehicle, float speed, std::int32_t style
 // the vehicle to rest within `range` of it.
 void order_drive_to(Handle driver, Handle vehicle, Vec3 to, float speed, std::int32_t approach,
                     std::int32_t style, float range);
+
+// Passengers (host_passengers.cpp): people told to board or leave a
+// vehicle, and what they say.
+// The character in a passenger seat; -1 as a handle when the host writes none.
+Handle character_in_seat(Handle vehicle, std::int32_t seat);
+// Someone standing near the point, 0 when the host finds nobody.
+Handle find_character_near(Vec3 at, float radius);
+// Made before characters are told to leave or board a vehicle.
+void allow_character_orders();
+// The order to walk to the vehicle and take the seat within `time_limit`
+// milliseconds; the player's form passes -1 for both (any seat, no limit).
+void order_enter_vehicle(Handle character, Handle vehicle, std::int32_t time_limit,
+                         std::int32_t seat);
+// The order to get out of the vehicle the character is in.
+void order_leave_vehicle(Handle character);
+// The order to walk off on foot, given to passengers set down or sent away.
+void order_walk_away(Handle character);
+// A boarder's behaviour on the way to his seat.
+void set_boarding_behaviour(Handle character);
+// The host's steps before the player boards a vehicle as a passenger.
+void prepare_player_boarding(Handle character, Handle vehicle);
+void prepare_player_entry();
+// The character speaks one of the host's speech lines.
+void say(Handle character, const std::string& speech);
+// The vehicle is the host's ordinary vehicle again.
+void end_vehicle_service(Handle vehicle);
 
 // The player's standing that trims traffic around him (the value of
 // cash_player for the player, and a level).

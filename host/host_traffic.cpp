@@ -2,9 +2,8 @@
 // drives, their drivers and groups. Natives with a bound wrapper go through
 // it; the others through the wrappers whose hash the caller gives.
 
-#include "host/frame_gate.h"
 #include "host/host_game.h"
-#include "host/native_call.h"
+#include "host/native_forms.h"
 #include "host/natives.h"
 
 namespace corvalen::host {
@@ -43,33 +42,6 @@ constexpr NativeHash kAddToGroup = 0x5E0F611E;
 constexpr NativeHash kReleaseGroup = 0x250C2D39;
 constexpr NativeHash kPlayerWantedAbove = 0x7DA4736D;
 }  // namespace hash
-
-// The wrappers whose hash the caller gives, behind the frame gate.
-bool ask(NativeHash hash, std::uint32_t a) {
-    return in_frame([&] { return native_bool(hash, a); });
-}
-bool ask(NativeHash hash, std::uint32_t a, std::uint32_t b) {
-    return in_frame([&] { return native_bool(hash, a, b); });
-}
-void tell(NativeHash hash, std::uint32_t a) {
-    in_frame([&] { return native_u32(hash, a); });
-}
-void tell(NativeHash hash, std::uint32_t a, std::uint32_t b) {
-    in_frame([&] { return native_u32(hash, a, b); });
-}
-void tell(NativeHash hash, std::uint32_t a, bool b) {
-    in_frame([&] { return native_u32_bool(hash, a, b); });
-}
-void tell(NativeHash hash, std::uint32_t a, float b) {
-    in_frame([&] { return native_u32_float(hash, a, b); });
-}
-// A native that writes its answer through an out-address in its second slot.
-template <typename Value>
-Value read_out(NativeHash hash, std::uint32_t a, Value initial) {
-    Value value = initial;
-    tell(hash, a, slot(&value));
-    return value;
-}
 
 constexpr Handle kNoHandleWritten = static_cast<Handle>(-1);
 
@@ -141,7 +113,7 @@ void set_vehicle_in_service(Handle vehicle, bool in_service) {
     tell(hash::kVehicleInService, vehicle, in_service);
 }
 
-void release_vehicle(Handle& vehicle) {
+void release_vehicle(Handle vehicle) {
     tell(hash::kReleaseVehicle, slot(&vehicle));
 }
 
@@ -193,7 +165,7 @@ void set_character_keeps_orders(Handle character, bool keeps) {
     tell(hash::kCharacterKeepsOrders, character, keeps);
 }
 
-void release_character(Handle& character) {
+void release_character(Handle character) {
     tell(hash::kReleaseCharacter, slot(&character));
 }
 

@@ -152,7 +152,10 @@ std::int32_t TransitService::next_point(std::int32_t index) const {
     if (!valid_point(index))
         return -1;
     const RoutePoint& point = points[static_cast<std::size_t>(index)];
-    return find_by_link(point.link_x, point.link_y);
+    std::int32_t next = find_by_link(point.link_x, point.link_y);
+    // Confirming a connection without moving links a point to itself: a
+    // vehicle would arrive there for ever. The file keeps it as made.
+    return next == index ? -1 : next;
 }
 
 std::int32_t TransitService::nearest_point(float x, float y) const {
@@ -199,6 +202,18 @@ void TransitService::reset_spawning() {
     for (ServiceVehicle& record : vehicles)
         record.forget();
     vehicles.clear();
+    // The mission's bus and the people told to board belong to the old world.
+    if (mission_vehicle) {
+        mission_vehicle->forget();
+        mission_vehicle.reset();
+    }
+    mission_active = false;
+    if (mission_blip != kNoHandle) {
+        host::remove_blip(mission_blip);
+        mission_blip = kNoHandle;
+    }
+    releases.clear();
+    player_fare_due = false;
     update_cursor = 0;
     for (RoutePoint& point : points) {
         point.last_spawn = 0;

@@ -93,7 +93,7 @@ ServiceVehicle::ServiceVehicle(TransitService& owner, host::Handle vehicle_handl
     if (service->valid_point(start_point)) {
         const RoutePoint& start = service->points[static_cast<std::size_t>(start_point)];
         if (start.has_full_link())
-            set_target(service->find_by_link(start.link_x, start.link_y));
+            set_target(service->next_point(start_point));
     }
     if (transform)
         last_transform = *transform;
@@ -180,7 +180,7 @@ void ServiceVehicle::update() {
     if (wandering) {
         capture(now);
         if (player_driven)
-            draw_mission_prompt();
+            draw_mission_prompt(0.0f);
     } else {
         approach(now);
     }
@@ -218,13 +218,12 @@ void ServiceVehicle::approach(std::uint32_t now) {
     if (distance < static_cast<float>(service->arrival_distance) && halted && !at_point) {
         at_point = true;
         if (stop) {
-            std::int32_t seats = host::vehicle_object_seats(host::vehicle_object(vehicle));
             depart_time = after(now, service->dwell_base);
-            latest_depart_time = after(now, seats * service->dwell_base);
+            latest_depart_time = after(now, seats() * service->dwell_base);
             exchange_passengers();
         }
     } else if (player_driven) {
-        draw_mission_prompt();
+        draw_mission_prompt(distance);
     }
 }
 
@@ -320,16 +319,5 @@ void ServiceVehicle::forget() {
     blip = kNoHandle;
     group = kNoHandle;
 }
-
-// --- passengers, fares and the driver mission ------------------------------------
-// Their work fills these steps of the update.
-
-void ServiceVehicle::exchange_passengers() {}
-
-void ServiceVehicle::check_fares() {}
-
-void ServiceVehicle::draw_mission_prompt() {}
-
-void ServiceVehicle::move_route_blip() {}
 
 }  // namespace corvalen

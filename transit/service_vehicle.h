@@ -41,6 +41,26 @@ class ServiceVehicle {
     // the handles that still exist and forgets the others.
     void forget();
 
+    // Passengers and fares (passengers.cpp).
+    // On arrival at a stop near the player: some passengers get off, people
+    // nearby are told to get on.
+    void exchange_passengers();
+    // Tells someone to get on (the player takes any seat, without a limit);
+    // false when the vehicle has no seat at all.
+    bool board(host::Handle character, bool is_player);
+    // Each update: fares for the seats taken at the last stop, then people
+    // told to board who did not make it are sent away.
+    void check_fares();
+    // The vehicle's passenger seats, from the host's vehicle object.
+    std::int32_t seats() const;
+
+    // The editor changed the network (transit_editor.cpp).
+    // Point `index` was erased: later indices move down; a vehicle heading
+    // for it wanders.
+    void forget_point(std::int32_t index);
+    // The points were reloaded: the vehicle wanders without a past.
+    void lose_route();
+
     host::Handle driver = kNoHandle;
     host::Handle vehicle = kNoHandle;
     std::uint32_t vehicle_object = 0;
@@ -91,10 +111,16 @@ class ServiceVehicle {
     host::Vec3 position() const;
     bool valid_point(std::int32_t index) const;
 
-    // Calls into the passengers, fares and driver mission, which fill them.
-    void exchange_passengers();
-    void check_fares();
-    void draw_mission_prompt();
+    // Each boarding or alighting passenger keeps the vehicle a little longer
+    // at the stop, up to its latest departure.
+    void extend_dwell();
+    void take_fares(std::uint32_t now);
+    void send_away_latecomers(std::uint32_t now);
+
+    // The driver mission (driver_mission.cpp): the prompt for the player at
+    // the wheel (`distance` to the target while approaching it), and the
+    // route blip at the next target.
+    void draw_mission_prompt(float distance);
     void move_route_blip();
 };
 

@@ -40,6 +40,7 @@ TransitService::TransitService(ServiceMode service_mode, const Config* config)
         boarded_style = config->get_bool("bus_respect_traffic", true) ? 1 : 2;
     }
     max_vehicles = max_buses;
+    build_editor_menu();
     if (mode == ServiceMode::Boat || mode == ServiceMode::Ship)
         set_up_boat();
     if (mode == ServiceMode::Ship)
@@ -63,6 +64,9 @@ void TransitService::set_up_boat() {
     normal_style = 0;
     boarded_style = 0;
     models.assign(std::begin(kBoatModels), std::end(kBoatModels));
+    all_leave = true;
+    board_search_radius = 150.0f;
+    mission_allowed = false;
 }
 
 void TransitService::set_up_ship() {
@@ -86,25 +90,5 @@ void TransitService::tick() {
     if (show_points)
         inspect_frame();
 }
-
-// --- the editor, passengers, fares and the driver mission --------------------------
-// Their work fills these steps of the frame; until then the editor menu opens
-// from the main menu and offers nothing.
-
-void TransitService::editor_frame() {
-    editor_menu.process();
-}
-
-void TransitService::update_mission() {}
-
-void TransitService::release_boarders() {}
-
-void TransitService::b_key_action() {}
-
-void TransitService::charge_player() {}
-
-void TransitService::connection_frame() {}
-
-void TransitService::inspect_frame() {}
 
 }  // namespace corvalen

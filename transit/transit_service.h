@@ -4,8 +4,10 @@
 // editor menu. The mod owns three.
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/config.h"
@@ -24,6 +26,21 @@ enum class ServiceMode : std::int32_t { Bus = 0, Boat = 1, Ship = 2 };
 // Vehicle models of the three services.
 inline constexpr std::uint32_t kBusModel = 0xD577C962;
 inline constexpr std::uint32_t kShipModel = 0x3F724E66;
+
+// Action ids of the items of a service's editor menu.
+enum EditorAction : std::int32_t {
+    kAddBusStop = 1,
+    kAddWayPoint = 2,
+    kAddSpawnSpot = 3,
+    kAddCapturePoint = 4,
+    kDeletePoint = 7,
+    kMakeConnection = 8,
+    kMarkBackwards = 10,
+    kSpawnVehicle = 11,
+    kShowPoints = 13,
+    kLoadPoints = 16,
+    kSavePoints = 17,
+};
 
 class TransitService {
   public:
@@ -59,11 +76,12 @@ class TransitService {
     std::int32_t nearest_capturable(host::Vec3 position, float heading, float max_angle,
                                     const std::set<std::int32_t>& excluded,
                                     float* distance = nullptr) const;
-    // Where a vehicle leaving point `index` heads; -1 when nowhere.
+    // Where a vehicle leaving point `index` heads; -1 when nowhere (a point
+    // linked to itself leads nowhere).
     std::int32_t next_point(std::int32_t index) const;
-    // Another save was loaded: the fleet of the previous world is let go,
-    // every point may spawn again, the first spawn waits first_spawn_delay,
-    // and the status line is cleared.
+    // Another save was loaded: the fleet and the driver mission of the
+    // previous world are let go, every point may spawn again, the first spawn waits
+    // first_spawn_delay, and the status line is cleared.
     void reset_spawning();
 
     // --- every frame (transit_service.cpp, fleet.cpp) --------------------------------
@@ -77,6 +95,36 @@ class TransitService {
     bool valid_point(std::int32_t index) const {
         return index >= 0 && static_cast<std::size_t>(index) < points.size();
     }
+
+    // --- passengers and fares (passengers.cpp) -----------------------------------------
+    // The player pressed B on foot, riding, or during a driver mission: stops
+    // the fleet vehicle the player rides in (and lets him off), or boards the
+    // nearest one within reach.
+    void passenger_action();
+    // Takes the player's fare ten seconds after boarding, if still aboard.
+    void charge_player();
+    // Lets go of the people told to board more than 15 seconds ago.
+    void release_boarders();
+
+    // --- the driver mission (driver_mission.cpp) ---------------------------------------
+    // The player sits at the wheel of a vehicle of one of the service's models.
+    bool player_drives_service_vehicle() const;
+    // The player's vehicle becomes a service vehicle driven by the player.
+    void start_mission();
+    // The mission's frame: its vehicle's update and the panel, or its end
+    // once the player no longer drives that vehicle.
+    void update_mission();
+    // Lets go of what the mission holds; never the player's character or
+    // vehicle.
+    void end_mission();
+
+    // --- the editor (transit_editor.cpp) -----------------------------------------------
+    void editor_frame();
+    void connection_frame();
+    void inspect_frame();
+    // Erases a point; the vehicles' indices that follow it move down with it,
+    // and a vehicle that was heading for it wanders.
+    void delete_point(std::int32_t index);
 
     // The network.
     std::string data_folder = kDataFolder;
@@ -131,6 +179,28 @@ class TransitService {
     Dice spawn_dice = seeded_dice();
     Dice driver_dice = seeded_dice();
 
+    // Passengers and fares.
+    std::int32_t fare = 3;              // dollars
+    bool all_leave = false;             // everyone gets off at every stop (boats, ships)
+    float board_search_radius = 60.0f;  // how far from the vehicle boarders are found
+    // The people told to board, and when.
+    std::vector<std::pair<host::Handle, std::uint32_t>> releases;
+    bool player_fare_due = false;
+    std::uint32_t player_fare_time = 0;
+
+    // The driver mission.
+    bool mission_allowed = true;
+    bool mission_active = false;
+    std::unique_ptr<ServiceVehicle> mission_vehicle;  // not one of `vehicles`
+    std::int32_t mission_passengers = 0;
+    std::int32_t mission_revenue = 0;
+    host::Handle mission_blip = kNoHandle;  // the next stop on the map
+
+    // The truncated position of the point a connection capture started from,
+    // by which it is found again however the points changed meanwhile.
+    std::int32_t connect_x = 0;
+    std::int32_t connect_y = 0;
+
   private:
     void set_up_boat();
     void set_up_ship();
@@ -142,15 +212,30 @@ class TransitService {
     void update_next_vehicle();
     bool keep_alive(ServiceVehicle& record, host::Vec3 player) const;
 
-    // Steps of the frame that the editor, passengers, fares and the driver
-    // mission fill.
-    void editor_frame();
-    void update_mission();
-    void release_boarders();
+    // B: the passenger action, or the start of a driver mission.
     void b_key_action();
-    void charge_player();
-    void connection_frame();
-    void inspect_frame();
+    // The fleet vehicle (that still exists) the character sits in; null when
+    // none.
+    ServiceVehicle* vehicle_carrying(host::Handle character);
+    void draw_mission_panel() const;
+
+    // Editor steps (transit_editor.cpp).
+    void build_editor_menu();
+    void act_on_editor_item(std::int32_t action);
+    void start_connection();
+    // The point the connection capture started from, -1 when it is gone.
+    std::int32_t connection_source() const;
+    // The network was reloaded: no index a vehicle holds means anything.
+    void reload_points();
+    void drop_inspector_blip();
+    // Every vehicle of the service, the mission's included.
+    template <typename Action>
+    void for_each_vehicle(Action action) {
+        for (ServiceVehicle& record : vehicles)
+            action(record);
+        if (mission_vehicle)
+            action(*mission_vehicle);
+    }
 };
 
 }  // namespace corvalen

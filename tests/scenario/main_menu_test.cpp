@@ -53,8 +53,13 @@ TEST_F(MainMenuTest, ChoosingAnItemOpensItsMenuAsTheMainMenuCloses) {
     // The choice is made in this frame: the main menu still draws, the bus
     // menu is opened and only arms.
     EXPECT_EQ(texts_of(frame_pressing(ScanCode::Numpad5)), kMainMenu);
-    EXPECT_EQ(texts_of(frame()), titled("Bus Service"));
-    EXPECT_EQ(texts_of(frame()), titled("Bus Service"));
+    std::vector<std::string> bus_menu = titled("Bus Service");
+    for (const char* item : {"Add Bus Stop", "Add Spawn Spot", "Add way point", "Add capture point",
+                             "Make connection", "Mark backwards", "Delete Bus Stop", "Spawn Bus",
+                             "Load Bus Stops", "Save Bus Stops", "Show bus stops"})
+        bus_menu.emplace_back(item);
+    EXPECT_EQ(texts_of(frame()), bus_menu);
+    EXPECT_EQ(texts_of(frame()), bus_menu);
 }
 
 TEST_F(MainMenuTest, EveryItemOpensItsOwnFeatureMenu) {
@@ -71,7 +76,10 @@ TEST_F(MainMenuTest, EveryItemOpensItsOwnFeatureMenu) {
         if (item > 0)
             frame_pressing(ScanCode::Numpad2);
         frame_pressing(ScanCode::Numpad5);
-        EXPECT_EQ(texts_of(frame()), titled(titles[item]));
+        // The title and help lines; the features' own items follow them.
+        std::vector<std::string> shown = texts_of(frame());
+        shown.resize(std::min<std::size_t>(shown.size(), 4));
+        EXPECT_EQ(shown, titled(titles[item]));
         // F12 closes the feature menu and opens the main menu again.
         EXPECT_TRUE(frame_pressing(ScanCode::F12).empty());
         EXPECT_EQ(texts_of(frame()), kMainMenu);

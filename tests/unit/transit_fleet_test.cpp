@@ -6,9 +6,7 @@
 
 #include <filesystem>
 
-#include "game_frame.h"
-#include "transit/transit_service.h"
-#include "working_folder.h"
+#include "transit_fixture.h"
 
 namespace corvalen {
 namespace {
@@ -16,54 +14,9 @@ namespace {
 using test::game;
 using test::game_frame;
 
-constexpr hostsim::Vec3 kPlayer{-300.0f, -150.0f, 6.0f};
-
-RoutePoint point_near(float dx, float dy, RoutePointType type = RoutePointType::BusStop) {
-    RoutePoint point;
-    point.x = kPlayer.x + dx;
-    point.y = kPlayer.y + dy;
-    point.z = 5.0f;
-    point.type = static_cast<std::int32_t>(type);
-    return point;
-}
-
-class FleetTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        game().leave_vehicle();
-        game().teleport_player(kPlayer);
-        std::filesystem::create_directories("corvalen");
-    }
-
-    TransitService& service_with(ServiceMode mode, std::vector<RoutePoint> points) {
-        service.emplace(mode, nullptr);
-        service->points = std::move(points);
-        return *service;
-    }
-    hostsim::World& world() { return game().world(); }
-    hostsim::Vehicle& car_of(const ServiceVehicle& record) {
-        return *world().vehicle(static_cast<std::int32_t>(record.vehicle));
-    }
-    // The next frame's timer reads `ms`.
-    void set_timer(std::uint32_t ms) {
-        game().pass_game_time(ms - world().game_timer() - world().settings().frame_ms);
-    }
-    // One frame of the fleet, with a spawn attempt due.
-    void spawn_frame() {
-        service->next_spawn_time = world().game_timer() - 1;
-        fleet_frame();
-    }
-    void fleet_frame() {
-        game_frame([&] { service->update_fleet(); });
-    }
-    void expect_no_host_errors() {
-        for (const hostsim::JournalEntry& error : world().errors())
-            ADD_FAILURE() << "frame " << error.frame << ": " << error.text;
-    }
-
-    test::WorkingFolder folder;
-    std::optional<TransitService> service;
-};
+using test::kPlayer;
+using test::point_near;
+using FleetTest = test::TransitTest;
 
 TEST_F(FleetTest, EachServiceReadsTheSharedKeysAndKeepsItsOwnCap) {
     Config config;
