@@ -7,6 +7,8 @@
 #include <optional>
 #include <ostream>
 
+#include "hostsim/scenes.h"
+
 namespace hostsim {
 namespace {
 
@@ -109,6 +111,14 @@ std::string summary_json(const Host& host, int frames_run, int pinned) {
     const TrafficCounts& traffic = host.world().traffic();
     json += ",\"vehicles\":" + std::to_string(host.world().vehicles().size());
     json += ",\"characters\":" + std::to_string(host.world().characters().size() - 1);
+    int people = 0;
+    int people_held = 0;
+    for (const auto& [handle, person] : host.world().characters()) {
+        people += person.pedestrian ? 1 : 0;
+        people_held += person.pedestrian && person.claimed ? 1 : 0;
+    }
+    json += ",\"people\":" + std::to_string(people);
+    json += ",\"people_held\":" + std::to_string(people_held);
     json += ",\"groups\":" + std::to_string(host.world().groups().size());
     json += ",\"vehicles_created\":" + std::to_string(traffic.vehicles_created);
     json += ",\"arrivals\":" + std::to_string(traffic.arrivals);
@@ -180,6 +190,12 @@ int run_host_process(const std::vector<std::string>& arguments, BootOptions opti
                 if (!host.world().load_save(slot))
                     host.note("no save in slot " + std::to_string(slot));
             });
+        } else if (option == "--scene") {
+            auto steps = scene_steps(value);
+            if (!steps)
+                return usage("unknown scene " + value);
+            for (SceneStep& step : *steps)
+                plan.before_frame.emplace(step.frame, std::move(step.act));
         } else if (option == "--wall-step-ms") {
             auto n = parse_number(value);
             if (!n)
