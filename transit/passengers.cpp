@@ -291,8 +291,10 @@ void TransitService::charge_player() {
         return;
     host::add_cash(host::cash_player(host::player_index()), -fare);
     status.show("$" + std::to_string(fare) + " fare");
+    // Fare paid, the bus sets off for its next point; an order for the
+    // point it stands at would only bring it back there.
     if (ride->at_point)
-        ride->drive();
+        ride->depart();
 }
 
 void TransitService::release_boarders() {

@@ -28,6 +28,8 @@ class ServiceVehicle {
     void update();
     // Gives the driver the order for the current target (or to wander).
     void drive();
+    // Leaves the point it stands at for the next one (or to wander).
+    void depart();
     // Heads for point `index`; an index that designates no point leaves the
     // vehicle wandering.
     void set_target(std::int32_t index);
@@ -104,7 +106,6 @@ class ServiceVehicle {
 
   private:
     // Steps of update().
-    void depart();
     void approach(std::uint32_t now);
     void capture(std::uint32_t now);
     void check_stuck(std::uint32_t now);

@@ -254,7 +254,10 @@ TEST_F(RidingTest, BBoardsTheNearestBusOnlyWithinTwentyFiveMetres) {
 TEST_F(RidingTest, TenSecondsAboardCostThreeDollarsAndLeavingEarlierNothing) {
     for (bool stays : {true, false}) {
         SCOPED_TRACE(stays);
+        // It has just come to rest at S.
         ServiceVehicle& record = bus_at({kPlayer.x, kPlayer.y + 40, 6.0f});
+        game_frame([&] { record.set_target(0); });
+        hold_at_stop(record);
         game().teleport_player({kPlayer.x + 10, kPlayer.y + 40, 6.0f});
         game().press_key(kB);
         run(1);
@@ -273,6 +276,8 @@ TEST_F(RidingTest, TenSecondsAboardCostThreeDollarsAndLeavingEarlierNothing) {
                   stays ? std::vector<std::string>{"$3 fare"} : std::vector<std::string>{});
         if (stays) {
             EXPECT_FALSE(record.at_point) << "the fare paid, the bus sets off";
+            EXPECT_EQ(record.target, 1) << "for T, not back to S";
+            EXPECT_EQ(car_of(record).order.target.x, kPlayer.x + 100);
         }
         game().leave_vehicle();
         world().add_cash(static_cast<std::int32_t>(5000.0f - world().cash()));
