@@ -154,12 +154,15 @@ TEST_F(PeopleTest, ScriptsFindFreePeopleAndLetThemGoBackToTheCrowd) {
     script.call(kClaim, {A::arg(near)});
     EXPECT_EQ(find_near(stop, 60.0f), farther) << "a script's man is not found again";
 
-    script.call(kRelease, {A::arg(&near)});
+    std::int32_t variable = near;
+    script.call(kRelease, {A::arg(&variable)});
+    EXPECT_EQ(variable, 0) << "the script's variable no longer holds him";
     ASSERT_NE(world().character(near), nullptr) << "one of the people stays about";
     EXPECT_FALSE(world().character(near)->claimed);
     script.call(kWalkAway, {A::arg(near)});
     EXPECT_EQ(find_near(stop, 60.0f), farther) << "nor is someone walking off";
-    script.call(kRelease, {A::arg(&near)});
+    variable = near;
+    script.call(kRelease, {A::arg(&variable)});
     expect_no_errors();
 }
 
