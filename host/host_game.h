@@ -123,6 +123,26 @@ bool vehicle_seat_free(Handle vehicle, std::int32_t seat);
 void character_leave_vehicle(Handle character, Handle vehicle);
 void character_enter_vehicle(Handle character, Handle vehicle, std::int32_t seat);
 
+// Vehicle condition and services: speed in metres per second, the engine,
+// tyres 0 to 5, extras (components) 0 to 9, doors 0 to 5 (4 the bonnet, 5
+// the boot), the indicator lights and a full repair.
+bool character_on_foot(Handle character);
+float vehicle_speed(Handle vehicle);
+void set_engine_running(Handle vehicle, bool running);
+// The host's own mark on a vehicle that keeps its engine running without
+// fuel; such vehicles also start with fuller tanks.
+bool vehicle_runs_without_fuel(Handle vehicle);
+bool tyre_burst(Handle vehicle, std::int32_t tyre);
+void fix_tyre(Handle vehicle, std::int32_t tyre);
+void repair_vehicle(Handle vehicle);
+bool extra_fitted(Handle vehicle, std::int32_t extra);
+void set_extra_removed(Handle vehicle, std::int32_t extra, bool removed);
+void open_door(Handle vehicle, std::int32_t door);
+void shut_door(Handle vehicle, std::int32_t door);
+void set_indicator_lights(Handle vehicle, bool on);
+Vec3 vehicle_position(Handle vehicle);
+void give_weapon(Handle character, std::int32_t weapon, std::int32_t ammunition);
+
 // The developer toggle's two host effects on the player character.
 void developer_effect_on(Handle character);
 void developer_effect_off(Handle character);
@@ -131,6 +151,8 @@ void developer_effect_off(Handle character);
 float distance_3d(Vec3 a, Vec3 b);
 float distance_2d(float x1, float y1, float x2, float y2);
 float ground_height(Vec3 at);
+// The name of the street at a point; empty where the map names none.
+std::string street_name_at(Vec3 at);
 
 // Keys: true in the frame the key is pressed / while it is held.
 bool key_pressed(ScanCode key);
