@@ -1,6 +1,8 @@
 #include "core/text_number.h"
 
 #include <cfloat>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -10,6 +12,26 @@ namespace {
 
 bool is_c_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The text from its first non-blank character, with a '+' before a digit
+// dropped (from_chars takes no plus sign).
+std::string_view number_start(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && is_c_space(text[i]))
+        ++i;
+    if (i + 1 < text.size() && text[i] == '+' && text[i + 1] >= '0' && text[i + 1] <= '9')
+        ++i;
+    return text.substr(i);
+}
+
+std::optional<std::int64_t> wide_field(std::string_view text) {
+    std::string_view start = number_start(text);
+    std::int64_t value = 0;
+    auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
+    if (error != std::errc())
+        return std::nullopt;
+    return value;
 }
 
 }  // namespace
@@ -47,6 +69,37 @@ float parse_float_prefix(std::string_view text) {
         return std::numeric_limits<float>::infinity();
     if (value < -static_cast<double>(FLT_MAX))
         return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
+std::optional<std::int32_t> int_field(std::string_view text) {
+    std::optional<std::int64_t> value = wide_field(text);
+    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
+        *value > std::numeric_limits<std::int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(*value);
+}
+
+std::optional<std::uint32_t> unsigned_field(std::string_view text) {
+    std::optional<std::int64_t> value = wide_field(text);
+    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
+        *value > std::numeric_limits<std::uint32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(*value);
+}
+
+std::optional<float> float_field(std::string_view text) {
+    // from_chars, unlike strtod, ignores the process's locale, which the host
+    // may have set to one with a decimal comma.
+    std::string_view start = number_start(text);
+    double value = 0.0;
+    auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
+    if (error != std::errc() || !std::isfinite(value) ||
+        std::fabs(value) > static_cast<double>(FLT_MAX)) {
+        return std::nullopt;
+    }
     return static_cast<float>(value);
 }
 

@@ -5,6 +5,7 @@
 // player's, so any bytes may turn up in them.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace corvalen {
@@ -19,5 +20,17 @@ std::int32_t parse_int_prefix(std::string_view text);
 // infinity of its sign, the value IEEE rounding gives, instead of an
 // undefined conversion.
 float parse_float_prefix(std::string_view text);
+
+// One numeric field of a data file, read as the standard string-to-number
+// conversions read it: leading white space, then a number; text after it is
+// ignored. Where those conversions would fail (no number at the start, a value
+// out of range) the result is empty, so a reader can skip the line instead of
+// stopping. Floats must also be finite: no file may put an infinity or a NaN
+// into the game.
+std::optional<std::int32_t> int_field(std::string_view text);
+// A signed 32-bit value is taken as its unsigned bit pattern, as model
+// identifiers are often written signed.
+std::optional<std::uint32_t> unsigned_field(std::string_view text);
+std::optional<float> float_field(std::string_view text);
 
 }  // namespace corvalen

@@ -211,8 +211,8 @@ class World {
     float ground_height(Vec3 point) const;
     // Street ids at a point: the street, and a crossing street (0 when none).
     std::array<std::int32_t, 2> streets_at(Vec3 point) const;
-    // Text of a street id ("" for 0 or an unknown id); stays valid for the
-    // life of the process.
+    // Text of a street id, null for 0 or an unknown id (where the map names
+    // no street); stays valid for the life of the process.
     const char* street_name(std::int32_t id) const;
 
     // --- journal and mistakes -----------------------------------------------------------

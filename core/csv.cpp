@@ -1,0 +1,45 @@
+#include "core/csv.h"
+
+#include <charconv>
+#include <fstream>
+#include <system_error>
+
+namespace corvalen {
+
+std::vector<std::string> read_lines(const std::filesystem::path& path) {
+    std::vector<std::string> lines;
+    std::ifstream file(path, std::ios::binary);
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::vector<std::string_view> split_fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    while (start < line.size()) {
+        std::size_t comma = line.find(',', start);
+        if (comma == std::string_view::npos) {
+            fields.push_back(line.substr(start));
+            break;
+        }
+        fields.push_back(line.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return fields;
+}
+
+std::string two_decimals(float value) {
+    // A float's largest finite value has 39 digits before the point.
+    char buffer[64];
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof(buffer), static_cast<double>(value),
+                                      std::chars_format::fixed, 2);
+    if (error != std::errc())
+        return "0.00";
+    return std::string(buffer, end);
+}
+
+}  // namespace corvalen

@@ -1,0 +1,26 @@
+#pragma once
+// The mod's data files: plain text without a header, one record per line,
+// every value followed by ",". Readers split a line at ","; writers put the
+// floats with two decimals, the same on every platform.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvalen {
+
+// The lines of a text file, without their line ends ("\n" or "\r\n"); none
+// when the file is missing or unreadable. Never throws for a file it cannot
+// read.
+std::vector<std::string> read_lines(const std::filesystem::path& path);
+
+// The fields of one line, split at ",". The "," after the last value ends
+// it rather than starting an empty field, so "1,2," has two fields and ""
+// none; an empty value inside the line ("1,,2,") is a field of its own.
+std::vector<std::string_view> split_fields(std::string_view line);
+
+// A float with two decimals ("12.50", "-0.25"), locale-free.
+std::string two_decimals(float value);
+
+}  // namespace corvalen
