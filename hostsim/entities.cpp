@@ -90,6 +90,8 @@ Vehicle::Vehicle(std::int32_t handle, std::uint32_t model, int passenger_seats)
     : handle(handle),
       model(model),
       object(kVehicleObjectSize),
-      passengers(static_cast<std::size_t>(passenger_seats), 0) {}
+      passengers(static_cast<std::size_t>(passenger_seats), 0) {
+    set_up_vehicle_fields(object);
+}
 
 }  // namespace hostsim

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "hostsim/vehicle_parts.h"
+
 namespace hostsim {
 
 struct Vec3 {
@@ -27,6 +29,7 @@ class EntityObject {
 
     std::uint32_t address() const;
     std::uint32_t size() const { return size_; }
+    std::uint8_t* bytes() const { return bytes_.get(); }
 
     Vec3 position() const;
     void set_position(Vec3 position);
@@ -66,6 +69,7 @@ struct Vehicle {
     std::vector<std::int32_t> passengers;  // one per passenger seat, 0 when free
     bool from_world_start = false;         // parked there when the game began
     bool placed = false;                   // the after-creation step has run
+    VehicleParts parts;
 };
 
 }  // namespace hostsim

@@ -178,6 +178,9 @@ class World {
     Vehicle* vehicle_by_object(std::uint32_t address);
     Vehicle& add_vehicle(std::uint32_t model, Vec3 position, float heading);
     bool remove_vehicle(std::int32_t handle);
+    // The game gives a freed handle to a new vehicle, as its pools do: the
+    // vehicle there (if any) goes, a new one of `model` takes its place.
+    Vehicle& reuse_vehicle_handle(std::int32_t handle, std::uint32_t model);
     const std::map<std::int32_t, Vehicle>& vehicles() const { return vehicles_; }
     // Puts a character into a seat (kDriverSeat for the driver's); false when
     // the seat does not exist or is taken.
