@@ -22,8 +22,8 @@ std::optional<Place> parse_station_line(std::string_view line) {
 }
 
 std::string station_line(const Place& station, std::string_view street) {
-    std::string line = two_decimals(station.x) + "," + two_decimals(station.y) + "," +
-                       two_decimals(station.z) + "," + std::to_string(station.radius) + "," +
+    std::string line = fixed_decimals(station.x, 2) + "," + fixed_decimals(station.y, 2) + "," +
+                       fixed_decimals(station.z, 2) + "," + std::to_string(station.radius) + "," +
                        std::to_string(station.kind) + ",";
     for (char c : street) {
         if (c != ',' && c != '\n' && c != '\r')

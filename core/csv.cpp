@@ -1,8 +1,6 @@
 #include "core/csv.h"
 
-#include <charconv>
 #include <fstream>
-#include <system_error>
 
 namespace corvalen {
 
@@ -30,16 +28,6 @@ std::vector<std::string_view> split_fields(std::string_view line) {
         start = comma + 1;
     }
     return fields;
-}
-
-std::string two_decimals(float value) {
-    // A float's largest finite value has 39 digits before the point.
-    char buffer[64];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof(buffer), static_cast<double>(value),
-                                      std::chars_format::fixed, 2);
-    if (error != std::errc())
-        return "0.00";
-    return std::string(buffer, end);
 }
 
 }  // namespace corvalen

@@ -1,7 +1,7 @@
 #pragma once
 // The mod's data files: plain text without a header, one record per line,
-// every value followed by ",". Readers split a line at ","; writers put the
-// floats with two decimals, the same on every platform.
+// every value followed by ",". Readers split a line at ","; writers put
+// floats with two decimals (fixed_decimals), the same on every platform.
 
 #include <filesystem>
 #include <string>
@@ -19,8 +19,5 @@ std::vector<std::string> read_lines(const std::filesystem::path& path);
 // it rather than starting an empty field, so "1,2," has two fields and ""
 // none; an empty value inside the line ("1,,2,") is a field of its own.
 std::vector<std::string_view> split_fields(std::string_view line);
-
-// A float with two decimals ("12.50", "-0.25"), locale-free.
-std::string two_decimals(float value);
 
 }  // namespace corvalen

@@ -103,4 +103,14 @@ std::optional<float> float_field(std::string_view text) {
     return static_cast<float>(value);
 }
 
+std::string fixed_decimals(double value, int decimals) {
+    // The largest double has 309 digits before the point.
+    char buffer[400];
+    auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, decimals);
+    if (error != std::errc())
+        return "0";
+    return std::string(buffer, end);
+}
+
 }  // namespace corvalen

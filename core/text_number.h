@@ -1,11 +1,13 @@
 #pragma once
-// Number parsing for text that comes from files and folder names. The results
+// Numbers and text: parsing what comes from files and folder names, and
+// writing numbers the same way on every platform. The results
 // match the C run time's atoi and atof wherever those are defined, and stay
 // defined where those are not: the data files and folder names are the
 // player's, so any bytes may turn up in them.
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace corvalen {
@@ -32,5 +34,9 @@ std::optional<std::int32_t> int_field(std::string_view text);
 // identifiers are often written signed.
 std::optional<std::uint32_t> unsigned_field(std::string_view text);
 std::optional<float> float_field(std::string_view text);
+
+// A number with a fixed count of decimals ("12.50" for 2, "13" for 0), as
+// "{:.2f}" writes it, whatever the platform or the process's locale.
+std::string fixed_decimals(double value, int decimals);
 
 }  // namespace corvalen

@@ -1,6 +1,6 @@
 // Reading and writing the fields of the mod's data files: splitting a line,
 // numbers as the standard conversions read them (or nothing where those
-// would fail), and floats with two decimals.
+// would fail), and numbers with fixed decimals.
 
 #include <gtest/gtest.h>
 
@@ -59,12 +59,13 @@ TEST(DataFieldsTest, UnsignedFieldsTakeSignedModelNumbersAsTheirBits) {
     EXPECT_EQ(unsigned_field("model"), std::nullopt);
 }
 
-TEST(DataFieldsTest, FloatsAreWrittenWithTwoDecimals) {
-    EXPECT_EQ(two_decimals(1.0f), "1.00");
-    EXPECT_EQ(two_decimals(-120.456f), "-120.46");
-    EXPECT_EQ(two_decimals(0.125f), "0.12");  // exactly halfway: to even
-    EXPECT_EQ(two_decimals(-0.001f), "-0.00");
-    EXPECT_EQ(two_decimals(std::numeric_limits<float>::max()).size(), 42u);
+TEST(DataFieldsTest, NumbersAreWrittenWithFixedDecimals) {
+    EXPECT_EQ(fixed_decimals(1.0f, 2), "1.00");
+    EXPECT_EQ(fixed_decimals(-120.456f, 2), "-120.46");
+    EXPECT_EQ(fixed_decimals(0.125f, 2), "0.12");  // exactly halfway: to even
+    EXPECT_EQ(fixed_decimals(-0.001f, 2), "-0.00");
+    EXPECT_EQ(fixed_decimals(35.6, 0), "36");
+    EXPECT_EQ(fixed_decimals(std::numeric_limits<float>::max(), 2).size(), 42u);
 }
 
 TEST(DataFieldsTest, LinesLoseTheirLineEnds) {
