@@ -6,9 +6,9 @@
 #include <limits>
 #include <optional>
 
-#include "autoservice/condition_panel.h"
 #include "autoservice/fuel_model.h"
 #include "autoservice/station_file.h"
+#include "autoservice/vehicle_condition.h"
 #include "core/atomic_file.h"
 #include "core/csv.h"
 #include "core/player.h"
@@ -24,14 +24,7 @@ constexpr std::int32_t kGasStationColour = 2;
 constexpr std::int32_t kRepairShopColour = 11;
 constexpr float kStationBlipScale = 0.5f;
 constexpr std::int32_t kMolotovWeapon = 5;
-constexpr float kStandingSpeed = 0.05f;
-constexpr float kSoundCondition = 1000.0f;
 constexpr float kRadiatorBoost = 100.0f;
-
-// A condition raised by `boost` up to sound; one above sound stays as it is.
-float raised(float condition, float boost) {
-    return condition >= kSoundCondition ? condition : std::min(condition + boost, kSoundCondition);
-}
 
 }  // namespace
 
@@ -211,7 +204,7 @@ void ServiceManager::on_enter(std::int32_t index) {
     if (vehicle == 0)
         return;
     // A speed that is no number counts as moving: no menu.
-    if (!(host::vehicle_speed(vehicle) <= kStandingSpeed))
+    if (!(host::vehicle_speed(vehicle) <= FuelModel::kStandingSpeed))
         return;
     open_for_visit(kind == kGasStation ? gas_menu : repair_menu);
     draw_condition_panel(host::vehicle_object(vehicle));
@@ -234,7 +227,7 @@ std::int32_t ServiceManager::repair_cost(float body) {
     // In double precision and from whole half-dollars down, as the price
     // list has it; a body above sound (or no number) costs nothing instead
     // of paying the player.
-    double half_dollars = std::trunc((static_cast<double>(kSoundCondition) - body) * 500.0);
+    double half_dollars = std::trunc((1000.0 - body) * 500.0);
     if (!(half_dollars > 0.0))
         return 0;
     double dollars = std::min(half_dollars, 1000.0 * std::numeric_limits<std::int32_t>::max());
@@ -271,10 +264,7 @@ void ServiceManager::top_up_radiator() {
         notice.show("Already done this!");
         return;
     }
-    for (host::VehicleField part : {host::VehicleField::Body, host::VehicleField::Engine}) {
-        host::set_vehicle_float(structure, part,
-                                raised(host::vehicle_float(structure, part), kRadiatorBoost));
-    }
+    improve_condition(structure, kRadiatorBoost);
     charge(kRadiatorPrice);
     state->radiator_time = now;
     notice.show("Water on radiator $2");

@@ -1,4 +1,4 @@
-#include "autoservice/condition_panel.h"
+#include "autoservice/vehicle_condition.h"
 
 #include <algorithm>
 
@@ -37,6 +37,15 @@ void draw_condition_panel(std::uint32_t structure) {
              {0, 16, 128, 128});
     draw_bar("engine", 0.9f, 0.93f, host::vehicle_float(structure, host::VehicleField::Engine),
              {128, 128, 0, 128});
+}
+
+void improve_condition(std::uint32_t structure, float points) {
+    for (host::VehicleField part : {host::VehicleField::Body, host::VehicleField::Engine}) {
+        float condition = host::vehicle_float(structure, part);
+        if (condition < kSoundCondition) {
+            host::set_vehicle_float(structure, part, std::min(condition + points, kSoundCondition));
+        }
+    }
 }
 
 }  // namespace corvalen
