@@ -6,27 +6,16 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "core/csv.h"
 #include "host_process.h"
 
 namespace corvalen::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> timeline_of(const fs::path& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 bool has_line_containing(const std::vector<std::string>& lines, const std::string& text) {
     return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
@@ -50,7 +39,7 @@ TEST_P(FillingStationProcessTest, TheCarIsFilledUpAndThePlayerPays) {
     EXPECT_EQ(run.number("host_errors"), 0) << run.output;
     EXPECT_EQ(run.number("blips"), 1) << "the gas station's";
 
-    std::vector<std::string> lines = timeline_of(record);
+    std::vector<std::string> lines = read_lines(record);
     EXPECT_TRUE(has_line_containing(lines, "text \"fuel 4.80 L\""));
     EXPECT_TRUE(has_line_containing(lines, "text \"Fill up Gas\""));
     EXPECT_TRUE(has_line_containing(lines, "text \"fuel 60.00 L\""));
