@@ -12,7 +12,8 @@ source scripts/wine-env.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "${JOBS:-2}" --target corvalen hostsim \
     hostsim_1070 hostsim_1080 hostsim_1071 >/dev/null
-wine_prefix_ready
+start_wine_session
+trap end_wine_session EXIT
 
 root="$(pwd)"
 plugin="Z:${root}/build/windows/corvalen.dll"
@@ -21,7 +22,9 @@ run_host() {
     shift
     local folder="${root}/build/demo/${exe}"
     rm -rf "$folder" && mkdir -p "$folder"
-    (cd "$folder" && wine "${root}/build/windows/hostsim/${exe}.exe" --plugin "$plugin" "$@")
+    # Wine's console ends lines in CR LF; the timelines are shown as written.
+    (cd "$folder" && run_wine wine "${root}/build/windows/hostsim/${exe}.exe" --plugin "$plugin" "$@") |
+        tr -d '\r'
 }
 
 # The first screen of a timeline that holds a line containing $1, and the last
