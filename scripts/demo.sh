@@ -56,9 +56,10 @@ echo "== filling station (game 1.0.8.0): the estate car runs low, drives into th
 echo "   fills up, pays by the litre and drives on"
 scene="${root}/build/demo/filling-station"
 rm -rf "$scene" && mkdir -p "$scene"
-(cd "$scene" && wine "${root}/build/windows/hostsim/hostsim_1080.exe" --plugin "$plugin" \
-    --scene filling-station --frames 900 --record timeline.txt) | tail -n 1
-timeline="${scene}/timeline.txt"
+(cd "$scene" && run_wine wine "${root}/build/windows/hostsim/hostsim_1080.exe" --plugin "$plugin" \
+    --scene filling-station --frames 900 --record timeline.txt) | tr -d '\r' | tail -n 1
+timeline="${scene}/timeline.lf"
+tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
 echo "-- the fuel display as the drive starts"
 screen_showing 'text "fuel ' "$timeline"
 echo "-- standing in the station: its name, the car's condition and the pump menu"
