@@ -1,6 +1,5 @@
 // The auto service with the real plug-in in the stand-in: the station editor,
-// a driver who fills up at a gas station and pays, what a reload keeps, and
-// the roadside repair.
+// a driver who fills up at a gas station and pays, and what a reload keeps.
 
 #include <gtest/gtest.h>
 
@@ -185,60 +184,6 @@ TEST_F(FillingUpScenario, AReloadForgetsTheTankButTheCarKeepsItsFill) {
     ASSERT_TRUE(game->enter_vehicle(car->handle));
     frame();
     EXPECT_EQ(text_starting(frame(), "fuel "), "fuel 5.94 L");
-    expect_no_host_errors();
-}
-
-TEST_F(FillingUpScenario, AnEmptyCarWaitsForTheSpareCanBoughtAtTheStation) {
-    // Entered again after a reload, the car has a thousandth of its tank.
-    game->leave_vehicle();
-    frame();
-    hostsim::set_vehicle_float(car->object, hostsim::kFuelRecordOffset, 1001.0f);
-    ASSERT_GT(game->save_game(), 0);
-    game->run_frames(3);
-    ASSERT_TRUE(game->load_game(1));
-    ASSERT_TRUE(game->enter_vehicle(car->handle));
-    for (int i = 0; i < 1000 && car->parts.engine_running; ++i)
-        frame();
-    ASSERT_FALSE(car->parts.engine_running) << "ran dry";
-    EXPECT_EQ(text_starting(frame(), "fuel "), "fuel 0.00 L");
-    EXPECT_EQ(game->walk_player_to({-100.0f, 36.0f, 6.0f}, 8.0f, 30), -1) << "going nowhere";
-
-    // On foot to the gas station for a can, and back.
-    hostsim::Vec3 parked = car->object.position();
-    game->leave_vehicle();
-    ASSERT_GT(game->walk_player_to({-60.0f, 35.0f, 6.0f}), 0);
-    frame();
-    float cash = world().cash();
-    frame_pressing(ScanCode::Numpad5);  // "Buy spare gas"
-    EXPECT_EQ(world().cash(), cash - 10);
-    EXPECT_EQ(text_starting(frame(), "Got spare"), "Got spare fuel $10");
-    ASSERT_GT(game->walk_player_to(parked), 0);
-    ASSERT_TRUE(game->enter_vehicle(car->handle));
-    hostsim::DrawRecord refilled = frame();
-    EXPECT_TRUE(car->parts.engine_running);
-    EXPECT_EQ(text_starting(refilled, "fuel "), "fuel 3.00 L");
-    EXPECT_GT(game->walk_player_to({-100.0f, 36.0f, 6.0f}, 8.0f), 0);
-    expect_no_host_errors();
-}
-
-TEST_F(AutoServiceScenario, ShiftFNextToTheCarRepairsItAfterFiveSeconds) {
-    boot();
-    hostsim::Vehicle& car = estate();
-    ASSERT_TRUE(game->enter_vehicle(car.handle));
-    frame();
-    frame();
-    hostsim::set_vehicle_float(car.object, hostsim::kBodyOffset, 980.0f);
-    game->leave_vehicle();  // two metres from the car
-    game->hold_key(key(ScanCode::LeftShift));
-    frame();
-    frame_pressing(ScanCode::F);
-    EXPECT_TRUE(car.parts.open_doors[4]) << "the bonnet is up";
-    int frames = 0;
-    while (shows(frame(), "Fixing vehicle...") && frames < 1000)
-        ++frames;
-    EXPECT_GE(frames * 33, 4900);
-    EXPECT_EQ(hostsim::vehicle_float(car.object, hostsim::kBodyOffset), 1000.0f);
-    EXPECT_FALSE(car.parts.open_doors[4]);
     expect_no_host_errors();
 }
 

@@ -129,20 +129,6 @@ TEST_F(VehicleControlsTest, ShiftAndTheKeypadOpenAndShutEachDoor) {
     EXPECT_TRUE(game().world().errors().empty());
 }
 
-TEST_F(VehicleControlsTest, AnotherVehicleIsTakenOverWithItsFlagsCleared) {
-    update({ScanCode::Comma});
-    hold_shift();
-    update({ScanCode::Numpad4});
-    hostsim::Vehicle& other = game().world().add_vehicle(car->model, kRoad, 0.0f);
-    game().enter_vehicle(other.handle);
-    update();
-    EXPECT_EQ(controls.vehicle, static_cast<host::Handle>(other.handle));
-    EXPECT_FALSE(controls.left_on);
-    EXPECT_EQ(controls.door_open, (std::array<bool, 6>{}));
-    EXPECT_EQ(lamps(), (hostsim::LampBytes{0, 1, 0, 1})) << "the old car flashes on";
-    EXPECT_TRUE(car->parts.open_doors[0]);
-}
-
 TEST_F(VehicleControlsTest, ARoadsideRepairTakesFiveSecondsNearTheCar) {
     hostsim::set_vehicle_float(car->object, hostsim::kBodyOffset, 980.0f);
     hostsim::set_vehicle_float(car->object, hostsim::kEngineOffset, 700.0f);
