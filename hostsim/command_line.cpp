@@ -7,6 +7,8 @@
 #include <optional>
 #include <ostream>
 
+#include "hostsim/scenes.h"
+
 namespace hostsim {
 namespace {
 
@@ -180,6 +182,12 @@ int run_host_process(const std::vector<std::string>& arguments, BootOptions opti
                 if (!host.world().load_save(slot))
                     host.note("no save in slot " + std::to_string(slot));
             });
+        } else if (option == "--scene") {
+            auto steps = scene_steps(value);
+            if (!steps)
+                return usage("unknown scene " + value);
+            for (SceneStep& step : *steps)
+                plan.before_frame.emplace(step.frame, std::move(step.act));
         } else if (option == "--wall-step-ms") {
             auto n = parse_number(value);
             if (!n)

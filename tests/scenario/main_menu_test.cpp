@@ -71,7 +71,10 @@ TEST_F(MainMenuTest, EveryItemOpensItsOwnFeatureMenu) {
         if (item > 0)
             frame_pressing(ScanCode::Numpad2);
         frame_pressing(ScanCode::Numpad5);
-        EXPECT_EQ(texts_of(frame()), titled(titles[item]));
+        // The title and help lines; the features' own items follow them.
+        std::vector<std::string> shown = texts_of(frame());
+        shown.resize(std::min<std::size_t>(shown.size(), 4));
+        EXPECT_EQ(shown, titled(titles[item]));
         // F12 closes the feature menu and opens the main menu again.
         EXPECT_TRUE(frame_pressing(ScanCode::F12).empty());
         EXPECT_EQ(texts_of(frame()), kMainMenu);
