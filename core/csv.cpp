@@ -1,35 +1,44 @@
 #include "core/csv.h"
 
-#include <charconv>
+#include <fstream>
+
+#include "core/text_number.h"
 
 namespace corvalen {
+
+std::vector<std::string> read_lines(const std::filesystem::path& path) {
+    std::vector<std::string> lines;
+    std::ifstream file(path, std::ios::binary);
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
 
 std::vector<std::string_view> split_fields(std::string_view line) {
     std::vector<std::string_view> fields;
     std::size_t start = 0;
-    while (true) {
+    while (start < line.size()) {
         std::size_t comma = line.find(',', start);
         if (comma == std::string_view::npos) {
             fields.push_back(line.substr(start));
-            return fields;
+            break;
         }
         fields.push_back(line.substr(start, comma - start));
         start = comma + 1;
     }
+    return fields;
 }
 
 void append_field(std::string& line, float value) {
-    // Wide enough for the largest float written out in full.
-    char text[64];
-    auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
-    line.append(text, result.ptr);
+    line += fixed_decimals(value, 2);
     line += ',';
 }
 
 void append_field(std::string& line, std::int32_t value) {
-    char text[16];
-    auto result = std::to_chars(text, text + sizeof text, value);
-    line.append(text, result.ptr);
+    line += std::to_string(value);
     line += ',';
 }
 

@@ -1,17 +1,25 @@
 #pragma once
-// The mod's comma-separated data files. A line splits at every comma, so the
-// comma that ends a line's last value leaves one more, empty field (where a
-// carriage return of a CR LF file ends up). Writers put a comma after every
-// value, the last one included, and write floats with two decimals the same
-// way on every platform.
+// The mod's data files: plain text without a header, one record per line,
+// every value followed by ",". Readers split a line at ","; writers put a ","
+// after every value, the last one included, and write floats with two
+// decimals the same way on every platform.
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace corvalen {
 
+// The lines of a text file, without their line ends ("\n" or "\r\n"); none
+// when the file is missing or unreadable. Never throws for a file it cannot
+// read.
+std::vector<std::string> read_lines(const std::filesystem::path& path);
+
+// The fields of one line, split at ",". The "," after the last value ends
+// it rather than starting an empty field, so "1,2," has two fields and ""
+// none; an empty value inside the line ("1,,2,") is a field of its own.
 std::vector<std::string_view> split_fields(std::string_view line);
 
 // Appends the value, then ",". Floats get two decimals ("-1234.56", "90.00").

@@ -20,9 +20,18 @@ std::string_view number_start(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && is_c_space(text[i]))
         ++i;
-    if (i + 1 < text.size() && text[i] == '+' && text[i + 1] != '-')
+    if (i + 1 < text.size() && text[i] == '+' && text[i + 1] != '-' && text[i + 1] != '+')
         ++i;
     return text.substr(i);
+}
+
+std::optional<std::int64_t> wide_field(std::string_view text) {
+    std::string_view start = number_start(text);
+    std::int64_t value = 0;
+    auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
+    if (error != std::errc())
+        return std::nullopt;
+    return value;
 }
 
 }  // namespace
@@ -63,22 +72,45 @@ float parse_float_prefix(std::string_view text) {
     return static_cast<float>(value);
 }
 
-std::optional<std::int32_t> parse_int_field(std::string_view text) {
-    std::string_view start = number_start(text);
-    std::int32_t value = 0;
-    auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
-    if (error != std::errc())
+std::optional<std::int32_t> int_field(std::string_view text) {
+    std::optional<std::int64_t> value = wide_field(text);
+    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
+        *value > std::numeric_limits<std::int32_t>::max()) {
         return std::nullopt;
-    return value;
+    }
+    return static_cast<std::int32_t>(*value);
 }
 
-std::optional<float> parse_float_field(std::string_view text) {
-    std::string_view start = number_start(text);
-    float value = 0.0f;
-    auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
-    if (error != std::errc() || !std::isfinite(value))
+std::optional<std::uint32_t> unsigned_field(std::string_view text) {
+    std::optional<std::int64_t> value = wide_field(text);
+    if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
+        *value > std::numeric_limits<std::uint32_t>::max()) {
         return std::nullopt;
-    return value;
+    }
+    return static_cast<std::uint32_t>(*value);
+}
+
+std::optional<float> float_field(std::string_view text) {
+    // from_chars, unlike strtod, ignores the process's locale, which the host
+    // may have set to one with a decimal comma.
+    std::string_view start = number_start(text);
+    double value = 0.0;
+    auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
+    if (error != std::errc() || !std::isfinite(value) ||
+        std::fabs(value) > static_cast<double>(FLT_MAX)) {
+        return std::nullopt;
+    }
+    return static_cast<float>(value);
+}
+
+std::string fixed_decimals(double value, int decimals) {
+    // The largest double has 309 digits before the point.
+    char buffer[400];
+    auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, decimals);
+    if (error != std::errc())
+        return "0";
+    return std::string(buffer, end);
 }
 
 }  // namespace corvalen

@@ -1,11 +1,13 @@
 #pragma once
-// Number parsing for text that comes from files and folder names. The results
+// Numbers and text: parsing what comes from files and folder names, and
+// writing numbers the same way on every platform. The results
 // match the C run time's atoi and atof wherever those are defined, and stay
 // defined where those are not: the data files and folder names are the
 // player's, so any bytes may turn up in them.
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace corvalen {
@@ -21,13 +23,20 @@ std::int32_t parse_int_prefix(std::string_view text);
 // undefined conversion.
 float parse_float_prefix(std::string_view text);
 
-// The standard string-to-number conversions (stoi, stof) as the data files
-// use them, without their exceptions: leading white space, then a number
-// whose end is wherever its digits end ("410.00" reads as the integer 410).
-// Nothing when no number starts the text or it does not fit: an integer
-// beyond the 32-bit range, a float beyond single precision. Infinities and
-// NaN are refused too: no position or heading is one.
-std::optional<std::int32_t> parse_int_field(std::string_view text);
-std::optional<float> parse_float_field(std::string_view text);
+// One numeric field of a data file, read as the standard string-to-number
+// conversions read it: leading white space, then a number; text after it is
+// ignored. Where those conversions would fail (no number at the start, a value
+// out of range) the result is empty, so a reader can skip the line instead of
+// stopping. Floats must also be finite: no file may put an infinity or a NaN
+// into the game.
+std::optional<std::int32_t> int_field(std::string_view text);
+// A signed 32-bit value is taken as its unsigned bit pattern, as model
+// identifiers are often written signed.
+std::optional<std::uint32_t> unsigned_field(std::string_view text);
+std::optional<float> float_field(std::string_view text);
+
+// A number with a fixed count of decimals ("12.50" for 2, "13" for 0), as
+// "{:.2f}" writes it, whatever the platform or the process's locale.
+std::string fixed_decimals(double value, int decimals);
 
 }  // namespace corvalen

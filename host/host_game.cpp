@@ -50,6 +50,16 @@ constexpr NativeHash kBlipAlpha = 0x2FB14E41;
 constexpr NativeHash kBlipDisplay = 0x3ACC1794;
 constexpr NativeHash kBlipExtra = 0x69EC0E70;
 constexpr NativeHash kBlipScale = 0x44D349D9;
+constexpr NativeHash kCharacterOnFoot = 0x10A86CF4;
+constexpr NativeHash kVehicleSpeed = 0x16DD2D00;
+constexpr NativeHash kRunsWithoutFuel = 0x7A422E14;
+constexpr NativeHash kTyreBurst = 0x1DF623F9;
+constexpr NativeHash kFixTyre = 0x0FDA7965;
+constexpr NativeHash kRepairVehicle = 0x3D562F78;
+constexpr NativeHash kExtraFitted = 0x4B920E81;
+constexpr NativeHash kOpenDoor = 0x1E352CEF;
+constexpr NativeHash kShutDoor = 0x5E7A620E;
+constexpr NativeHash kIndicatorLights = 0x24B42ED2;
 }  // namespace hash
 
 std::uint32_t read_word(std::uint32_t address) {
@@ -219,6 +229,68 @@ void character_enter_vehicle(Handle character, Handle vehicle, std::int32_t seat
     in_frame(natives::order_enter_vehicle, character, vehicle, 0, seat);
 }
 
+bool character_on_foot(Handle character) {
+    return as_bool(call(hash::kCharacterOnFoot, {slot(character)}));
+}
+
+float vehicle_speed(Handle vehicle) {
+    float speed = 0.0f;
+    call(hash::kVehicleSpeed, {slot(vehicle), slot(&speed)});
+    return speed;
+}
+
+void set_engine_running(Handle vehicle, bool running) {
+    in_frame(natives::set_vehicle_engine, vehicle, running, running);
+}
+
+bool vehicle_runs_without_fuel(Handle vehicle) {
+    return as_bool(call(hash::kRunsWithoutFuel, {slot(vehicle)}));
+}
+
+bool tyre_burst(Handle vehicle, std::int32_t tyre) {
+    return as_bool(call(hash::kTyreBurst, {slot(vehicle), slot(tyre)}));
+}
+
+void fix_tyre(Handle vehicle, std::int32_t tyre) {
+    call(hash::kFixTyre, {slot(vehicle), slot(tyre)});
+}
+
+void repair_vehicle(Handle vehicle) {
+    call(hash::kRepairVehicle, {slot(vehicle)});
+}
+
+bool extra_fitted(Handle vehicle, std::int32_t extra) {
+    return as_bool(call(hash::kExtraFitted, {slot(vehicle), slot(extra)}));
+}
+
+void set_extra_removed(Handle vehicle, std::int32_t extra, bool removed) {
+    in_frame(natives::set_vehicle_extra, vehicle, extra, removed);
+}
+
+void open_door(Handle vehicle, std::int32_t door) {
+    call(hash::kOpenDoor, {slot(vehicle), slot(door)});
+}
+
+void shut_door(Handle vehicle, std::int32_t door) {
+    call(hash::kShutDoor, {slot(vehicle), slot(door)});
+}
+
+void set_indicator_lights(Handle vehicle, bool on) {
+    call(hash::kIndicatorLights, {slot(vehicle), slot(on)});
+}
+
+Vec3 vehicle_position(Handle vehicle) {
+    // One vector, as a script passes it, so the host may hand it back as a
+    // fix-up.
+    Vec3 at;
+    in_frame(natives::vehicle_position, vehicle, &at.x, &at.y, &at.z);
+    return at;
+}
+
+void give_weapon(Handle character, std::int32_t weapon, std::int32_t ammunition) {
+    in_frame(natives::give_weapon, character, weapon, ammunition);
+}
+
 void developer_effect_on(Handle character) {
     in_frame(natives::start_developer_effect, character);
 }
@@ -243,6 +315,14 @@ float ground_height(Vec3 at) {
     float height = 0.0f;
     in_frame(natives::ground_height, at.x, at.y, at.z, &height);
     return height;
+}
+
+std::string street_name_at(Vec3 at) {
+    std::int32_t street = 0;
+    std::int32_t crossing = 0;
+    in_frame(natives::streets_at, at.x, at.y, at.z, &street, &crossing);
+    const char* name = in_frame(natives::street_name, street);
+    return name == nullptr ? std::string() : std::string(name);
 }
 
 bool key_pressed(ScanCode key) {

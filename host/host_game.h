@@ -26,6 +26,8 @@ enum class ScanCode : std::uint32_t {
     X = 0x2D,
     B = 0x30,
     N = 0x31,
+    Comma = 0x33,
+    FullStop = 0x34,
     LeftAlt = 0x38,
     Numpad8 = 0x48,
     Numpad4 = 0x4B,
@@ -158,16 +160,12 @@ void clear_area(Vec3 at, float radius);
 void claim_vehicle(Handle vehicle);  // the host keeps it for the mod
 void settle_vehicle_on_ground(Handle vehicle);
 void set_vehicle_heading(Handle vehicle, float degrees);
-void start_vehicle_engine(Handle vehicle);
 Handle create_driver(Handle vehicle);  // -1 as a handle when the host writes none
 Handle add_vehicle_blip(Handle vehicle);
-Vec3 vehicle_position(Handle vehicle);
 float vehicle_heading(Handle vehicle);  // degrees
-float vehicle_speed(Handle vehicle);
 std::int32_t vehicle_health(Handle vehicle);
 bool vehicle_damaged_by(Handle vehicle, Handle character);
 void close_vehicle_doors(Handle vehicle);
-void shut_vehicle_door(Handle vehicle, std::int32_t door);
 void set_vehicle_in_service(Handle vehicle, bool in_service);
 // The host reads the handle through a pointer: it gets one to this copy.
 void release_vehicle(Handle vehicle);
@@ -227,6 +225,26 @@ void end_vehicle_service(Handle vehicle);
 // cash_player for the player, and a level).
 bool player_wanted_above(Handle player, std::int32_t level);
 
+// Vehicle condition and services: speed in metres per second, the engine,
+// tyres 0 to 5, extras (components) 0 to 9, doors 0 to 5 (4 the bonnet, 5
+// the boot), the indicator lights and a full repair.
+bool character_on_foot(Handle character);
+float vehicle_speed(Handle vehicle);
+void set_engine_running(Handle vehicle, bool running);
+// The host's own mark on a vehicle that keeps its engine running without
+// fuel; such vehicles also start with fuller tanks.
+bool vehicle_runs_without_fuel(Handle vehicle);
+bool tyre_burst(Handle vehicle, std::int32_t tyre);
+void fix_tyre(Handle vehicle, std::int32_t tyre);
+void repair_vehicle(Handle vehicle);
+bool extra_fitted(Handle vehicle, std::int32_t extra);
+void set_extra_removed(Handle vehicle, std::int32_t extra, bool removed);
+void open_door(Handle vehicle, std::int32_t door);
+void shut_door(Handle vehicle, std::int32_t door);
+void set_indicator_lights(Handle vehicle, bool on);
+Vec3 vehicle_position(Handle vehicle);
+void give_weapon(Handle character, std::int32_t weapon, std::int32_t ammunition);
+
 // The developer toggle's two host effects on the player character.
 void developer_effect_on(Handle character);
 void developer_effect_off(Handle character);
@@ -235,6 +253,8 @@ void developer_effect_off(Handle character);
 float distance_3d(Vec3 a, Vec3 b);
 float distance_2d(float x1, float y1, float x2, float y2);
 float ground_height(Vec3 at);
+// The name of the street at a point; empty where the map names none.
+std::string street_name_at(Vec3 at);
 
 // Keys: true in the frame the key is pressed / while it is held.
 bool key_pressed(ScanCode key);

@@ -17,11 +17,9 @@ constexpr NativeHash kSetVehicleHeading = 0x75E40528;
 constexpr NativeHash kCreateDriver = 0x31CD5F18;
 constexpr NativeHash kAddVehicleBlip = 0x6D21564D;
 constexpr NativeHash kVehicleHeading = 0x46803CFA;
-constexpr NativeHash kVehicleSpeed = 0x16DD2D00;
 constexpr NativeHash kVehicleHealth = 0x4D417CD3;
 constexpr NativeHash kVehicleDamagedBy = 0x61487DBF;
 constexpr NativeHash kCloseVehicleDoors = 0x56B8674F;
-constexpr NativeHash kShutVehicleDoor = 0x5E7A620E;
 constexpr NativeHash kVehicleInService = 0x1B8B3973;
 constexpr NativeHash kReleaseVehicle = 0x20C76FD1;
 constexpr NativeHash kCharacterExists = 0x46531797;
@@ -67,10 +65,6 @@ void set_vehicle_heading(Handle vehicle, float degrees) {
     tell(hash::kSetVehicleHeading, vehicle, degrees);
 }
 
-void start_vehicle_engine(Handle vehicle) {
-    in_frame(natives::set_vehicle_engine, vehicle, true, true);
-}
-
 Handle create_driver(Handle vehicle) {
     return read_out(hash::kCreateDriver, vehicle, kNoHandleWritten);
 }
@@ -79,18 +73,8 @@ Handle add_vehicle_blip(Handle vehicle) {
     return read_out(hash::kAddVehicleBlip, vehicle, kNoHandleWritten);
 }
 
-Vec3 vehicle_position(Handle vehicle) {
-    Vec3 at;
-    in_frame(natives::vehicle_position, vehicle, &at.x, &at.y, &at.z);
-    return at;
-}
-
 float vehicle_heading(Handle vehicle) {
     return read_out(hash::kVehicleHeading, vehicle, 0.0f);
-}
-
-float vehicle_speed(Handle vehicle) {
-    return read_out(hash::kVehicleSpeed, vehicle, 0.0f);
 }
 
 std::int32_t vehicle_health(Handle vehicle) {
@@ -103,10 +87,6 @@ bool vehicle_damaged_by(Handle vehicle, Handle character) {
 
 void close_vehicle_doors(Handle vehicle) {
     tell(hash::kCloseVehicleDoors, vehicle);
-}
-
-void shut_vehicle_door(Handle vehicle, std::int32_t door) {
-    tell(hash::kShutVehicleDoor, vehicle, slot(door));
 }
 
 void set_vehicle_in_service(Handle vehicle, bool in_service) {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "hostsim/vehicle_parts.h"
+
 namespace hostsim {
 
 struct Vec3 {
@@ -29,6 +31,7 @@ class EntityObject {
     std::uint32_t size() const { return size_; }
     // A byte of the object that the game keeps there for the plug-in to read.
     void set_byte(std::uint32_t offset, std::uint8_t value);
+    std::uint8_t* bytes() const { return bytes_.get(); }
 
     Vec3 position() const;
     void set_position(Vec3 position);
@@ -110,14 +113,13 @@ struct Vehicle {
     bool from_world_start = false;         // parked there when the game began
     bool placed = false;                   // the after-creation step has run
     DriveOrder order;
-    float speed = 0.0f;  // metres per second
     // Stuck behind something: moves only under the style that pushes through.
     bool blocked = false;
     std::int32_t health = 1000;
     std::vector<std::int32_t> damaged_by;  // characters that damaged it
     bool claimed = false;                  // kept for a script
-    bool engine_on = false;
     bool in_service = false;
+    VehicleParts parts;
 };
 
 // A group of characters that keep together.

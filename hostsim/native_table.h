@@ -37,6 +37,7 @@ NativeTable make_native_table();
 void add_player_natives(NativeTable& table);
 void add_game_natives(NativeTable& table);
 void add_vehicle_natives(NativeTable& table);
+void add_vehicle_service_natives(NativeTable& table);
 void add_blip_natives(NativeTable& table);
 void add_screen_natives(NativeTable& table);
 void add_map_natives(NativeTable& table);

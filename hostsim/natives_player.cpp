@@ -130,6 +130,12 @@ void add_player_natives(NativeTable& table) {
                        a.write_int(0, 0);
                    }
                }});
+    table.add({0x03E90416, "give weapon", 4, [](const NativeArgs& a) {
+                   if (a.character(0) != nullptr) {
+                       a.world().note(hex(a.u(0)) + " given weapon " + std::to_string(a.i(1)) +
+                                      ", ammunition " + std::to_string(a.i(2)));
+                   }
+               }});
     // The developer hotkey's pair of effects; the stand-in only records them.
     table.add({0x264C5448, "developer effect on", 4, [](const NativeArgs& a) {
                    a.world().note("developer effect on for " + hex(a.u(0)) + " (" +

@@ -74,14 +74,6 @@ void add_vehicle_natives(NativeTable& table) {
                    if (Vehicle* car = a.vehicle(0))
                        car->object.set_heading(a.f(1));
                }});
-    table.add({0x0CAA42D0, "vehicle engine", 3, [](const NativeArgs& a) {
-                   if (Vehicle* car = a.vehicle(0))
-                       car->engine_on = a.b(1);
-               }});
-    table.add({0x16DD2D00, "vehicle speed", 2, [](const NativeArgs& a) {
-                   if (const Vehicle* car = a.vehicle(0))
-                       a.write_float(1, car->speed);
-               }});
     table.add({0x4D417CD3, "vehicle health", 2, [](const NativeArgs& a) {
                    if (const Vehicle* car = a.vehicle(0))
                        a.write_int(1, car->health);
@@ -94,10 +86,6 @@ void add_vehicle_natives(NativeTable& table) {
                                            person->handle) != car->damaged_by.end());
                }});
     table.add({0x56B8674F, "close vehicle doors", 1, [](const NativeArgs& a) { a.vehicle(0); }});
-    table.add({0x5E7A620E, "shut vehicle door", 2, [](const NativeArgs& a) {
-                   if (a.vehicle(0) != nullptr && (a.i(1) < 0 || a.i(1) > 5))
-                       a.error("no door " + std::to_string(a.i(1)));
-               }});
     table.add({0x1B8B3973, "vehicle in service", 2, [](const NativeArgs& a) {
                    if (Vehicle* car = a.vehicle(0))
                        car->in_service = a.b(1);

@@ -1,10 +1,136 @@
 #include "hostsim/scenes.h"
 
-#include "hostsim/scene_driver_mission.h"
+#include <filesystem>
+#include <fstream>
+
+#include "hostsim/host.h"
 
 namespace hostsim {
+namespace {
+
+constexpr std::uint8_t kNumpad5 = 0x4C;
+
+void write_text(const std::filesystem::path& path, const std::string& text) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+Vehicle* first_of_model(World& world, std::uint32_t model) {
+    for (const auto& [handle, car] : world.vehicles()) {
+        if (car.model == model)
+            return world.vehicle(handle);
+    }
+    return nullptr;
+}
+
+// The estate car by the start has run low: it was last left with 8% of its
+// 60 L tank, on Harbour Road 40 m short of the gas station at (-60, 35) (near
+// enough for the station to be watched every frame, whatever the wall clock
+// does). The player drives it into the station, fills up (NUMPAD 5 chooses
+// "Fill up Gas"), pays once the tank is full, and drives on.
+std::vector<SceneStep> filling_station() {
+    constexpr Vec3 kStation{-60.0f, 35.0f, 6.0f};
+    constexpr Vec3 kOnwards{0.0f, 35.0f, 6.0f};
+    constexpr float kDrivingSpeed = 10.0f;
+    return {
+        {0,
+         [](Host& host) {
+             std::uint32_t estate = vehicle_models()[0].id;
+             write_text("corvalen/service_stations.csv", "-60.00,35.00,5.00,6,1,Harbour Road,\n");
+             write_text("corvalen/fuel_data.csv",
+                        "Estate," + std::to_string(estate) + ",60,10,0,\nVan," +
+                            std::to_string(vehicle_models()[2].id) + ",80,7.5,0,\n");
+             write_text("corvalen/corvalen.conf", "blip_gas_station=true\n");
+             World& world = host.world();
+             Vehicle* car = first_of_model(world, estate);
+             if (car == nullptr)
+                 return;
+             car->object.set_position({-100.0f, 35.0f, 6.0f});
+             set_vehicle_float(car->object, kFuelRecordOffset, 1080.0f);
+             host.enter_vehicle(car->handle);
+             world.schedule_press(200, kNumpad5);
+             host.note("scene: the player sits in the estate car, low on fuel");
+         }},
+        {20,
+         [=](Host& host) {
+             host.world().set_walk_target(kStation, kDrivingSpeed);
+             host.note("scene: the player drives to the gas station");
+         }},
+        {760,
+         [=](Host& host) {
+             host.world().set_walk_target(kOnwards, kDrivingSpeed);
+             host.note("scene: the player drives on");
+         }},
+    };
+}
+
+// --- the driver mission ---------------------------------------------------------------
+
+constexpr std::uint32_t kBus = 0xD577C962;
+constexpr std::uint8_t kKeyB = 0x30;
+constexpr float kDrivingSpeed = 12.0f;
+
+// A, B and C along Harbour Road, facing east; the bus comes to rest 12 m
+// short of a stop.
+constexpr Vec3 kStopA{-100.0f, 35.0f, 6.0f};
+constexpr Vec3 kAtB{-2.0f, 35.0f, 6.0f};
+constexpr Vec3 kAtC{98.0f, 35.0f, 6.0f};
+constexpr Vec3 kPastB{40.0f, 35.0f, 6.0f};
+constexpr Vec3 kPastC{160.0f, 35.0f, 6.0f};
+
+void drive(Host& host, Vec3 to, const std::string& what) {
+    host.world().set_walk_target(to, kDrivingSpeed);
+    host.note("scene: the player drives " + what);
+}
+
+void get_out(Host& host) {
+    host.leave_vehicle();
+    host.note("scene: the player gets out of the bus");
+}
+
+// The player sits at the wheel of a bus at the stop A on Harbour Road, in a
+// bus network A -> B -> C along the road, with people waiting at B and C;
+// he presses B and drives to B, waits while people board, and drives on. With
+// two stops he also stops at C and gets out once C's fares are paid; with
+// one he gets out soon after B's fares are paid.
+std::vector<SceneStep> driver_mission_scene(int stops) {
+    std::vector<SceneStep> steps = {
+        {0,
+         [](Host& host) {
+             write_text("corvalen/bus_stops.csv",
+                        "-100.00,35.00,5.00,270.00,0,0,10,35,\n"
+                        "10.00,35.00,5.00,270.00,0,0,110,35,\n"
+                        "110.00,35.00,5.00,270.00,0,0,0,0,\n");
+             // Only the player's bus runs.
+             write_text("corvalen/corvalen.conf", "max_busses=0\n");
+             World& world = host.world();
+             Vehicle& bus = world.add_vehicle(kBus, kStopA, 270.0f);
+             host.enter_vehicle(bus.handle);
+             // Two waiting at B, one at C.
+             world.add_pedestrian({16.0f, 41.0f, 6.0f}, 0.0f);
+             world.add_pedestrian({4.0f, 28.0f, 6.0f}, 0.0f);
+             world.add_pedestrian({114.0f, 42.0f, 6.0f}, 0.0f);
+             world.schedule_press(10, kKeyB);
+             host.note("scene: the player sits at the wheel of a bus at stop A");
+         }},
+        {15, [](Host& host) { drive(host, kAtB, "to stop B"); }},
+    };
+    if (stops >= 2) {
+        steps.push_back({820, [](Host& host) { drive(host, kAtC, "on to stop C"); }});
+        steps.push_back({1800, [](Host& host) { drive(host, kPastC, "on"); }});
+        steps.push_back({1900, get_out});
+    } else {
+        steps.push_back({820, [](Host& host) { drive(host, kPastB, "on"); }});
+        steps.push_back({1000, get_out});
+    }
+    return steps;
+}
+
+}  // namespace
 
 std::optional<std::vector<SceneStep>> scene_steps(const std::string& name) {
+    if (name == "filling-station")
+        return filling_station();
     if (name == "driver-mission")
         return driver_mission_scene(2);
     if (name == "short-driver-mission")

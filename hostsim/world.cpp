@@ -234,14 +234,22 @@ void World::move_walker() {
         walk_target_.reset();  // a passenger goes where the driver goes
         return;
     }
+    if (car != nullptr && !car->parts.engine_running) {
+        car->parts.speed = 0.0f;  // going nowhere until the engine runs again
+        return;
+    }
     EntityObject& body = car != nullptr ? car->object : me.object;
     Vec3 from = body.position();
     Vec3 to = *walk_target_;
     float left = distance(from, to);
     float step = walk_speed_ * static_cast<float>(settings_.frame_ms) / 1000.0f;
+    if (car != nullptr)
+        car->parts.speed = walk_speed_;
     if (left <= step || step <= 0.0f) {
         body.set_position(to);
         walk_target_.reset();
+        if (car != nullptr)
+            car->parts.speed = 0.0f;  // arrived: it stands
     } else {
         float f = step / left;
         body.set_position({from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f,

@@ -203,6 +203,9 @@ class World {
     Vehicle* vehicle_by_object(std::uint32_t address);
     Vehicle& add_vehicle(std::uint32_t model, Vec3 position, float heading);
     bool remove_vehicle(std::int32_t handle);
+    // The game gives a freed handle to a new vehicle, as its pools do: the
+    // vehicle there (if any) goes, a new one of `model` takes its place.
+    Vehicle& reuse_vehicle_handle(std::int32_t handle, std::uint32_t model);
     const std::map<std::int32_t, Vehicle>& vehicles() const { return vehicles_; }
     // Puts a character into a seat (kDriverSeat for the driver's); false when
     // the seat does not exist or is taken.
@@ -283,8 +286,8 @@ class World {
     float ground_height(Vec3 point) const;
     // Street ids at a point: the street, and a crossing street (0 when none).
     std::array<std::int32_t, 2> streets_at(Vec3 point) const;
-    // Text of a street id ("" for 0 or an unknown id); stays valid for the
-    // life of the process.
+    // Text of a street id, null for 0 or an unknown id (where the map names
+    // no street); stays valid for the life of the process.
     const char* street_name(std::int32_t id) const;
 
     // --- journal and mistakes -----------------------------------------------------------

@@ -78,8 +78,10 @@ bool World::remove_vehicle(std::int32_t handle) {
 }
 
 void World::vacate_seat(Vehicle& car, std::int32_t character_handle) {
-    if (car.driver == character_handle)
+    if (car.driver == character_handle) {
         car.driver = 0;
+        car.parts.speed = 0.0f;
+    }
     for (std::int32_t& rider : car.passengers) {
         if (rider == character_handle)
             rider = 0;
@@ -138,6 +140,23 @@ void World::forget_created_since_start() {
     }
 }
 
+Vehicle& World::reuse_vehicle_handle(std::int32_t handle, std::uint32_t model) {
+    Vec3 at;
+    float heading = 0.0f;
+    if (const Vehicle* old = vehicle(handle)) {
+        at = old->object.position();
+        heading = old->object.heading();
+        remove_vehicle(handle);
+    }
+    Vehicle& car =
+        vehicles_.try_emplace(handle, handle, model, passenger_seats(model)).first->second;
+    car.object.set_heading(heading);
+    car.object.set_position(at);
+    note("vehicle " + hex(static_cast<std::uint32_t>(handle)) + " is now a new vehicle, model " +
+         hex(model));
+    return car;
+}
+
 bool World::enter_vehicle(std::int32_t character_handle, std::int32_t vehicle_handle,
                           std::int32_t seat) {
     Character* person = character(character_handle);
@@ -154,6 +173,8 @@ bool World::enter_vehicle(std::int32_t character_handle, std::int32_t vehicle_ha
         return false;
     leave_vehicle(character_handle);
     *place = character_handle;
+    if (seat == kDriverSeat)
+        car->parts.engine_running = true;  // a driver starts it
     person->vehicle = vehicle_handle;
     person->seat = seat;
     person->object.set_position(car->object.position());

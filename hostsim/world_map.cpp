@@ -54,7 +54,7 @@ const char* World::street_name(std::int32_t id) const {
         if (street.id == id)
             return street.name;
     }
-    return "";
+    return nullptr;
 }
 
 }  // namespace hostsim

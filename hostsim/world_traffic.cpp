@@ -60,7 +60,7 @@ void World::set_blocked(std::int32_t vehicle_handle, bool blocked) {
 }
 
 void World::bring_to_rest(Vehicle& car) {
-    car.speed = 0.0f;
+    car.parts.speed = 0.0f;
     if (car.order.at_rest)
         return;
     car.order.at_rest = true;
@@ -76,9 +76,8 @@ void World::drive_traffic() {
         bool driven = car.order.kind != DriveOrder::Kind::none && driver != nullptr &&
                       !driver->dead && driver->handle != player_character_;
         if (!driven || (car.blocked && car.order.style != kPushThroughStyle)) {
-            // The player's vehicle moves while he heads for a walk target.
-            bool players = driver != nullptr && driver->handle == player_character_;
-            car.speed = players && walk_target_ ? walk_speed_ : 0.0f;
+            if (driver == nullptr || driver->handle != player_character_)
+                car.parts.speed = 0.0f;
             continue;
         }
         Vec3 at = car.object.position();
@@ -96,8 +95,8 @@ void World::drive_traffic() {
             car.object.set_heading(std::atan2(-(target.x - at.x), target.y - at.y) *
                                    kRadiansToDegrees);
         }
-        car.speed = std::min(wanted, car.speed + kAcceleration * seconds);
-        float step = car.speed * seconds;
+        car.parts.speed = std::min(wanted, car.parts.speed + kAcceleration * seconds);
+        float step = car.parts.speed * seconds;
         if (car.order.kind == DriveOrder::Kind::to_point && step >= left) {
             step = left;
         }

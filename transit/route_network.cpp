@@ -39,14 +39,14 @@ std::optional<RoutePoint> read_point(std::string_view line) {
     std::vector<std::string_view> fields = split_fields(line);
     if (fields.size() < kFieldsPerPoint)
         return std::nullopt;
-    std::optional<float> x = parse_float_field(fields[0]);
-    std::optional<float> y = parse_float_field(fields[1]);
-    std::optional<float> z = parse_float_field(fields[2]);
-    std::optional<float> heading = parse_float_field(fields[3]);
-    std::optional<std::int32_t> type = parse_int_field(fields[4]);
-    std::optional<std::int32_t> backwards = parse_int_field(fields[5]);
-    std::optional<std::int32_t> link_x = parse_int_field(fields[6]);
-    std::optional<std::int32_t> link_y = parse_int_field(fields[7]);
+    std::optional<float> x = float_field(fields[0]);
+    std::optional<float> y = float_field(fields[1]);
+    std::optional<float> z = float_field(fields[2]);
+    std::optional<float> heading = float_field(fields[3]);
+    std::optional<std::int32_t> type = int_field(fields[4]);
+    std::optional<std::int32_t> backwards = int_field(fields[5]);
+    std::optional<std::int32_t> link_x = int_field(fields[6]);
+    std::optional<std::int32_t> link_y = int_field(fields[7]);
     if (!x || !y || !z || !heading || !type || !backwards || !link_x || !link_y)
         return std::nullopt;
     RoutePoint point;
@@ -65,8 +65,10 @@ std::optional<RoutePoint> read_point(std::string_view line) {
 // repeats a position already loaded.
 std::optional<Position> line_position(std::string_view line) {
     std::vector<std::string_view> fields = split_fields(line);
-    std::optional<std::int32_t> x = parse_int_field(fields[0]);
-    std::optional<std::int32_t> y = fields.size() > 1 ? parse_int_field(fields[1]) : std::nullopt;
+    if (fields.size() < 2)
+        return std::nullopt;
+    std::optional<std::int32_t> x = int_field(fields[0]);
+    std::optional<std::int32_t> y = int_field(fields[1]);
     if (!x || !y)
         return std::nullopt;
     return Position{*x, *y};

@@ -88,7 +88,7 @@ ServiceVehicle::ServiceVehicle(TransitService& owner, host::Handle vehicle_handl
     host::set_up_group(group);
     speed = service->cruise_speed;
     depart_time = 0;
-    host::start_vehicle_engine(vehicle);
+    host::set_engine_running(vehicle, true);
 
     if (service->valid_point(start_point)) {
         const RoutePoint& start = service->points[static_cast<std::size_t>(start_point)];
@@ -201,7 +201,7 @@ void ServiceVehicle::depart() {
     }
     host::close_vehicle_doors(vehicle);
     for (std::int32_t door = 0; door < kDoorCount; ++door)
-        host::shut_vehicle_door(vehicle, door);
+        host::shut_door(vehicle, door);
 }
 
 void ServiceVehicle::approach(std::uint32_t now) {

@@ -121,7 +121,7 @@ TEST_F(StopScenario, ThePlayerRidesPaysThreeDollarsAndStopsTheBusWithB) {
     game->pass_game_time(kFirstSpawnDelay);
     run_until(
         [&] {
-            return fleet_bus() != nullptr && fleet_bus()->speed == 0.0f &&
+            return fleet_bus() != nullptr && fleet_bus()->parts.speed == 0.0f &&
                    fleet_bus()->object.position().x > -90.0f;
         },
         2000);
@@ -136,10 +136,10 @@ TEST_F(StopScenario, ThePlayerRidesPaysThreeDollarsAndStopsTheBusWithB) {
     EXPECT_EQ(texts_of(shown), std::vector<std::string>{"$3 fare"});
 
     run(30);
-    ASSERT_GT(world().vehicle(bus)->speed, 0.0f) << "under way, wandering on";
+    ASSERT_GT(world().vehicle(bus)->parts.speed, 0.0f) << "under way, wandering on";
     frame_pressing(ScanCode::B);
     run(40);
-    EXPECT_EQ(world().vehicle(bus)->speed, 0.0f) << "the bus stops";
+    EXPECT_EQ(world().vehicle(bus)->parts.speed, 0.0f) << "the bus stops";
     EXPECT_EQ(world().player().vehicle, 0) << "and the player gets off";
     EXPECT_EQ(world().cash(), 4997.0f) << "one fare";
 }

@@ -70,13 +70,17 @@ class TransitScenario : public PluginScenario {
             most_at_once = std::max(most_at_once, fleet().size());
         }
     }
-    // Journal lines about one vehicle, without the "frame N: " stamp.
+    // Journal lines about one vehicle's driving, without the "frame N: "
+    // stamp (its engine and doors left out).
     std::vector<std::string> events_of(std::int32_t vehicle) {
         std::string name = "vehicle " + hostsim::hex(static_cast<std::uint32_t>(vehicle)) + " ";
         std::vector<std::string> lines;
         for (const hostsim::JournalEntry& entry : world().journal()) {
-            if (entry.text.rfind(name, 0) == 0)
-                lines.push_back(entry.text.substr(name.size()));
+            if (entry.text.rfind(name, 0) != 0)
+                continue;
+            std::string event = entry.text.substr(name.size());
+            if (event.rfind("door ", 0) != 0 && event.rfind("engine ", 0) != 0)
+                lines.push_back(event);
         }
         return lines;
     }

@@ -19,7 +19,7 @@ template <typename Body>
 hostsim::DrawRecord game_frame(Body body) {
     hostsim::World& world = game().world();
     world.begin_frame();
-    game().pass_game_time(0);  // the image's timer and clock show the frame's time
+    game().pass_game_time(0);  // publishes the frame's game timer to the image, as a frame does
     {
         host::FrameScope frame;
         body();

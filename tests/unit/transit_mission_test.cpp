@@ -148,7 +148,7 @@ class MissionRunTest : public MissionTest {
         start = world().cash();
     }
     float x_of(std::int32_t point) { return service->points[static_cast<std::size_t>(point)].x; }
-    float car_speed() { return world().vehicle(bus)->speed; }
+    float car_speed() { return world().vehicle(bus)->parts.speed; }
 
     std::int32_t bus = 0;
     float start = 0.0f;

@@ -292,7 +292,7 @@ TEST_F(RidingTest, BWhileRidingStopsTheBusWhichThenSkipsItsTarget) {
     game_frame([&] { record.set_target(0); });
     ASSERT_TRUE(game().enter_vehicle(static_cast<std::int32_t>(record.vehicle), 1));
     run(60);
-    ASSERT_GT(car_of(record).speed, 0.0f);
+    ASSERT_GT(car_of(record).parts.speed, 0.0f);
 
     game().press_key(kB);
     run(1);

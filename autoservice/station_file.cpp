@@ -1,0 +1,35 @@
+#include "autoservice/station_file.h"
+
+#include <vector>
+
+#include "core/csv.h"
+#include "core/text_number.h"
+
+namespace corvalen {
+
+std::optional<Place> parse_station_line(std::string_view line) {
+    std::vector<std::string_view> fields = split_fields(line);
+    if (fields.size() < 5)
+        return std::nullopt;
+    std::optional<float> x = float_field(fields[0]);
+    std::optional<float> y = float_field(fields[1]);
+    std::optional<float> z = float_field(fields[2]);
+    std::optional<std::int32_t> radius = int_field(fields[3]);
+    std::optional<std::int32_t> kind = int_field(fields[4]);
+    if (!x || !y || !z || !radius || !kind)
+        return std::nullopt;
+    return Place(*radius, *kind, *x, *y, *z);
+}
+
+std::string station_line(const Place& station, std::string_view street) {
+    std::string line = fixed_decimals(station.x, 2) + "," + fixed_decimals(station.y, 2) + "," +
+                       fixed_decimals(station.z, 2) + "," + std::to_string(station.radius) + "," +
+                       std::to_string(station.kind) + ",";
+    for (char c : street) {
+        if (c != ',' && c != '\n' && c != '\r')
+            line += c;
+    }
+    return line + ",\n";
+}
+
+}  // namespace corvalen
