@@ -315,7 +315,8 @@ TEST_F(EditorTest, EachKindOfPointHasItsColour) {
         point.backwards = c.backwards;
         point.link_x = c.linked ? static_cast<std::int32_t>(kPlayer.x + 50) : 0;
         point.link_y = c.linked ? static_cast<std::int32_t>(kPlayer.y) : 0;
-        std::vector<const hostsim::DrawItem*> marks = circles(tick());
+        hostsim::DrawRecord shown = tick();
+        std::vector<const hostsim::DrawItem*> marks = circles(shown);
         ASSERT_FALSE(marks.empty());
         EXPECT_EQ(marks[0]->colour, c.colour);
     }
