@@ -117,8 +117,9 @@ std::vector<SceneStep> driver_mission_scene(int stops) {
     };
     if (stops >= 2) {
         steps.push_back({820, [](Host& host) { drive(host, kAtC, "on to stop C"); }});
-        steps.push_back({1800, [](Host& host) { drive(host, kPastC, "on"); }});
-        steps.push_back({1900, get_out});
+        // However many get off at C, the bus has left by then.
+        steps.push_back({1840, [](Host& host) { drive(host, kPastC, "on"); }});
+        steps.push_back({1960, get_out});
     } else {
         steps.push_back({820, [](Host& host) { drive(host, kPastB, "on"); }});
         steps.push_back({1000, get_out});

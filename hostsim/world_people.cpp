@@ -129,20 +129,20 @@ void World::follow_enter_order(Character& person, float seconds) {
 
     Vec3 from = person.object.position();
     Vec3 to = car->object.position();
-    float left = horizontal_distance(from, to);
-    if (left > kBoardingReach) {
-        float speed = person.handle == player_character_ ? kPlayerRunSpeed : person.walk_speed;
-        float step = std::fmin(speed * seconds, left - kBoardingReach);
+    float left = horizontal_distance(from, to) - kBoardingReach;
+    float speed = person.handle == player_character_ ? kPlayerRunSpeed : person.walk_speed;
+    float step = speed * seconds;
+    // Whoever can cover what is left this frame is there: creeping up on
+    // the reach in ever smaller steps would never quite arrive.
+    if (left > step) {
         if (step > 0.0f) {
-            float f = step / left;
+            float f = step / (left + kBoardingReach);
             person.object.set_position(
                 {from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f, from.z});
             person.object.set_heading(std::atan2(-(to.x - from.x), to.y - from.y) *
                                       kRadiansToDegrees);
-            left -= step;
         }
-        if (left > kBoardingReach)
-            return;
+        return;
     }
 
     std::int32_t seat = kAnyPassengerSeat;

@@ -6,7 +6,9 @@
 # which keeps its save identity. The timelines show what the player saw. A
 # transit scene runs two minutes of game time on the demo's own small bus
 # network (scripts/demo/bus_stops.csv): buses appear around the player, stop
-# at their stops, and are removed once they wander off. The filling-station
+# at their stops, and are removed once they wander off. The driver-mission
+# scene has the player take a bus through two stops, where people board and
+# pay him their fares, with the mission's panel of totals. The filling-station
 # scene drives a car low on fuel into a gas station to fill up.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -62,6 +64,23 @@ transit_summary="$(cd "$transit_folder" &&
         --frames 3600 --record timeline.txt | tr -d '\r')"
 grep -E ': vehicle [^ ]+ (created|at rest|released)' "$transit_folder/timeline.txt" | tr -d '\r'
 echo "$transit_summary"
+echo
+echo "== driver mission (game 1.0.7.0): the player at the wheel of a bus presses B, drives"
+echo "   through two stops where people board, and is paid their fares"
+mission="${root}/build/demo/driver-mission"
+rm -rf "$mission" && mkdir -p "$mission"
+(cd "$mission" && run_wine wine "${root}/build/windows/hostsim/hostsim_1070.exe" --plugin "$plugin" \
+    --scene driver-mission --frames 1970 --record timeline.txt) | tr -d '\r' | tail -n 1
+mission_timeline="${mission}/timeline.lf"
+tr -d '\r' <"${mission}/timeline.txt" >"$mission_timeline"
+echo "-- under way to the next stop: the prompt, the ground marker and the panel"
+screen_showing 'Proceed to next stop.' "$mission_timeline"
+echo "-- at the stop while people board"
+screen_showing 'Wait...' "$mission_timeline"
+echo "-- what happened: boarding, fares, getting out"
+grep -vE ': (screen: |  |vehicle [^ ]+ door )' "$mission_timeline"
+echo "-- the panel's totals before the player gets out"
+screen_showing 'revenue: $9' "$mission_timeline"
 echo
 echo "== game 1.0.7.1 (not supported): the plug-in stays silent"
 run_host hostsim_1071 --frames 30

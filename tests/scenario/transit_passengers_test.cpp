@@ -153,7 +153,7 @@ TEST_F(PassengerScenario, TheDriverMissionSceneMatchesTheReviewedRun) {
     }
     ASSERT_TRUE(game->load_plugin(CORVALEN_PLUGIN_PATH)) << game->load_error();
     std::vector<std::string> panel;
-    for (std::uint32_t next = 1; next <= 1910; ++next) {
+    for (std::uint32_t next = 1; next <= 1970; ++next) {
         for (hostsim::SceneStep& step : steps) {
             if (step.frame == next)
                 step.act(*game);
