@@ -41,6 +41,18 @@ screen_showing() {
         { inside = 0; if (hit) exit }
         END { if (hit) print block }' "$2"
 }
+# Plays a scene (scenes.h) in a fresh folder with the build's executable;
+# prints the summary and leaves the timeline, with LF line ends, in
+# $scene_timeline.
+run_scene() {
+    local exe="$1" name="$2" frames="$3"
+    local folder="${root}/build/demo/${name}"
+    rm -rf "$folder" && mkdir -p "$folder"
+    (cd "$folder" && run_wine wine "${root}/build/windows/hostsim/${exe}.exe" --plugin "$plugin" \
+        --scene "$name" --frames "$frames" --record timeline.txt) | tr -d '\r' | tail -n 1
+    scene_timeline="${folder}/timeline.lf"
+    tr -d '\r' <"${folder}/timeline.txt" >"$scene_timeline"
+}
 last_screen() {
     awk '/ screen: / { block = $0; inside = 1; next }
          inside && /^frame [0-9]+:   / { block = block "\n" $0; next }
@@ -67,12 +79,8 @@ echo "$transit_summary"
 echo
 echo "== driver mission (game 1.0.7.0): the player at the wheel of a bus presses B, drives"
 echo "   through two stops where people board, and is paid their fares"
-mission="${root}/build/demo/driver-mission"
-rm -rf "$mission" && mkdir -p "$mission"
-(cd "$mission" && run_wine wine "${root}/build/windows/hostsim/hostsim_1070.exe" --plugin "$plugin" \
-    --scene driver-mission --frames 1970 --record timeline.txt) | tr -d '\r' | tail -n 1
-mission_timeline="${mission}/timeline.lf"
-tr -d '\r' <"${mission}/timeline.txt" >"$mission_timeline"
+run_scene hostsim_1070 driver-mission 1970
+mission_timeline="$scene_timeline"
 echo "-- under way to the next stop: the prompt, the ground marker and the panel"
 screen_showing 'Proceed to next stop.' "$mission_timeline"
 echo "-- at the stop while people board"
@@ -87,12 +95,8 @@ run_host hostsim_1071 --frames 30
 echo
 echo "== filling station (game 1.0.8.0): the estate car runs low, drives into the gas station,"
 echo "   fills up, pays by the litre and drives on"
-scene="${root}/build/demo/filling-station"
-rm -rf "$scene" && mkdir -p "$scene"
-(cd "$scene" && run_wine wine "${root}/build/windows/hostsim/hostsim_1080.exe" --plugin "$plugin" \
-    --scene filling-station --frames 900 --record timeline.txt) | tr -d '\r' | tail -n 1
-timeline="${scene}/timeline.lf"
-tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
+run_scene hostsim_1080 filling-station 900
+timeline="$scene_timeline"
 echo "-- the fuel display as the drive starts"
 screen_showing 'text "fuel ' "$timeline"
 echo "-- standing in the station: its name, the car's condition and the pump menu"

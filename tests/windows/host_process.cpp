@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -46,6 +47,12 @@ long HostRun::number(const std::string& key) const {
     if (text.empty())
         throw std::runtime_error("summary has no field " + key);
     return std::strtol(text.c_str(), nullptr, 10);
+}
+
+bool has_line_containing(const std::vector<std::string>& lines, const std::string& text) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(text) != std::string::npos;
+    });
 }
 
 std::string build_path(const std::string& relative) {
