@@ -258,6 +258,33 @@ TEST_F(MissionRunTest, ADestroyedBusEndsTheMissionWithoutTouchingIt) {
     expect_no_host_errors();
 }
 
+TEST_F(MissionRunTest, AnotherBusOfTheSameModelIsNotTheMissionsBus) {
+    tick_pressing_b();
+    ASSERT_TRUE(service->mission_active);
+    game().leave_vehicle();
+    drive_new(kBusModel);  // in the same frame, as the stand-in allows
+    tick();
+    EXPECT_FALSE(service->mission_active);
+    EXPECT_EQ(world().blip_count(), 0u);
+    game().leave_vehicle();
+    expect_no_host_errors();
+}
+
+TEST_F(MissionRunTest, LoadingAnotherSaveLetsGoOfTheMission) {
+    game().run_frames(2);
+    ASSERT_GT(game().save_game(), 0);
+    tick_pressing_b();
+    tick();
+    ASSERT_TRUE(service->mission_active);
+    ASSERT_TRUE(game().load_game(1));
+    game_frame([&] { service->reset_spawning(); });
+    EXPECT_FALSE(service->mission_active);
+    EXPECT_EQ(service->mission_vehicle, nullptr);
+    EXPECT_EQ(world().blip_count(), 0u) << "the route blip at a fixed point outlived the load";
+    tick();
+    expect_no_host_errors();
+}
+
 TEST_F(MissionRunTest, AwayFromTheNetworkTheBusWandersUntilItPassesAStop) {
     game().leave_vehicle();
     world().remove_vehicle(bus);

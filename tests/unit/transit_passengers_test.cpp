@@ -251,6 +251,16 @@ TEST_F(RidingTest, BBoardsTheNearestBusOnlyWithinTwentyFiveMetres) {
     expect_no_host_errors();
 }
 
+TEST_F(RidingTest, ABusTheGameTookAwayIsNeitherBoardedNorAskedAbout) {
+    ServiceVehicle& record = bus_at({kPlayer.x, kPlayer.y + 40, 6.0f});
+    game().teleport_player({kPlayer.x + 5, kPlayer.y + 40, 6.0f});
+    world().remove_vehicle(static_cast<std::int32_t>(record.vehicle));
+    game_frame([&] { service->passenger_action(); });
+    EXPECT_EQ(world().player().enter.vehicle, 0);
+    EXPECT_FALSE(service->player_fare_due);
+    expect_no_host_errors();
+}
+
 TEST_F(RidingTest, TenSecondsAboardCostThreeDollarsAndLeavingEarlierNothing) {
     for (bool stays : {true, false}) {
         SCOPED_TRACE(stays);
