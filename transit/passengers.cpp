@@ -77,7 +77,8 @@ void ServiceVehicle::extend_dwell() {
 }
 
 void ServiceVehicle::exchange_passengers() {
-    if (!player_driven && player_distance > static_cast<float>(board_range))
+    // The mission's vehicle is the player's: its distance stays 0.
+    if (player_distance > static_cast<float>(board_range))
         return;
     std::int32_t count = seats();
     // A vehicle without seats takes nobody and sets nobody down.
