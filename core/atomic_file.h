@@ -9,8 +9,8 @@
 namespace corvalen {
 
 // Writes `contents` to `target`, replacing any file there. Returns false (and
-// leaves the old file untouched) when the temporary file cannot be written or
-// renamed. Never throws.
+// leaves the old file untouched, with no temporary file beside it) when the
+// temporary file cannot be written whole, closed or renamed. Never throws.
 bool replace_file(const std::filesystem::path& target, std::string_view contents) noexcept;
 
 }  // namespace corvalen

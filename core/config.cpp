@@ -41,7 +41,10 @@ std::vector<std::string_view> fields_of(std::string_view line) {
 }  // namespace
 
 Config::Config(std::string path) : path_(std::move(path)) {
-    std::ifstream file(path_, std::ios::binary);
+    // Read as text: on Windows that also ends the file at a Ctrl-Z, which
+    // some old editors append and which would otherwise stick to the last
+    // value ("true\x1A" is not true).
+    std::ifstream file(path_);
     if (!file)
         return;
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

@@ -58,16 +58,24 @@ Mod::Mod()
     main_menu.add_item("Ship Service", kOpenShip);
 }
 
-void Mod::check_save_identity() {
+bool Mod::check_save_identity() {
     std::int32_t identity = host::stat_int(host::Stat::SaveIdentity);
     if (identity < 1) {
-        identity = save_tracker.allocate_save_identity();
+        std::optional<std::int32_t> fresh = save_tracker.allocate_save_identity();
+        if (!fresh) {
+            // Forgetting the last save's identity makes the game that
+            // finally gets one, or that save loaded again, reload.
+            save_tracker.save_identity = 0;
+            return false;
+        }
+        identity = *fresh;
         host::set_stat_int(host::Stat::SaveIdentity, identity);
     }
     if (identity != save_tracker.save_identity) {
         save_tracker.save_identity = identity;
         save_tracker.reload_needed = true;
     }
+    return true;
 }
 
 void Mod::frame_tick() {
@@ -79,7 +87,7 @@ void Mod::frame_tick() {
         tracker.started = true;
         tracker.reload_needed = true;
     }
-    check_save_identity();
+    bool has_identity = check_save_identity();
 
     bool not_playing = host::host_not_playing();
     // Elapsed time in wrap-around arithmetic: a timer that went backwards
@@ -97,6 +105,11 @@ void Mod::frame_tick() {
     }
     tracker.last_game_timer = timer;
 
+    // A game without identity has no folder of its own: whatever the mod
+    // loaded, saved or changed now would belong to some other save. The next
+    // tick tries again.
+    if (!has_identity)
+        return;
     if (tracker.reload_needed) {
         reload_all();
         return;

@@ -64,7 +64,8 @@ class Mod {
   private:
     // Reads the save identity from the host statistic, allocates and stores
     // one when the save has none, and asks for a reload when it changed.
-    void check_save_identity();
+    // False when the save has none and no unused one can be made.
+    bool check_save_identity();
     void interactive_frame();
     void open_feature_menu(std::int32_t action);
     void developer_hotkeys();

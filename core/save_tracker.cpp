@@ -26,7 +26,7 @@ std::int32_t identity_of_entry(const std::string& name, bool is_directory) {
     return parse_int_prefix(name);
 }
 
-std::int32_t SaveTracker::allocate_save_identity() const {
+std::optional<std::int32_t> SaveTracker::allocate_save_identity() const {
     namespace fs = std::filesystem;
     std::error_code error;
     if (folder != "." && !fs::exists(folder, error))
@@ -47,8 +47,13 @@ std::int32_t SaveTracker::allocate_save_identity() const {
         }
         largest = std::max<std::int64_t>(largest, identity_of_entry(name, is_directory));
     }
-    return static_cast<std::int32_t>(
-        std::min<std::int64_t>(largest + 1, std::numeric_limits<std::int32_t>::max()));
+    if (largest >= std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    auto identity = static_cast<std::int32_t>(largest + 1);
+    // A folder listing that ended early may have missed the number in use.
+    if (fs::exists(fs::path(folder) / std::to_string(identity), error) || error)
+        return std::nullopt;
+    return identity;
 }
 
 }  // namespace corvalen

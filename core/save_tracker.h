@@ -6,6 +6,7 @@
 // and autosaving.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace corvalen {
@@ -22,8 +23,11 @@ class SaveTracker {
 
     // A new identity, one above the largest number that the data folder's
     // entries are named after (directories of any name, files named by digits
-    // only). Creates the data folder (one level) when it is missing.
-    std::int32_t allocate_save_identity() const;
+    // only). Creates the data folder (one level) when it is missing. None when
+    // the largest number leaves no identity above it, or when the folder of
+    // the next number exists after all: an identity in use would mix two
+    // saves' data.
+    std::optional<std::int32_t> allocate_save_identity() const;
 
     std::int32_t save_identity = 0;
     std::uint32_t last_game_timer = 0;

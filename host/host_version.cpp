@@ -1,11 +1,14 @@
 #include "host/host_version.h"
 
 #include <charconv>
+#include <cstddef>
 
 namespace corvalen::host {
 namespace {
 
 constinit HostVersion g_host_version{};
+
+constexpr std::ptrdiff_t kBuildCodeDigits = 4;
 
 }  // namespace
 
@@ -16,13 +19,14 @@ std::int32_t build_code_from_version(platform::FileVersion version) {
     for (std::uint16_t part : {version.major, version.minor, version.build, version.revision}) {
         end = std::to_chars(end, digits + sizeof digits, part).ptr;
     }
-    std::int32_t code = 0;
-    auto [stop, error] = std::from_chars(digits, end, code);
-    // Such long digit strings exceed what a 32-bit build code holds; that
-    // build is simply not one of ours.
-    if (error != std::errc{} || stop != end) {
+    // Only four one-digit numbers, the first not 0, make a build code. Any
+    // other digit string could spell one of ours by accident: 0.10.7.0 gives
+    // "01070", which would read as 1070.
+    if (end - digits != kBuildCodeDigits || digits[0] == '0') {
         return 0;
     }
+    std::int32_t code = 0;
+    std::from_chars(digits, end, code);
     return code;
 }
 

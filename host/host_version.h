@@ -25,7 +25,9 @@ struct HostVersion {
 };
 
 // The four version numbers written in decimal one after the other and read
-// as a signed 32-bit number (1.0.7.0 -> 1070); 0 when that does not fit.
+// as a number (1.0.7.0 -> 1070, 1.0.7.1 -> 1071), when that gives exactly
+// four digits without a leading zero, that is, four one-digit numbers the
+// first of which is not 0; 0 for every other version (10.7.0.0, 0.10.7.0).
 std::int32_t build_code_from_version(platform::FileVersion version);
 
 // Build code of the executable that started the process, 0 when unreadable.

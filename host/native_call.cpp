@@ -1,5 +1,6 @@
 #include "host/native_call.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/host_addresses.h"
@@ -16,23 +17,21 @@ std::uint32_t address_of(const void* pointer) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pointer));
 }
 
-// Copies the vectors the handler left behind, highest entry first. A count
-// beyond the four entries the record holds would read and write outside it,
-// so such entries are dropped.
+}  // namespace
+
 void copy_back_fixups(NativeContext& context) {
-    while (context.fixup_count != 0) {
-        --context.fixup_count;
-        std::uint32_t index = context.fixup_count;
-        if (index >= kNativeFixupCount) {
-            continue;
-        }
+    // A count beyond the four entries the record holds would read and write
+    // outside it (and a huge one would spin for seconds), so only the
+    // record's entries are copied.
+    std::uint32_t index = std::min(context.fixup_count, kNativeFixupCount);
+    while (index != 0) {
+        --index;
         const NativeVector& value = context.fixup_value[index];
         float xyz[3] = {value.x, value.y, value.z};
         std::memcpy(reinterpret_cast<void*>(context.fixup_destination[index]), xyz, sizeof xyz);
     }
+    context.fixup_count = 0;
 }
-
-}  // namespace
 
 std::uint32_t find_native_handler(NativeHash hash) {
     std::uint32_t lookup = resolve(kNativeLookup);

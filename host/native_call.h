@@ -38,6 +38,11 @@ inline float as_float(std::uint32_t slot0) {
     return std::bit_cast<float>(slot0);
 }
 
+// Copies the three floats of each vector a handler left for fix-up to its
+// destination, highest entry first, and clears the count. Only the record's
+// four entries exist, whatever count the handler wrote.
+void copy_back_fixups(NativeContext& context);
+
 // Handler address for a hash, 0 when the host has none (or its lookup faulted).
 std::uint32_t find_native_handler(NativeHash hash);
 

@@ -5,7 +5,6 @@
 #include <pthread.h>
 #include <sys/mman.h>
 
-#include <cstdio>
 #include <ctime>
 
 #include "host/platform.h"
@@ -20,6 +19,7 @@ extern "C" {
 __attribute__((weak, visibility("default"))) std::uint32_t posix_host_module_base();
 __attribute__((weak, visibility("default"))) bool posix_host_file_version(std::uint16_t version[4]);
 __attribute__((weak, visibility("default"))) std::int64_t posix_host_wall_clock();
+__attribute__((weak, visibility("default"))) int posix_host_page_protection(std::uint32_t address);
 }
 // NOLINTEND(readability-redundant-declaration)
 
@@ -32,32 +32,10 @@ std::uint32_t page_of(std::uint32_t address) {
     return address & ~(kPageSize - 1);
 }
 
-// Protection of the mapping holding the address, as the kernel reports it;
-// -1 when the address is not mapped.
+// Protection of the host's page holding the address, as the host process
+// reports it; -1 when the address is not the host's.
 int current_protection(std::uint32_t address) {
-    std::FILE* maps = std::fopen("/proc/self/maps", "r");
-    if (maps == nullptr) {
-        return -1;
-    }
-    int protection = -1;
-    char line[512];
-    while (std::fgets(line, sizeof line, maps) != nullptr) {
-        unsigned long start = 0;
-        unsigned long end = 0;
-        char permissions[5] = {};
-        if (std::sscanf(line, "%lx-%lx %4s", &start, &end, permissions) != 3) {
-            continue;
-        }
-        if (address < start || address >= end) {
-            continue;
-        }
-        protection = (permissions[0] == 'r' ? PROT_READ : 0) |
-                     (permissions[1] == 'w' ? PROT_WRITE : 0) |
-                     (permissions[2] == 'x' ? PROT_EXEC : 0);
-        break;
-    }
-    std::fclose(maps);
-    return protection;
+    return posix_host_page_protection != nullptr ? posix_host_page_protection(address) : -1;
 }
 
 // The old protection of the first and of the last page of a range share one

@@ -15,6 +15,12 @@ std::uint32_t posix_host_module_base();
 bool posix_host_file_version(std::uint16_t version[4]);
 // Wall-clock seconds; a process without it gets the system clock.
 std::int64_t posix_host_wall_clock();
+// Protection (PROT_READ, PROT_WRITE, PROT_EXEC bits) the host gave the page
+// holding the address; -1 when the address lies in no memory of the host's.
+// The plug-in puts this back after rewriting host code. /proc/self/maps
+// cannot tell: under a user-mode emulator it describes the emulator's own
+// mappings, which merge pages of different protection.
+int posix_host_page_protection(std::uint32_t address);
 }
 
 // The POSIX twin of the DLL entry notification: the stand-in host calls it

@@ -20,6 +20,7 @@ const BuildName kBuilds[] = {
     {Build::v1080, "1080", Version{1, 0, 8, 0}},
     {Build::v1071, "1071", Version{1, 0, 7, 1}},
     {Build::v10700, "10700", Version{10, 7, 0, 0}},
+    {Build::v01070, "01070", Version{0, 10, 7, 0}},
     {Build::no_version, "noversion", std::nullopt},
     {Build::overflow, "overflow", Version{65535, 65535, 65535, 65535}},
 };
@@ -98,10 +99,10 @@ std::int32_t build_code(const std::optional<std::array<std::uint16_t, 4>>& versi
     std::string digits;
     for (std::uint16_t part : *version)
         digits += std::to_string(part);
-    std::int32_t code = 0;
-    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), code);
-    if (error != std::errc() || end != digits.data() + digits.size())
+    if (digits.size() != 4 || digits[0] == '0')
         return 0;
+    std::int32_t code = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), code);
     return code;
 }
 

@@ -14,7 +14,7 @@ namespace hostsim {
 
 // Which executable the stand-in plays: the two builds the plug-in knows and
 // the unknown ones it must leave alone.
-enum class Build { v1070, v1080, v1071, v10700, no_version, overflow };
+enum class Build { v1070, v1080, v1071, v10700, v01070, no_version, overflow };
 
 // The per-build offsets of the game locations the plug-in relies on.
 struct BuildLayout {
@@ -47,11 +47,11 @@ std::optional<std::array<std::uint16_t, 4>> build_file_version(Build build);
 std::string version_text(const std::optional<std::array<std::uint16_t, 4>>& version);
 
 // The four numbers written one after the other and read as a number, as the
-// plug-in identifies builds; 0 without a version or when the digits do not fit
-// a signed 32-bit number.
+// plug-in identifies builds; 0 without a version or unless they make exactly
+// four digits without a leading zero.
 std::int32_t build_code(const std::optional<std::array<std::uint16_t, 4>>& version);
 
-// Parses "1070", "1080", "1071", "10700", "noversion", "overflow".
+// Parses "1070", "1080", "1071", "10700", "01070", "noversion", "overflow".
 std::optional<Build> parse_build(const std::string& name);
 
 // --- the image ---------------------------------------------------------------

@@ -1,6 +1,6 @@
 // The Linux twin of the host executables: the same command line, with
-// "--build NAME" (1070, 1080, 1071, 10700, noversion, overflow; default 1070)
-// choosing which executable it plays.
+// "--build NAME" (1070, 1080, 1071, 10700, 01070, noversion, overflow;
+// default 1070) choosing which executable it plays.
 
 #include <exception>
 #include <iostream>

@@ -6,14 +6,36 @@
 #include <sys/mman.h>
 
 #include <ctime>
+#include <map>
 
 #include "host/posix_host_process.h"
 #include "hostsim/host.h"
 #include "hostsim/host_layout.h"
+#include "hostsim/page_protections.h"
 #include "hostsim/platform.h"
 
 namespace hostsim {
 namespace {
+
+constexpr std::uint32_t kPageSize = 4096;
+
+// Page address to protection, for every page the host owns.
+std::map<std::uint32_t, int>& host_pages() {
+    static std::map<std::uint32_t, int> pages;
+    return pages;
+}
+
+template <typename Action>
+void for_each_page(std::uint32_t address, std::uint32_t size, Action action) {
+    if (size == 0)
+        return;
+    std::uint32_t last = (address + (size - 1)) & ~(kPageSize - 1);
+    for (std::uint32_t page = address & ~(kPageSize - 1);; page += kPageSize) {
+        action(page);
+        if (page == last)
+            break;
+    }
+}
 
 class MappedImage final : public ImageMemory {
   public:
@@ -23,10 +45,13 @@ class MappedImage final : public ImageMemory {
         if (at == MAP_FAILED)
             throw std::runtime_error("cannot map the module image");
         base_ = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(at));
+        record_page_protection(base_, kImageSize, PROT_READ | PROT_WRITE | PROT_EXEC);
     }
     ~MappedImage() override {
-        if (!keep_)
-            munmap(reinterpret_cast<void*>(static_cast<std::uintptr_t>(base_)), kImageSize);
+        if (keep_)
+            return;
+        munmap(reinterpret_cast<void*>(static_cast<std::uintptr_t>(base_)), kImageSize);
+        forget_pages(base_, kImageSize);
     }
     std::uint32_t base() const override { return base_; }
     std::uint32_t writable_begin() const override { return kImageSectionOffset; }
@@ -87,6 +112,14 @@ class SharedObject final : public PluginModule {
 
 }  // namespace
 
+void record_page_protection(std::uint32_t address, std::uint32_t size, int protection) {
+    for_each_page(address, size, [&](std::uint32_t page) { host_pages()[page] = protection; });
+}
+
+void forget_pages(std::uint32_t address, std::uint32_t size) {
+    for_each_page(address, size, [](std::uint32_t page) { host_pages().erase(page); });
+}
+
 std::unique_ptr<ImageMemory> ImageMemory::acquire() {
     return std::make_unique<MappedImage>();
 }
@@ -116,6 +149,11 @@ __attribute__((visibility("default"))) bool posix_host_file_version(std::uint16_
 __attribute__((visibility("default"))) std::int64_t posix_host_wall_clock() {
     hostsim::Host* host = hostsim::Host::active();
     return host != nullptr ? host->world().wall_clock_seconds() : std::time(nullptr);
+}
+
+__attribute__((visibility("default"))) int posix_host_page_protection(std::uint32_t address) {
+    auto found = hostsim::host_pages().find(address & ~(hostsim::kPageSize - 1));
+    return found != hostsim::host_pages().end() ? found->second : -1;
 }
 
 }  // extern "C"

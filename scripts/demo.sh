@@ -11,7 +11,8 @@ source scripts/wine-env.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "${JOBS:-2}" --target corvalen hostsim \
     hostsim_1070 hostsim_1080 hostsim_1071 >/dev/null
-wine_prefix_ready
+start_wine_session
+trap end_wine_session EXIT
 
 root="$(pwd)"
 plugin="Z:${root}/build/windows/corvalen.dll"
@@ -20,7 +21,9 @@ run_host() {
     shift
     local folder="${root}/build/demo/${exe}"
     rm -rf "$folder" && mkdir -p "$folder"
-    (cd "$folder" && wine "${root}/build/windows/hostsim/${exe}.exe" --plugin "$plugin" "$@")
+    # Wine's console ends lines in CR LF; the timelines are shown as written.
+    (cd "$folder" && run_wine wine "${root}/build/windows/hostsim/${exe}.exe" --plugin "$plugin" "$@") |
+        tr -d '\r'
 }
 
 echo "== game 1.0.7.0: F12 opens the main menu, NUMPAD 2 moves down, NUMPAD 5 chooses"

@@ -146,13 +146,25 @@ TEST_F(AutosaveTest, NeverWhilePlaying) {
     EXPECT_EQ(read_file("corvalen/1.backup1/houses.dat"), "first");
 }
 
-TEST_F(SaveTrackingTest, AnUnknownBuildStaysSilent) {
-    boot(hostsim::boot_options(hostsim::Build::v1071));
+// 0.10.7.0 spells "01070" and runs on the 1070 layout: taken for 1070, the
+// plug-in would hook it.
+class UnknownBuildTest : public PluginScenario,
+                         public ::testing::WithParamInterface<hostsim::Build> {};
+
+TEST_P(UnknownBuildTest, StaysSilent) {
+    boot(hostsim::boot_options(GetParam()));
     game->run_frames(5);
     EXPECT_TRUE(game->native_log().empty());
     EXPECT_EQ(game->frame_ticks(), 0);
+    EXPECT_EQ(game->patched_site_count(), 0);
     EXPECT_FALSE(fs::exists("corvalen"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Builds, UnknownBuildTest,
+                         ::testing::Values(hostsim::Build::v1071, hostsim::Build::v01070),
+                         [](const auto& info) {
+                             return info.param == hostsim::Build::v1071 ? "v1071" : "v01070";
+                         });
 
 }  // namespace
 }  // namespace corvalen::test

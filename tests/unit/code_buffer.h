@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "hostsim/page_protections.h"
 #include "hostsim/x86_writer.h"
 
 namespace corvalen::test {
@@ -25,7 +26,7 @@ inline void call_at(std::uint32_t address) {
 }
 
 // Code is appended from the start through `code`; data words are set aside
-// from the end.
+// from the end. The buffer plays host code, so the host knows its protection.
 class CodeBuffer {
   public:
     explicit CodeBuffer(std::uint32_t size = 0x10000,
@@ -33,8 +34,13 @@ class CodeBuffer {
         : size_(size),
           base_(address_of(mmap(nullptr, size, protection, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0))),
           data_(base_ + size),
-          code(base_) {}
-    ~CodeBuffer() { munmap(reinterpret_cast<void*>(base_), size_); }
+          code(base_) {
+        hostsim::record_page_protection(base_, size_, protection);
+    }
+    ~CodeBuffer() {
+        hostsim::forget_pages(base_, size_);
+        munmap(reinterpret_cast<void*>(base_), size_);
+    }
     CodeBuffer(const CodeBuffer&) = delete;
     CodeBuffer& operator=(const CodeBuffer&) = delete;
 

@@ -12,27 +12,27 @@ using platform::FileVersion;
 using test::HostFileVersion;
 using test::require;
 
-// The four numbers joined in decimal; digit strings beyond the 32-bit range
-// give 0. Only the two known builds select offsets.
+// A build code comes only from four one-digit numbers, the first not 0; only
+// the two known builds select offsets. Digit strings that merely read as
+// 1070 or 1080 ("01070") are no build code.
 TEST(BuildCode, FromTheFourNumbersToTheSelector) {
     const struct {
         FileVersion version;
         std::int32_t code;
         std::int32_t selector;
     } cases[] = {
-        {{1, 0, 7, 0}, 1070, kSelector1070},
-        {{1, 0, 8, 0}, 1080, kSelector1080},
-        {{1, 0, 7, 1}, 1071, kUnknownBuild},
-        {{10, 7, 0, 0}, 10700, kUnknownBuild},
-        {{0, 1, 0, 0}, 100, kUnknownBuild},
-        {{0, 0, 0, 0}, 0, kUnknownBuild},
-        {{2, 1, 47483, 647}, 2147483647, kUnknownBuild},
-        {{2, 1, 47483, 648}, 0, kUnknownBuild},
-        {{65535, 65535, 65535, 65535}, 0, kUnknownBuild},
+        {{1, 0, 7, 0}, 1070, kSelector1070},    {{1, 0, 8, 0}, 1080, kSelector1080},
+        {{1, 0, 7, 1}, 1071, kUnknownBuild},    {{9, 9, 9, 9}, 9999, kUnknownBuild},
+        {{0, 10, 7, 0}, 0, kUnknownBuild},      {{0, 1, 0, 70}, 0, kUnknownBuild},
+        {{0, 10, 8, 0}, 0, kUnknownBuild},      {{0, 0, 1070, 0}, 0, kUnknownBuild},
+        {{0, 1, 0, 0}, 0, kUnknownBuild},       {{0, 0, 0, 0}, 0, kUnknownBuild},
+        {{10, 7, 0, 0}, 0, kUnknownBuild},      {{1, 0, 70, 0}, 0, kUnknownBuild},
+        {{2, 1, 47483, 647}, 0, kUnknownBuild}, {{65535, 65535, 65535, 65535}, 0, kUnknownBuild},
     };
     for (const auto& c : cases) {
         std::int32_t code = build_code_from_version(c.version);
-        EXPECT_EQ(code, c.code) << c.code;
+        EXPECT_EQ(code, c.code) << c.version.major << "." << c.version.minor << "."
+                                << c.version.build << "." << c.version.revision;
         EXPECT_EQ(selector_for_build(code), c.selector) << c.code;
     }
     EXPECT_EQ(selector_for_build(-1), kUnknownBuild);
@@ -49,7 +49,8 @@ TEST(Resolve, AddsTheSelectedBuildsOffsetToTheBase) {
 }
 
 TEST(Resolve, UnknownBuildOrNoVersionResolvesEverythingToZero) {
-    for (HostFileVersion version : {HostFileVersion{{1, 0, 7, 1}}, HostFileVersion{}}) {
+    for (HostFileVersion version :
+         {HostFileVersion{{1, 0, 7, 1}}, HostFileVersion{{0, 10, 7, 0}}, HostFileVersion{}}) {
         test::run_in_fresh_process([version] {
             test::test_host_version() = version;
             test::boot_test_host();

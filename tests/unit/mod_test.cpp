@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <limits>
+
 #include "game_frame.h"
 #include "working_folder.h"
 
@@ -29,6 +32,56 @@ TEST(ModTest, ReloadPointsBothGaragesAtTheSavesCarFiles) {
     EXPECT_EQ(mod.real_estate.garage.car_file, "corvalen/12/house_cars.csv");
     EXPECT_EQ(mod.public_parking.garage.car_file, "corvalen/12/pub_parking_cars.csv");
     EXPECT_TRUE(std::filesystem::is_directory("corvalen/12"));
+}
+
+// Any value below 1 is a game without identity, not only 0.
+TEST(ModTest, AGameWithoutIdentityGetsTheNextFreeOne) {
+    for (std::int32_t stat : {0, -3, std::numeric_limits<std::int32_t>::min()}) {
+        test::WorkingFolder folder;
+        hostsim::World& world = test::game().world();
+        world.set_int_stat(hostsim::kSaveIdentityStat, stat);
+        Mod mod;
+        test::game_frame([&] { mod.frame_tick(); });
+        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 1) << stat;
+        EXPECT_EQ(mod.save_identity_text, "1") << stat;
+        EXPECT_TRUE(std::filesystem::is_directory("corvalen/1")) << stat;
+        EXPECT_FALSE(std::filesystem::exists("corvalen/" + std::to_string(stat))) << stat;
+    }
+}
+
+// With a folder at the top of the range no identity is free: handing out
+// 2147483647 would load that folder's data into the new game and overwrite it
+// at the next autosave. The mod waits until one is free.
+TEST(ModTest, NoIdentityIsHandedOutWhileNoneIsFree) {
+    namespace fs = std::filesystem;
+    for (const char* taken : {"corvalen/2147483647", "corvalen/99999999999"}) {
+        test::WorkingFolder folder;
+        test::write_file("corvalen/corvalen.conf", "keep_backups=1\n");
+        test::write_file(std::string(taken) + "/house_cars.csv", "theirs");
+        hostsim::World& world = test::game().world();
+        world.set_int_stat(hostsim::kSaveIdentityStat, 0);
+        world.set_paused(false);
+        Mod mod;
+        test::game_frame([&] { mod.frame_tick(); });
+        world.set_paused(true);
+        test::game().pass_wall_time(60);
+        test::game_frame([&] { mod.frame_tick(); });
+
+        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 0) << taken;
+        EXPECT_EQ(mod.save_identity_text, "") << taken << ": nothing reloaded";
+        EXPECT_EQ(test::read_file(std::string(taken) + "/house_cars.csv"), "theirs") << taken;
+        for (const char* made : {"corvalen/0", "corvalen/2147483647.backup1", "corvalen/1"})
+            EXPECT_FALSE(fs::exists(made)) << taken << ": " << made;
+        EXPECT_EQ(fs::exists("corvalen/2147483647"), std::string(taken) == "corvalen/2147483647")
+            << taken;
+
+        // Once the folder is gone the next tick allocates and reloads.
+        fs::remove_all(taken);
+        test::game_frame([&] { mod.frame_tick(); });
+        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 1) << taken;
+        EXPECT_EQ(mod.save_identity_text, "1") << taken;
+        world.set_paused(false);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 #include "code_buffer.h"
 #include "host/host_addresses.h"
 #include "host/host_version.h"
@@ -132,20 +136,44 @@ TEST_F(NativeCallTest, FixupsAreCopiedFromTheHighestEntryDownThreeFloatsEach) {
     call_native(0x2D432EAB, {1});
     EXPECT_EQ(single[2], 3.0f);
     EXPECT_EQ(single[3], -1.0f);
+}
 
-    // A count beyond the record's four entries copies only those.
-    static float targets[4][3];
-    g_log.effect = [](NativeContext& context) {
-        context.fixup_count = 6;
+// A count beyond the record's four entries copies those four and touches
+// nothing else. The words a runaway copy would take for further entries (the
+// vectors, the argument slots, and beyond the record the canary itself) all
+// lead into the canary, so any stray write shows there; under the sanitizer
+// a read past the record shows too.
+TEST(FixupCopyTest, ACountBeyondTheRecordTouchesNothingPastItsFourEntries) {
+    for (std::uint32_t count : {5u, 8u, 9u, 40u, 0xFFFFFFFFu}) {
+        struct {
+            NativeContext record;
+            std::uint32_t canary[64];
+        } guarded{};
+        std::uint32_t targets[4][4];
+        const std::uint32_t into_canary = test::address_of(&guarded.canary[32]);
+        const std::uint32_t vector[4] = {into_canary, into_canary + 4, into_canary + 8,
+                                         into_canary};
+        for (std::uint32_t k = 0; k < 64; ++k)
+            guarded.canary[k] = 0xC0DE0000u + k;
         for (std::uint32_t i = 0; i < kNativeFixupCount; ++i) {
-            context.fixup_destination[i] = test::address_of(targets[i]);
-            float value = static_cast<float>(i + 1);
-            context.fixup_value[i] = {value, value, value, 0};
+            guarded.record.fixup_destination[i] = test::address_of(targets[i]);
+            std::fill(std::begin(targets[i]), std::end(targets[i]), 0xEEEEEEEEu);
+            std::memcpy(&guarded.record.fixup_value[i], vector, sizeof vector);
         }
-    };
-    call_native(0x2D432EAB, {1});
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(targets[i][2], static_cast<float>(i + 1));
+        std::fill(std::begin(guarded.record.slots), std::end(guarded.record.slots), into_canary);
+        guarded.record.fixup_count = count;
+
+        copy_back_fixups(guarded.record);
+
+        EXPECT_EQ(guarded.record.fixup_count, 0u) << count;
+        for (std::uint32_t i = 0; i < kNativeFixupCount; ++i) {
+            EXPECT_EQ(targets[i][0], into_canary) << count;
+            EXPECT_EQ(targets[i][2], into_canary + 8) << count;
+            EXPECT_EQ(targets[i][3], 0xEEEEEEEEu) << count << ": three floats only";
+        }
+        for (std::uint32_t k = 0; k < 64; ++k)
+            ASSERT_EQ(guarded.canary[k], 0xC0DE0000u + k) << count << ": canary word " << k;
+    }
 }
 
 // A long call mixing integers, floats and literal arguments.

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <limits>
+#include <optional>
 
 #include "core/save_tracker.h"
 #include "working_folder.h"
@@ -45,13 +46,26 @@ TEST_F(SaveIdentityTest, EntriesWithoutLeadingDigitsCountAsZeroAndFilesOnlyWhenA
     EXPECT_EQ(tracker.allocate_save_identity(), 41);
 }
 
-TEST_F(SaveIdentityTest, LargeNumbersStayExactAndSaturate) {
+TEST_F(SaveIdentityTest, LargeNumbersStayExact) {
     // Above 2^24 a float maximum would hand out 16777216 again.
     fs::create_directories("corvalen/16777216");
     fs::create_directories("corvalen/16777217");
     EXPECT_EQ(tracker.allocate_save_identity(), 16777218);
-    fs::create_directories("corvalen/99999999999999");
+    fs::create_directories("corvalen/2147483646");
     EXPECT_EQ(tracker.allocate_save_identity(), std::numeric_limits<std::int32_t>::max());
+}
+
+// Nothing is free above the top of the range, and the top itself may be taken.
+TEST_F(SaveIdentityTest, NoneWhenTheLargestNumberIsAtTheTopOfTheRange) {
+    for (const char* name :
+         {"corvalen/2147483647", "corvalen/99999999999", "corvalen/2147483648.backup1"}) {
+        fs::remove_all("corvalen");
+        fs::create_directories(name);
+        EXPECT_EQ(tracker.allocate_save_identity(), std::nullopt) << name;
+    }
+    fs::remove_all("corvalen");
+    test::write_file("corvalen/99999999999", "");
+    EXPECT_EQ(tracker.allocate_save_identity(), std::nullopt) << "a file named by digits";
 }
 
 TEST_F(SaveIdentityTest, TheCurrentDirectoryIsListedButNotCreated) {

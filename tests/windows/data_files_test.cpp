@@ -1,5 +1,6 @@
 // The data-file helpers on the Windows run time, where replacing an existing
-// file by rename and copying folders behave differently from POSIX.
+// file by rename and copying folders behave differently from POSIX, file
+// names are wide, and text files may end at a Ctrl-Z.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 #include "core/atomic_file.h"
 #include "core/backups.h"
+#include "core/config.h"
 #include "host_process.h"
 
 namespace corvalen::test {
@@ -43,6 +45,40 @@ TEST(WindowsDataFilesTest, BackupsRotateOverExistingCopies) {
 
     EXPECT_EQ(contents_of(base + ".backup1/houses.dat"), "now");
     EXPECT_EQ(contents_of(base + ".backup2/houses.dat"), "now");
+}
+
+// Letters outside the ANSI code page too: a narrow name would garble them.
+TEST(WindowsDataFilesTest, BackupsCopyFilesWithNonAsciiNamesAndLeaveNoTemporary) {
+    fs::path folder = fresh_folder("backups-wide-names");
+    fs::path base = folder / "5";
+    const fs::path house = L"d\u016Fm_\u00E9t\u0159.csv";
+    fs::create_directories(base / L"gar\u00E1\u017E");
+    std::ofstream(base / house, std::ios::binary) << "house";
+    std::ofstream(base / L"gar\u00E1\u017E" / house, std::ios::binary) << "garage";
+    std::ofstream(base / "zz_last.csv", std::ios::binary) << "last";
+
+    rotate_backups(base.string(), 1);
+
+    fs::path backup = base.string() + ".backup1";
+    EXPECT_EQ(contents_of(backup / house), "house");
+    EXPECT_EQ(contents_of(backup / L"gar\u00E1\u017E" / house), "garage");
+    EXPECT_EQ(contents_of(backup / "zz_last.csv"), "last") << "every file copied";
+    int temporaries = 0;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder))
+        temporaries += entry.path().extension() == ".tmp" ? 1 : 0;
+    EXPECT_EQ(temporaries, 0);
+}
+
+// Old editors may end a file with Ctrl-Z; read as text, the file ends there
+// instead of the byte sticking to the last value.
+TEST(WindowsDataFilesTest, TheConfigurationFileEndsAtACtrlZ) {
+    fs::path file = fs::path(fresh_folder("config-ctrl-z")) / "corvalen.conf";
+    std::ofstream(file, std::ios::binary)
+        << "max_busses = 8\r\nblip_hotels=true\x1A\nmax_ships=3\n";
+    Config config(file.string());
+    EXPECT_EQ(config.get_int("max_busses", 6), 8);
+    EXPECT_TRUE(config.get_bool("blip_hotels", false));
+    EXPECT_EQ(config.find("max_ships"), nullptr) << "nothing after the Ctrl-Z is read";
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ TEST_P(UnknownBuildTest, PluginStaysSilent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, UnknownBuildTest,
-                         ::testing::Values("1071", "10700", "noversion", "overflow"));
+                         ::testing::Values("1071", "10700", "01070", "noversion", "overflow"));
 
 }  // namespace
 }  // namespace corvalen::test

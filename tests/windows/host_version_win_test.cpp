@@ -29,7 +29,8 @@ TEST(HostVersionFiles, ReadsTheFixedFileVersionOfEachProbe) {
         {"1070", {1, 0, 7, 0}, 1070, kSelector1070},
         {"1080", {1, 0, 8, 0}, 1080, kSelector1080},
         {"1071", {1, 0, 7, 1}, 1071, kUnknownBuild},
-        {"10700", {10, 7, 0, 0}, 10700, kUnknownBuild},
+        {"10700", {10, 7, 0, 0}, 0, kUnknownBuild},
+        {"01070", {0, 10, 7, 0}, 0, kUnknownBuild},
         {"overflow", {65535, 65535, 65535, 65535}, 0, kUnknownBuild},
     };
     for (const Probe& p : probes) {
