@@ -76,14 +76,6 @@ PageProtection make_writable(std::uint32_t address, std::uint32_t size) {
     if (first_old < 0 || last_old < 0) {
         return {};
     }
-    // Pages that are writable already are left as they are. Besides saving
-    // two system calls this matters under a user-mode emulator, whose
-    // /proc/self/maps may show an executable page of the host as "rw-p":
-    // putting that protection back would take execution away from the host's
-    // code.
-    if ((first_old & PROT_WRITE) != 0 && (last_old & PROT_WRITE) != 0) {
-        return {};
-    }
     if (mprotect(reinterpret_cast<void*>(first), last - first + kPageSize,
                  PROT_READ | PROT_WRITE | PROT_EXEC) != 0) {
         return {};
