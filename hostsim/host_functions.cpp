@@ -87,6 +87,10 @@ std::uint32_t HostFunctions::create_vehicle(std::uint32_t factory, std::int32_t 
     if (!can_create("vehicle", factory, image_.vehicle_factory(), model_index, matrix))
         return 0;
     std::uint32_t model = world_.model_of_index(model_index).value_or(0);
+    if (world_.vehicle_pool_full()) {
+        world_.note("vehicle factory: no room for model " + hex(model));
+        return 0;
+    }
     Vehicle& car = world_.add_vehicle(model, {}, 0.0f);
     car.object.set_from_matrix(matrix);
     world_.note("vehicle " + hex(static_cast<std::uint32_t>(car.handle)) + " created, model " +

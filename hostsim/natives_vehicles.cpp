@@ -65,6 +65,10 @@ void add_vehicle_natives(NativeTable& table) {
                        a.write_float(1, car->object.heading());
                    }
                }});
+    table.add({0x75E40528, "set vehicle heading", 2, [](const NativeArgs& a) {
+                   if (Vehicle* car = a.vehicle(0))
+                       car->object.set_heading(a.f(1));
+               }});
     table.add(
         {0x5CD64D63, "can create vehicles", 2, [](const NativeArgs& a) { a.result_bool(true); }});
 }

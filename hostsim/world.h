@@ -49,6 +49,11 @@ struct WorldSettings {
     bool save_written_at_open = false;
     int load_screen_frames = 10;
     bool parked_vehicles = true;  // a few vehicles standing near the start
+    // The area value the game gives where a car is left (native 0x4E493AAF).
+    std::uint32_t area_code = 0x1E;
+    // The process's time zone (a TZ value such as "IST-5:30"), set when the
+    // host boots; empty leaves the machine's own.
+    std::string time_zone;
 };
 
 struct ClockReading {
@@ -188,8 +193,18 @@ class World {
     bool leave_vehicle(std::int32_t character);
     std::int32_t nearest_vehicle(Vec3 point, float radius) const;
     int passenger_seats(std::uint32_t model) const;
+    // The vehicle factory makes nothing while the pool is full.
+    void set_vehicle_pool_full(bool full) { vehicle_pool_full_ = full; }
+    bool vehicle_pool_full() const { return vehicle_pool_full_; }
+
+    // --- the area value where cars are left ------------------------------------------
+    std::uint32_t area_code() const { return area_code_; }
+    void set_area_code(std::uint32_t code) { area_code_ = code; }
 
     // --- models ---------------------------------------------------------------------------
+    // The models the game has: the vehicle models and the player's.
+    bool model_exists(std::uint32_t model) const;
+    // A model's index; -1 for a model the game does not have.
     std::int32_t model_index(std::uint32_t model);
     std::optional<std::uint32_t> model_of_index(std::int32_t index) const;
     void request_model(std::int32_t index);
@@ -289,6 +304,9 @@ class World {
     std::int32_t next_vehicle_ = 0x2001;
     std::optional<Vec3> walk_target_;
     float walk_speed_ = 0.0f;
+
+    bool vehicle_pool_full_ = false;
+    std::uint32_t area_code_;
 
     std::map<std::uint32_t, std::int32_t> model_indices_;
     std::set<std::int32_t> requested_models_;
