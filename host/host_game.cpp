@@ -70,6 +70,14 @@ constexpr NativeHash kExtraFitted = 0x4B920E81;
 constexpr NativeHash kOpenDoor = 0x1E352CEF;
 constexpr NativeHash kShutDoor = 0x5E7A620E;
 constexpr NativeHash kIndicatorLights = 0x24B42ED2;
+constexpr NativeHash kVehicleHeading = 0x46803CFA;
+constexpr NativeHash kSetVehicleHeading = 0x75E40528;
+constexpr NativeHash kVehicleExtraValue = 0x10237666;
+constexpr NativeHash kSetVehicleExtraValue = 0x2E9E149D;
+constexpr NativeHash kKeepVehicle = 0x25750E4F;
+constexpr NativeHash kSetNeedsRestoring = 0x295C4C52;
+constexpr NativeHash kAreaCode = 0x4E493AAF;
+constexpr NativeHash kAddVehicleBlip = 0x6D21564D;
 }  // namespace hash
 
 std::uint32_t read_word(std::uint32_t address) {
@@ -116,10 +124,13 @@ std::uint32_t player_object() {
 }
 
 std::optional<Matrix> player_matrix() {
-    std::uint32_t player = player_object();
-    if (player == 0)
+    return object_matrix(player_object());
+}
+
+std::optional<Matrix> object_matrix(std::uint32_t object) {
+    if (object == 0)
         return std::nullopt;
-    std::uint32_t matrix = read_word(player + kObjectMatrixOffset);
+    std::uint32_t matrix = read_word(object + kObjectMatrixOffset);
     if (matrix == 0)
         return std::nullopt;
     Matrix copy;
@@ -269,6 +280,52 @@ Vec3 vehicle_position(Handle vehicle) {
 
 void give_weapon(Handle character, std::int32_t weapon, std::int32_t ammunition) {
     in_frame(natives::give_weapon, character, weapon, ammunition);
+}
+
+float vehicle_heading(Handle vehicle) {
+    float degrees = 0.0f;
+    call(hash::kVehicleHeading, {slot(vehicle), slot(&degrees)});
+    return degrees;
+}
+
+void set_vehicle_heading(Handle vehicle, float degrees) {
+    call(hash::kSetVehicleHeading, {slot(vehicle), slot(degrees)});
+}
+
+std::int32_t vehicle_extra_value(Handle vehicle) {
+    std::int32_t value = 0;
+    call(hash::kVehicleExtraValue, {slot(vehicle), slot(&value)});
+    return value;
+}
+
+void set_vehicle_extra_value(Handle vehicle, std::int32_t value) {
+    call(hash::kSetVehicleExtraValue, {slot(vehicle), slot(value)});
+}
+
+void keep_vehicle(Handle vehicle) {
+    call(hash::kKeepVehicle, {slot(vehicle), slot(std::int32_t{1})});
+}
+
+bool vehicle_needs_restoring(Handle vehicle) {
+    return in_frame(natives::vehicle_needs_restoring, vehicle);
+}
+
+void set_vehicle_needs_restoring(Handle vehicle, bool needs) {
+    call(hash::kSetNeedsRestoring, {slot(vehicle), slot(std::int32_t{needs ? 1 : 0})});
+}
+
+std::uint32_t area_code() {
+    return call(hash::kAreaCode, {});
+}
+
+void restore_area_code(std::uint32_t area_code) {
+    in_frame(natives::restore_area_code, area_code);
+}
+
+Handle add_vehicle_blip(Handle vehicle) {
+    Handle blip = 0;
+    call(hash::kAddVehicleBlip, {slot(vehicle), slot(&blip)});
+    return blip;
 }
 
 void developer_effect_on(Handle character) {

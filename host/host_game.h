@@ -102,6 +102,22 @@ std::optional<Matrix> player_matrix();
 // The host's vehicle object for a vehicle handle (vehicle pool lookup); 0 for
 // handle 0 or an unknown build.
 std::uint32_t vehicle_object(Handle vehicle);
+// A copy of the matrix of a player or vehicle object; none for object 0 or an
+// object without one.
+std::optional<Matrix> object_matrix(std::uint32_t object);
+
+// Creating vehicles through the host's own functions (vehicle_factory.cpp).
+// Asks for a model and loads it at once; returns its model index, -1 (and
+// nothing asked) for a model the host does not have.
+std::int32_t load_model_now(std::uint32_t model);
+// The vehicle factory's creation of a loaded model at a transform; `kind` is
+// how the host creates it. The new object, 0 when none.
+std::uint32_t create_vehicle_object(std::int32_t model_index, std::int32_t kind,
+                                    const Matrix& transform);
+// The host's step after creating a vehicle or pedestrian object.
+void finish_object_creation(std::uint32_t object);
+// The handle of a vehicle object (vehicle pool); 0 when none.
+Handle vehicle_handle_of(std::uint32_t object);
 
 // --- natives -------------------------------------------------------------------
 
@@ -142,6 +158,23 @@ void shut_door(Handle vehicle, std::int32_t door);
 void set_indicator_lights(Handle vehicle, bool on);
 Vec3 vehicle_position(Handle vehicle);
 void give_weapon(Handle character, std::int32_t weapon, std::int32_t ammunition);
+
+// Vehicles kept for the player (garages and car parks): what a stored car
+// carries besides its structure, and the host's marks on it.
+float vehicle_heading(Handle vehicle);  // degrees
+void set_vehicle_heading(Handle vehicle, float degrees);
+std::int32_t vehicle_extra_value(Handle vehicle);
+void set_vehicle_extra_value(Handle vehicle, std::int32_t value);
+// The host keeps a re-created vehicle rather than clearing it away.
+void keep_vehicle(Handle vehicle);
+bool vehicle_needs_restoring(Handle vehicle);
+void set_vehicle_needs_restoring(Handle vehicle, bool needs);
+// The host's area value where a vehicle is left, and putting it back when the
+// vehicle is collected.
+std::uint32_t area_code();
+void restore_area_code(std::uint32_t area_code);
+// A blip that follows the vehicle; 0 when the host makes none.
+Handle add_vehicle_blip(Handle vehicle);
 
 // The developer toggle's two host effects on the player character.
 void developer_effect_on(Handle character);
