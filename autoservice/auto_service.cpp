@@ -20,6 +20,7 @@ void AutoService::tick() {
 
     stations.tick();
     fuel.update(stations.refuel_pending);
+    controls.update();
 
     capture.process();
     if (capture.confirmed)

@@ -26,6 +26,8 @@ enum class ScanCode : std::uint32_t {
     X = 0x2D,
     B = 0x30,
     N = 0x31,
+    Comma = 0x33,
+    FullStop = 0x34,
     LeftAlt = 0x38,
     Numpad8 = 0x48,
     Numpad4 = 0x4B,

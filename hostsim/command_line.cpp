@@ -6,9 +6,8 @@
 #include <map>
 #include <optional>
 #include <ostream>
-#include <utility>
 
-#include "hostsim/platform.h"
+#include "hostsim/scenes.h"
 
 namespace hostsim {
 namespace {
@@ -46,38 +45,6 @@ std::optional<std::vector<std::uint32_t>> parse_numbers(const std::string& text,
     if (values.size() != count)
         return std::nullopt;
     return values;
-}
-
-// "X,Y,Z" or "X,Y,Z,SPEED" into floats.
-std::optional<std::vector<float>> parse_floats(const std::string& text) {
-    std::vector<float> values;
-    std::size_t start = 0;
-    while (true) {
-        std::size_t comma = text.find(',', start);
-        std::string part = text.substr(start, comma - start);
-        float value = 0.0f;
-        auto [stop, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-        if (error != std::errc() || stop != part.data() + part.size() || part.empty())
-            return std::nullopt;
-        values.push_back(value);
-        if (comma == std::string::npos)
-            break;
-        start = comma + 1;
-    }
-    if (values.size() != 3 && values.size() != 4)
-        return std::nullopt;
-    return values;
-}
-
-// "FRAME:REST" into the frame and the rest.
-std::optional<std::pair<std::uint32_t, std::string>> frame_and_rest(const std::string& text) {
-    std::size_t colon = text.find(':');
-    if (colon == std::string::npos)
-        return std::nullopt;
-    auto frame = parse_number(text.substr(0, colon));
-    if (!frame || *frame == 0)
-        return std::nullopt;
-    return std::make_pair(*frame, text.substr(colon + 1));
 }
 
 std::string json_string(const std::string& text) {
@@ -208,53 +175,12 @@ int run_host_process(const std::vector<std::string>& arguments, BootOptions opti
                 if (!host.world().load_save(slot))
                     host.note("no save in slot " + std::to_string(slot));
             });
-        } else if (option == "--wall") {
-            auto v = parse_numbers(value, 2);
-            if (!v || (*v)[0] == 0)
-                return usage("bad --wall " + value + " (FRAME:SECONDS)");
-            std::int64_t seconds = (*v)[1];
-            plan.before_frame.emplace((*v)[0], [seconds](Host& host) {
-                host.pass_wall_time(seconds);
-                let_plugin_wall_clock_pass(seconds);
-            });
-        } else if (option == "--game-time") {
-            auto v = parse_numbers(value, 2);
-            if (!v || (*v)[0] == 0)
-                return usage("bad --game-time " + value + " (FRAME:MS)");
-            std::uint32_t ms = (*v)[1];
-            plan.before_frame.emplace((*v)[0], [ms](Host& host) { host.pass_game_time(ms); });
-        } else if (option == "--clock") {
-            auto v = parse_numbers(value, 2);
-            if (!v || (*v)[0] > 23 || (*v)[1] > 59)
-                return usage("bad --clock " + value + " (HH:MM)");
-            options.world.clock_hour = static_cast<int>((*v)[0]);
-            options.world.clock_minute = static_cast<int>((*v)[1]);
-        } else if (option == "--time-zone") {
-            options.world.time_zone = value;
-        } else if (option == "--enter") {
-            auto v = parse_numbers(value, 2);
-            if (!v || (*v)[0] == 0)
-                return usage("bad --enter " + value + " (FRAME:VEHICLE)");
-            auto vehicle = static_cast<std::int32_t>((*v)[1]);
-            plan.before_frame.emplace((*v)[0], [vehicle](Host& host) {
-                if (!host.enter_vehicle(vehicle))
-                    host.note("cannot enter vehicle " + hex(static_cast<std::uint32_t>(vehicle)));
-            });
-        } else if (option == "--leave") {
-            auto frame = parse_number(value);
-            if (!frame || *frame == 0)
-                return usage("bad --leave " + value);
-            plan.before_frame.emplace(*frame, [](Host& host) { host.leave_vehicle(); });
-        } else if (option == "--walk") {
-            auto split = frame_and_rest(value);
-            auto v = split ? parse_floats(split->second) : std::nullopt;
-            if (!v)
-                return usage("bad --walk " + value + " (FRAME:X,Y,Z[,SPEED])");
-            Vec3 target{(*v)[0], (*v)[1], (*v)[2]};
-            float speed = v->size() == 4 ? (*v)[3] : 5.0f;
-            plan.before_frame.emplace(split->first, [target, speed](Host& host) {
-                host.world().set_walk_target(target, speed);
-            });
+        } else if (option == "--scene") {
+            auto steps = scene_steps(value);
+            if (!steps)
+                return usage("unknown scene " + value);
+            for (SceneStep& step : *steps)
+                plan.before_frame.emplace(step.frame, std::move(step.act));
         } else if (option == "--wall-step-ms") {
             auto n = parse_number(value);
             if (!n)

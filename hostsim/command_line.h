@@ -8,16 +8,8 @@
 //   --save-screen FRAME      open the game's save screen before FRAME
 //   --save-at-open           the save screen writes the save when it opens, not at its end
 //   --load FRAME:SLOT        load a save slot before FRAME
+//   --scene NAME             play a prepared game (scenes.h): filling-station, car-park
 //   --wall-step-ms N         wall-clock milliseconds per frame (in-process clock only)
-//   --wall FRAME:SECONDS     wall-clock time passes before FRAME (a Windows plug-in reads
-//                            the real clock: the process waits that long)
-//   --game-time FRAME:MS     game time (timer, clock, date) passes before FRAME
-//   --clock HH:MM            the game clock at the start
-//   --time-zone TZ           the process's time zone, e.g. IST-5:30
-//   --enter FRAME:VEHICLE    the player gets into the vehicle's driver seat before FRAME
-//   --leave FRAME            the player gets out of the vehicle before FRAME
-//   --walk FRAME:X,Y,Z[,SPEED]  the player (or the vehicle the player drives) heads for
-//                            the point at SPEED metres per second (default 5)
 //   --layout 1070|1080       lay the image out for that build whatever the version
 //   --stack-skew N           misalign the call sites' stack by N bytes (0, 4, 8, 12)
 //   --record FILE            write the timeline (draws, money, statistics...) to FILE,

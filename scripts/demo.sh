@@ -3,7 +3,8 @@
 # stand-in for both supported game builds (under Wine), and once in a build it
 # does not know. The 1.0.7.0 run opens the main menu with F12, moves down with
 # NUMPAD 2 and chooses with NUMPAD 5; the 1.0.8.0 run saves and loads a game,
-# which keeps its save identity. The timelines show what the player saw.
+# which keeps its save identity; the filling-station scene drives a car low on
+# fuel into a gas station to fill up. The timelines show what the player saw.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
@@ -26,6 +27,22 @@ run_host() {
         tr -d '\r'
 }
 
+# The first screen of a timeline that holds a line containing $1, and the last
+# screen of a timeline: a screen is its "screen:" line and the lines under it.
+screen_showing() {
+    awk -v want="$1" '
+        / screen: / { if (hit) exit; block = $0; inside = 1; next }
+        inside && /^frame [0-9]+:   / { block = block "\n" $0; if (index($0, want)) hit = 1; next }
+        { inside = 0; if (hit) exit }
+        END { if (hit) print block }' "$2"
+}
+last_screen() {
+    awk '/ screen: / { block = $0; inside = 1; next }
+         inside && /^frame [0-9]+:   / { block = block "\n" $0; next }
+         { inside = 0 }
+         END { print block }' "$1"
+}
+
 echo "== game 1.0.7.0: F12 opens the main menu, NUMPAD 2 moves down, NUMPAD 5 chooses"
 run_host hostsim_1070 --frames 12 --press 3:0x58 --press 6:0x50 --press 8:0x4C --record -
 echo
@@ -34,6 +51,24 @@ run_host hostsim_1080 --frames 120 --save-screen 30 --load 80:1 --record -
 echo
 echo "== game 1.0.7.1 (not supported): the plug-in stays silent"
 run_host hostsim_1071 --frames 30
+echo
+echo "== filling station (game 1.0.8.0): the estate car runs low, drives into the gas station,"
+echo "   fills up, pays by the litre and drives on"
+scene="${root}/build/demo/filling-station"
+rm -rf "$scene" && mkdir -p "$scene"
+(cd "$scene" && run_wine wine "${root}/build/windows/hostsim/hostsim_1080.exe" --plugin "$plugin" \
+    --scene filling-station --frames 900 --record timeline.txt) | tr -d '\r' | tail -n 1
+timeline="${scene}/timeline.lf"
+tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
+echo "-- the fuel display as the drive starts"
+screen_showing 'text "fuel ' "$timeline"
+echo "-- standing in the station: its name, the car's condition and the pump menu"
+screen_showing 'Fill up Gas' "$timeline"
+echo "-- the tank is full: the player pays by the litre"
+grep ': cash ' "$timeline"
+screen_showing 'Fuel cost $' "$timeline"
+echo "-- driving on with a full tank"
+last_screen "$timeline"
 echo
 echo "Save folders the plug-in created:"
 (cd "${root}/build/demo" && find . -path '*/corvalen/*' -type d | sort)

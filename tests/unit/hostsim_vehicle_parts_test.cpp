@@ -43,15 +43,6 @@ class VehiclePartsTest : public ::testing::Test {
     std::int32_t car;
 };
 
-TEST_F(VehiclePartsTest, ANewCarIsSoundWithItsLampsOff) {
-    EXPECT_EQ(vehicle_float(vehicle().object, kBodyOffset), 1000.0f);
-    EXPECT_EQ(vehicle_float(vehicle().object, kEngineOffset), 1000.0f);
-    EXPECT_EQ(vehicle_float(vehicle().object, kFuelRecordOffset), 1000.0f);
-    EXPECT_EQ(vehicle_float(vehicle().object, kFuelDivisorOffset), 0.0f);
-    EXPECT_EQ(lamp_bytes(vehicle().object), (LampBytes{1, 1, 1, 1}));
-    EXPECT_FALSE(vehicle().parts.engine_running);
-}
-
 TEST_F(VehiclePartsTest, ACarMovesAtItsSpeedOnlyWhileItsEngineRuns) {
     ASSERT_TRUE(host.enter_vehicle(car));
     EXPECT_TRUE(vehicle().parts.engine_running) << "the driver starts it";
@@ -98,7 +89,10 @@ TEST_F(VehiclePartsTest, TyresExtrasAndDoorsChangeThroughTheirNatives) {
     EXPECT_EQ(host.world().errors().size(), 3u);
 }
 
-TEST_F(VehiclePartsTest, ARepairMakesBodyEngineAndTyresSound) {
+TEST_F(VehiclePartsTest, ANewCarIsSoundAndARepairMakesItSoundAgain) {
+    EXPECT_EQ(vehicle_float(vehicle().object, kFuelRecordOffset), 1000.0f);
+    EXPECT_EQ(lamp_bytes(vehicle().object), (LampBytes{1, 1, 1, 1}));
+    EXPECT_EQ(vehicle_float(vehicle().object, kBodyOffset), 1000.0f);
     set_vehicle_float(vehicle().object, kBodyOffset, 250.0f);
     set_vehicle_float(vehicle().object, kEngineOffset, -40.0f);
     vehicle().parts.burst_tyres = {true, false, true, false, false, true};

@@ -1,0 +1,309 @@
+// The paid services at gas stations and repair shops: which menu a player
+// gets, what each service costs and says, and that a station's menu never
+// outlives the visit.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "autoservice/auto_service.h"
+#include "autoservice/station_file.h"
+#include "game_frame.h"
+#include "working_folder.h"
+
+namespace corvalen {
+namespace {
+
+using host::ScanCode;
+using test::game;
+using test::game_frame;
+using Texts = std::vector<std::string>;
+
+constexpr hostsim::Vec3 kGas{400.0f, -300.0f, 5.0f};
+constexpr hostsim::Vec3 kRepair{400.0f, -100.0f, 5.0f};
+constexpr hostsim::Vec3 kOther{400.0f, 100.0f, 5.0f};
+
+bool shows(const Texts& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+class StationServicesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        game().leave_vehicle();
+        service.stations.places.emplace_back(6, kGasStation, kGas.x, kGas.y, kGas.z);
+        service.stations.places.emplace_back(6, kRepairShop, kRepair.x, kRepair.y, kRepair.z);
+        service.stations.places.emplace_back(6, 3, kOther.x, kOther.y, kOther.z);
+        service.stations.skip_once = false;
+        // A first frame away from every station, as a game has before any
+        // visit: the station menus arm.
+        game().teleport_player({kGas.x - 300.0f, kGas.y, kGas.z});
+        tick();
+    }
+
+    // The player at a station, on foot or in a standing car of their own.
+    void arrive(hostsim::Vec3 at, bool by_car) {
+        game().leave_vehicle();
+        game().teleport_player(at);
+        if (by_car) {
+            car = &game().world().add_vehicle(hostsim::vehicle_models()[0].id, at, 0.0f);
+            game().enter_vehicle(car->handle);
+        }
+    }
+    Texts tick() {
+        return texts_of(game_frame([&] { service.tick(); }));
+    }
+    Texts tick_pressing(ScanCode key) {
+        game().press_key(static_cast<std::uint8_t>(key));
+        return tick();
+    }
+    float cash() const { return game().world().cash(); }
+    std::string notice() const {
+        return service.stations.notice.until > game().world().wall_clock_seconds()
+                   ? service.stations.notice.text
+                   : "";
+    }
+    float field(std::uint32_t offset) const { return hostsim::vehicle_float(car->object, offset); }
+    void set_field(std::uint32_t offset, float value) {
+        hostsim::set_vehicle_float(car->object, offset, value);
+    }
+
+    test::WorkingFolder folder;
+    AutoService service{nullptr};
+    hostsim::Vehicle* car = nullptr;
+};
+
+TEST_F(StationServicesTest, EachStationOffersItsMenuToTheRightVisitor) {
+    struct Case {
+        const char* what;
+        hostsim::Vec3 at;
+        bool by_car;
+        float speed;
+        Texts shown;
+        Texts not_shown;
+    };
+    const Case cases[] = {
+        {"gas station on foot",
+         kGas,
+         false,
+         0.0f,
+         {"Gas Station", "Buy spare gas", "Molotovs"},
+         {"Fill up Gas", "body"}},
+        {"gas station, standing car",
+         kGas,
+         true,
+         0.05f,
+         {"Gas Station", "Fill up Gas", "Fix Tires", "Put water on radiator", "body", "engine"},
+         {"Buy spare gas"}},
+        {"gas station, moving car", kGas, true, 0.06f, {"Gas Station"}, {"Fill up Gas", "body"}},
+        {"repair shop on foot", kRepair, false, 0.0f, {"Auto Service"}, {"Fix Car"}},
+        {"repair shop, standing car",
+         kRepair,
+         true,
+         0.0f,
+         {"Auto Service", "Repair Shop", "Fix Car", "Component #0", "Component #9", "body"},
+         {}},
+        {"another kind", kOther, true, 0.0f, {}, {"Gas Station", "Auto Service", "body"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        arrive(c.at, c.by_car);
+        if (car != nullptr)
+            car->parts.speed = c.speed;
+        Texts texts = tick();
+        for (const std::string& text : c.shown)
+            EXPECT_TRUE(shows(texts, text)) << text;
+        for (const std::string& text : c.not_shown)
+            EXPECT_FALSE(shows(texts, text)) << text;
+        car = nullptr;
+    }
+}
+
+TEST_F(StationServicesTest, TheStationNameAndPanelSitWhereTheyBelong) {
+    arrive(kRepair, true);
+    set_field(hostsim::kBodyOffset, 500.0f);
+    set_field(hostsim::kEngineOffset, 1500.0f);
+    hostsim::DrawRecord draws = game_frame([&] { service.tick(); });
+    ASSERT_GE(draws.size(), 8u);
+    EXPECT_EQ(draws[1].text, "Auto Service");
+    EXPECT_FLOAT_EQ(draws[1].x, 0.8f);
+    EXPECT_FLOAT_EQ(draws[1].y, 0.1f);
+    // Body half sound: the fill is half the bar, left-aligned; the engine's
+    // fill never outgrows its bar.
+    EXPECT_FLOAT_EQ(draws[4].width, 0.05f);
+    EXPECT_FLOAT_EQ(draws[4].x, 0.725f);
+    EXPECT_EQ(draws[4].colour, (hostsim::Colour{0, 16, 128, 128}));
+    EXPECT_FLOAT_EQ(draws[7].width, 0.1f);
+    EXPECT_EQ(draws[7].colour, (hostsim::Colour{128, 128, 0, 128}));
+}
+
+TEST_F(StationServicesTest, AfterBuyingTheMenuClosesAndStaysClosedOnceThePlayerLeaves) {
+    arrive(kGas, false);
+    float before = cash();
+    ASSERT_TRUE(shows(tick(), "Buy spare gas"));
+    tick_pressing(ScanCode::Numpad5);
+    EXPECT_EQ(cash(), before - 10);
+    EXPECT_TRUE(service.fuel.spare_fuel);
+    EXPECT_EQ(notice(), "Got spare fuel $10");
+    Menu& shop = service.stations.shop_menu;
+    EXPECT_FALSE(shop.open);
+
+    // Still inside: the menu comes back, armed one frame later.
+    EXPECT_FALSE(shows(tick(), "Buy spare gas"));
+    EXPECT_TRUE(shows(tick(), "Buy spare gas"));
+    tick_pressing(ScanCode::Numpad2);
+    tick_pressing(ScanCode::Numpad5);
+    EXPECT_EQ(cash(), before - 25);
+    EXPECT_EQ(notice(), "Bought a molotov $15");
+    const auto& journal = game().world().journal();
+    ASSERT_GE(journal.size(), 2u);
+    std::string player =
+        hostsim::hex(static_cast<std::uint32_t>(game().world().player_character()));
+    EXPECT_EQ(journal[journal.size() - 2].text, player + " given weapon 5, ammunition 1");
+
+    game().teleport_player({kGas.x + 30.0f, kGas.y, kGas.z});
+    for (int i = 0; i < 5; ++i) {
+        Texts texts = tick();
+        EXPECT_FALSE(shows(texts, "Buy spare gas"));
+        EXPECT_FALSE(shop.open);
+        EXPECT_FALSE(shop.close_request);
+    }
+    tick_pressing(ScanCode::Numpad5);
+    EXPECT_EQ(cash(), before - 25) << "a closed menu sells nothing";
+}
+
+TEST_F(StationServicesTest, FixCarChargesHalfADollarAPointAndNeverPays) {
+    struct Case {
+        float body;
+        std::int32_t cost;
+    };
+    const Case cases[] = {{1000.0f, 0}, {999.5f, 0},  {998.0f, 1},     {500.0f, 250},
+                          {0.0f, 500},  {1200.0f, 0}, {-1000.0f, 1000}};
+    arrive(kRepair, true);
+    for (Case c : cases) {
+        SCOPED_TRACE(c.body);
+        set_field(hostsim::kBodyOffset, c.body);
+        float before = cash();
+        game_frame([&] { service.stations.fix_car(); });
+        EXPECT_EQ(cash(), before - static_cast<float>(c.cost));
+        EXPECT_EQ(notice(), "Car repaired $" + std::to_string(c.cost));
+        EXPECT_EQ(field(hostsim::kBodyOffset), 1000.0f);
+    }
+    EXPECT_EQ(ServiceManager::repair_cost(-std::numeric_limits<float>::max()),
+              std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(ServiceManager::repair_cost(std::numeric_limits<float>::quiet_NaN()), 0);
+
+    game().leave_vehicle();
+    float before = cash();
+    game_frame([&] { service.stations.fix_car(); });
+    EXPECT_EQ(notice(), "ServiceManager::fix_car could not get vehicle");
+    EXPECT_EQ(cash(), before);
+}
+
+TEST_F(StationServicesTest, ThreeBurstTyresCost165AndTakeThreeSeconds) {
+    arrive(kGas, true);
+    car->parts.burst_tyres = {true, true, true, false, false, false};
+    tick();
+    tick_pressing(ScanCode::Numpad2);
+    std::int64_t start = game().world().wall_clock_seconds();
+    float before = cash();
+    tick_pressing(ScanCode::Numpad5);
+    ASSERT_TRUE(service.stations.tyres_pending);
+    int frames = 0;
+    while (service.stations.tyres_pending && frames < 1000) {
+        EXPECT_TRUE(shows(tick(), "Repairing tyres..."));
+        ++frames;
+    }
+    EXPECT_GE(game().world().wall_clock_seconds() - start, 3);
+    EXPECT_EQ(cash(), before - 165);
+    EXPECT_EQ(car->parts.burst_tyres, (std::array<bool, hostsim::kTyreCount>{}));
+    EXPECT_EQ(service.stations.tyre_step, 0);
+}
+
+TEST_F(StationServicesTest, TheRadiatorTakesWaterOnceAMinute) {
+    arrive(kGas, true);
+    set_field(hostsim::kBodyOffset, 800.0f);
+    set_field(hostsim::kEngineOffset, 950.0f);
+    tick();  // the fuel model takes the car up
+    float before = cash();
+    game_frame([&] { service.stations.top_up_radiator(); });
+    EXPECT_EQ(field(hostsim::kBodyOffset), 900.0f);
+    EXPECT_EQ(field(hostsim::kEngineOffset), 1000.0f);
+    EXPECT_EQ(cash(), before - 2);
+    EXPECT_EQ(notice(), "Water on radiator $2");
+
+    game().pass_wall_time(59);
+    game_frame([&] { service.stations.top_up_radiator(); });
+    EXPECT_EQ(notice(), "Already done this!");
+    EXPECT_EQ(cash(), before - 2);
+    EXPECT_EQ(field(hostsim::kBodyOffset), 900.0f);
+
+    game().pass_wall_time(1);
+    game_frame([&] { service.stations.top_up_radiator(); });
+    EXPECT_EQ(notice(), "Water on radiator $2");
+    EXPECT_EQ(field(hostsim::kBodyOffset), 1000.0f);
+    EXPECT_EQ(cash(), before - 4);
+
+    game().leave_vehicle();
+    tick();
+    game_frame([&] { service.stations.top_up_radiator(); });
+    EXPECT_EQ(notice(), "Already done this!") << "no vehicle followed";
+}
+
+TEST_F(StationServicesTest, ComponentsAlternateAndTheMenuStaysOpen) {
+    arrive(kRepair, true);
+    tick();
+    for (int i = 0; i < 4; ++i)
+        tick_pressing(ScanCode::Numpad2);
+    float before = cash();
+    tick_pressing(ScanCode::Numpad5);
+    EXPECT_EQ(notice(), "Component 3 added");
+    EXPECT_TRUE(car->parts.extras[3]);
+    EXPECT_TRUE(shows(tick(), "Component #3")) << "still open";
+    tick_pressing(ScanCode::Numpad5);
+    EXPECT_EQ(notice(), "Component 3 removed");
+    EXPECT_FALSE(car->parts.extras[3]);
+    EXPECT_EQ(cash(), before);
+}
+
+TEST_F(StationServicesTest, FuelIsPaidByTheLitreOnceTheRefuellingEnds) {
+    arrive(kGas, true);
+    tick();
+    FuelState* state = service.fuel.state_of(static_cast<host::Handle>(car->handle));
+    ASSERT_NE(state, nullptr);
+    state->litres = 30.0f;  // of the default 50 L tank
+    float before = cash();
+    int frames = 0;
+    tick_pressing(ScanCode::Numpad5);
+    while (service.stations.refuel_pending && frames < 1000) {
+        tick();
+        ++frames;
+    }
+    std::int32_t cost = static_cast<std::int32_t>(181 * 0.111f * 2.39);
+    EXPECT_EQ(notice(), "Fuel cost $" + std::to_string(cost));
+    EXPECT_EQ(cash(), before - static_cast<float>(cost));
+    EXPECT_NEAR(state->litres, 50.0f, 0.001f);
+
+    // The charge itself: 20 L cost 47 (47.8, truncated).
+    service.fuel.refuelled_litres = 20.0f;
+    service.fuel.refuel_done = true;
+    service.stations.refuel_pending = true;
+    game_frame([&] { service.stations.tick(); });
+    EXPECT_EQ(notice(), "Fuel cost $47");
+    EXPECT_EQ(cash(), before - static_cast<float>(cost) - 47);
+}
+
+TEST_F(StationServicesTest, GettingOutCancelsTheJobsUnderWay) {
+    arrive(kGas, true);
+    service.stations.refuel_pending = true;
+    service.stations.tyres_pending = true;
+    game().leave_vehicle();
+    tick();
+    EXPECT_FALSE(service.stations.refuel_pending);
+    EXPECT_FALSE(service.stations.tyres_pending);
+}
+
+}  // namespace
+}  // namespace corvalen
