@@ -117,22 +117,20 @@ float PublicParking::compute_rate(StoredCar& record) {
     bool overnight = stay < kLongDay && overnight_hour(record.parked_hour) && hour <= 9;
     bool early = stay < kLongDay && early_bird_hour(record.parked_hour) && hour <= 19;
 
-    ParkingRate rate{0.0f, ""};
-    if (stay < 0) {
-        // The stamps went backwards (a new year the day count had not reached,
-        // a rest across midnight, a clock set back): the car stood there all
-        // the same.
-        rate = kDailyRate;
-    } else if (stay < kFreeStay) {
-        rate = {0.0f, ""};
-    } else if (stay < kOneHour) {
-        rate = kOneHourRate;
-    } else if (overnight) {
-        rate = kOvernightRate;
-    } else if (early) {
-        rate = kEarlyBirdRate;
-    } else {
-        rate = kDailyRate;
+    // A stay whose stamps went backwards (a new year the day count had not
+    // reached, a rest across midnight, a clock set back) is no free stay: the
+    // car stood there all the same, so it costs the daily rate.
+    ParkingRate rate = kDailyRate;
+    if (stay >= 0) {
+        if (stay < kFreeStay) {
+            rate = {0.0f, ""};
+        } else if (stay < kOneHour) {
+            rate = kOneHourRate;
+        } else if (overnight) {
+            rate = kOvernightRate;
+        } else if (early) {
+            rate = kEarlyBirdRate;
+        }
     }
     record.fee = rate.fee;
     record.rate_name = rate.name;

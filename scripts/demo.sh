@@ -4,7 +4,9 @@
 # does not know. The 1.0.7.0 run opens the main menu with F12, moves down with
 # NUMPAD 2 and chooses with NUMPAD 5; the 1.0.8.0 run saves and loads a game,
 # which keeps its save identity; the filling-station scene drives a car low on
-# fuel into a gas station to fill up. The timelines show what the player saw.
+# fuel into a gas station to fill up; the car-park scene leaves a car in a pay
+# car park overnight, across a save and a load, and collects it for a ticket.
+# The timelines show what the player saw.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
@@ -69,6 +71,26 @@ grep ': cash ' "$timeline"
 screen_showing 'Fuel cost $' "$timeline"
 echo "-- driving on with a full tank"
 last_screen "$timeline"
+echo
+echo "== car park (game 1.0.7.0, time zone IST-5:30): the coupe is left in a pay car park at 22:30,"
+echo "   the save screen autosaves it, the save is loaded again, and at 08:00 the player collects it"
+echo "   (the plug-in autosaves at most every 12 s of wall clock: the demo waits 13 s for it)"
+scene="${root}/build/demo/car-park"
+rm -rf "$scene" && mkdir -p "$scene"
+(cd "$scene" && run_wine wine "${root}/build/windows/hostsim/hostsim_1070.exe" --plugin "$plugin" \
+    --scene car-park --frames 260 --record timeline.txt) | tr -d '\r' | tail -n 1
+timeline="${scene}/timeline.lf"
+tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
+echo "-- getting out in the car park"
+screen_showing 'Vehicle Parked' "$timeline"
+echo "-- the autosave's car file, corvalen/1/pub_parking_cars.csv: model, position, heading,"
+echo "   colours, wear, fuel record, engine, body, value, extras, tag, area, parked at, odometer"
+cat "${scene}/corvalen/1/pub_parking_cars.csv"
+echo "-- saved, loaded again: the coupe is re-created where it stood"
+grep -E ': (save screen|game saved|game loaded|vehicle 0x[0-9A-F]+ (created|kept)|scene: )' "$timeline"
+echo "-- 08:00 next morning: the player gets in and pays the overnight ticket"
+grep -E ': (cash|area code) ' "$timeline"
+screen_showing 'Ticket $' "$timeline"
 echo
 echo "Save folders the plug-in created:"
 (cd "${root}/build/demo" && find . -path '*/corvalen/*' -type d | sort)
