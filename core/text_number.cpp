@@ -95,19 +95,15 @@ std::optional<std::uint32_t> unsigned_field(std::string_view text) {
 }
 
 std::optional<float> float_field(std::string_view text) {
-    // from_chars, unlike strtod, ignores the process's locale, which the host
-    // may have set to one with a decimal comma.
-    std::string_view start = number_start(text);
-    double value = 0.0;
-    auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
-    if (error != std::errc() || !std::isfinite(value) ||
-        std::fabs(value) > static_cast<double>(FLT_MAX)) {
+    std::optional<float> value = raw_float_field(text);
+    if (!value || !std::isfinite(*value))
         return std::nullopt;
-    }
-    return static_cast<float>(value);
+    return value;
 }
 
 std::optional<float> raw_float_field(std::string_view text) {
+    // from_chars, unlike strtod, ignores the process's locale, which the host
+    // may have set to one with a decimal comma.
     std::string_view start = number_start(text);
     double value = 0.0;
     auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);

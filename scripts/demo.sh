@@ -29,6 +29,17 @@ run_host() {
         tr -d '\r'
 }
 
+# Plays a scene in game $1 for $3 frames in build/demo/$2; sets $scene to its
+# folder and $timeline to its timeline with plain line ends.
+run_scene() {
+    scene="${root}/build/demo/$2"
+    rm -rf "$scene" && mkdir -p "$scene"
+    (cd "$scene" && run_wine wine "${root}/build/windows/hostsim/$1.exe" --plugin "$plugin" \
+        --scene "$2" --frames "$3" --record timeline.txt) | tr -d '\r' | tail -n 1
+    timeline="${scene}/timeline.lf"
+    tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
+}
+
 # The first screen of a timeline that holds a line containing $1, and the last
 # screen of a timeline: a screen is its "screen:" line and the lines under it.
 screen_showing() {
@@ -56,12 +67,7 @@ run_host hostsim_1071 --frames 30
 echo
 echo "== filling station (game 1.0.8.0): the estate car runs low, drives into the gas station,"
 echo "   fills up, pays by the litre and drives on"
-scene="${root}/build/demo/filling-station"
-rm -rf "$scene" && mkdir -p "$scene"
-(cd "$scene" && run_wine wine "${root}/build/windows/hostsim/hostsim_1080.exe" --plugin "$plugin" \
-    --scene filling-station --frames 900 --record timeline.txt) | tr -d '\r' | tail -n 1
-timeline="${scene}/timeline.lf"
-tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
+run_scene hostsim_1080 filling-station 900
 echo "-- the fuel display as the drive starts"
 screen_showing 'text "fuel ' "$timeline"
 echo "-- standing in the station: its name, the car's condition and the pump menu"
@@ -75,12 +81,7 @@ echo
 echo "== car park (game 1.0.7.0, time zone IST-5:30): the coupe is left in a pay car park at 22:30,"
 echo "   the save screen autosaves it, the save is loaded again, and at 08:00 the player collects it"
 echo "   (the plug-in autosaves at most every 12 s of wall clock: the demo waits 13 s for it)"
-scene="${root}/build/demo/car-park"
-rm -rf "$scene" && mkdir -p "$scene"
-(cd "$scene" && run_wine wine "${root}/build/windows/hostsim/hostsim_1070.exe" --plugin "$plugin" \
-    --scene car-park --frames 260 --record timeline.txt) | tr -d '\r' | tail -n 1
-timeline="${scene}/timeline.lf"
-tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
+run_scene hostsim_1070 car-park 260
 echo "-- getting out in the car park"
 screen_showing 'Vehicle Parked' "$timeline"
 echo "-- the autosave's car file, corvalen/1/pub_parking_cars.csv: model, position, heading,"
