@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "core/text_number.h"
+
 namespace corvalen {
 
 namespace {
@@ -50,6 +52,16 @@ std::vector<std::string_view> split_fields(std::string_view line) {
         start = comma + 1;
     }
     return fields;
+}
+
+void append_field(std::string& line, float value) {
+    line += fixed_decimals(value, 2);
+    line += ',';
+}
+
+void append_field(std::string& line, std::int32_t value) {
+    line += std::to_string(value);
+    line += ',';
 }
 
 }  // namespace corvalen

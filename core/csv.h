@@ -1,8 +1,10 @@
 #pragma once
 // The mod's data files: plain text without a header, one record per line,
-// every value followed by ",". Readers split a line at ","; writers put
-// floats with two decimals (fixed_decimals), the same on every platform.
+// every value followed by ",". Readers split a line at ","; writers put a ","
+// after every value, the last one included, and write floats with two
+// decimals the same way on every platform.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,5 +28,9 @@ std::optional<std::vector<std::string>> read_existing_lines(const std::filesyste
 // it rather than starting an empty field, so "1,2," has two fields and ""
 // none; an empty value inside the line ("1,,2,") is a field of its own.
 std::vector<std::string_view> split_fields(std::string_view line);
+
+// Appends the value, then ",". Floats get two decimals ("-1234.56", "90.00").
+void append_field(std::string& line, float value);
+void append_field(std::string& line, std::int32_t value);
 
 }  // namespace corvalen

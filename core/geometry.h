@@ -14,6 +14,11 @@ inline bool in_square(float x1, float y1, float x2, float y2, std::int32_t r) {
     return x2 - half <= x1 && x1 <= x2 + half && y2 - half <= y1 && y1 <= y2 + half;
 }
 
+// The difference of two headings in degrees, folded into -180..180.
+inline float heading_difference(float a, float b) {
+    return std::fmod(std::fabs(a - b) + 180.0f, 360.0f) - 180.0f;
+}
+
 // A distance truncated to whole metres; NaN gives 0 and values beyond the
 // 32-bit range saturate, where a plain conversion would be undefined.
 inline std::int32_t whole_metres(float value) {

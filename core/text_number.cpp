@@ -14,13 +14,13 @@ bool is_c_space(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// The text from its first non-blank character, with a '+' before a digit
-// dropped (from_chars takes no plus sign).
+// The text after leading white space and a plus sign; from_chars reads
+// neither, while the C conversions accept both.
 std::string_view number_start(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && is_c_space(text[i]))
         ++i;
-    if (i + 1 < text.size() && text[i] == '+' && text[i + 1] >= '0' && text[i + 1] <= '9')
+    if (i + 1 < text.size() && text[i] == '+' && text[i + 1] != '-' && text[i + 1] != '+')
         ++i;
     return text.substr(i);
 }

@@ -32,6 +32,8 @@ constexpr std::int32_t kSpotBlipSprite = 79;
 constexpr std::int32_t kSpotBlipDisplay = 2;
 constexpr std::int32_t kCarBlipColour = 11;
 constexpr std::int32_t kCarBlipDisplay = 4;
+// What the host hands back when it made no blip on a vehicle.
+constexpr host::Handle kNoBlip = static_cast<host::Handle>(-1);
 
 std::vector<host::Handle> sorted_handles(
     const std::unordered_map<host::Handle, host::VehicleBlock>& stored) {
@@ -157,7 +159,7 @@ void GarageController::show_blips() {
         if (!host::vehicle_exists(handle))
             continue;
         host::Handle blip = host::add_vehicle_blip(handle);
-        if (blip == 0)
+        if (blip == 0 || blip == kNoBlip)
             continue;
         host::set_blip_colour(blip, kCarBlipColour);
         host::set_blip_display(blip, kCarBlipDisplay);

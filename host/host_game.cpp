@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "host/frame_gate.h"
 #include "host/host_addresses.h"
 #include "host/host_version.h"
 #include "host/native_call.h"
@@ -12,17 +13,6 @@ namespace {
 
 // How many FrameScopes are open. Only the host's frame thread opens them.
 int open_frames = 0;
-
-// The one frame gate every native below passes: outside a frame the native is
-// not called and the operation gets its zero value (out-parameters keep the
-// value the operation set before).
-template <typename Native, typename... Arguments>
-auto in_frame(Native native, Arguments... arguments) {
-    using Result = decltype(native(arguments...));
-    if (!FrameScope::active())
-        return Result();
-    return native(arguments...);
-}
 
 // Natives without a bound wrapper; those with one are called through it, so
 // each hash is spelled out in one place.
@@ -70,14 +60,11 @@ constexpr NativeHash kExtraFitted = 0x4B920E81;
 constexpr NativeHash kOpenDoor = 0x1E352CEF;
 constexpr NativeHash kShutDoor = 0x5E7A620E;
 constexpr NativeHash kIndicatorLights = 0x24B42ED2;
-constexpr NativeHash kVehicleHeading = 0x46803CFA;
-constexpr NativeHash kSetVehicleHeading = 0x75E40528;
 constexpr NativeHash kVehicleExtraValue = 0x10237666;
 constexpr NativeHash kSetVehicleExtraValue = 0x2E9E149D;
 constexpr NativeHash kKeepVehicle = 0x25750E4F;
 constexpr NativeHash kSetNeedsRestoring = 0x295C4C52;
 constexpr NativeHash kAreaCode = 0x4E493AAF;
-constexpr NativeHash kAddVehicleBlip = 0x6D21564D;
 }  // namespace hash
 
 std::uint32_t read_word(std::uint32_t address) {
@@ -137,6 +124,13 @@ std::optional<Matrix> object_matrix(std::uint32_t object) {
     std::memcpy(&copy, reinterpret_cast<const void*>(static_cast<std::uintptr_t>(matrix)),
                 sizeof(copy));
     return copy;
+}
+
+std::int32_t vehicle_object_seats(std::uint32_t object) {
+    if (object == 0)
+        return 0;
+    return *reinterpret_cast<const volatile std::uint8_t*>(
+        static_cast<std::uintptr_t>(object + kVehicleSeatCountOffset));
 }
 
 std::uint32_t vehicle_object(Handle vehicle) {
@@ -282,16 +276,6 @@ void give_weapon(Handle character, std::int32_t weapon, std::int32_t ammunition)
     in_frame(natives::give_weapon, character, weapon, ammunition);
 }
 
-float vehicle_heading(Handle vehicle) {
-    float degrees = 0.0f;
-    call(hash::kVehicleHeading, {slot(vehicle), slot(&degrees)});
-    return degrees;
-}
-
-void set_vehicle_heading(Handle vehicle, float degrees) {
-    call(hash::kSetVehicleHeading, {slot(vehicle), slot(degrees)});
-}
-
 std::int32_t vehicle_extra_value(Handle vehicle) {
     std::int32_t value = 0;
     call(hash::kVehicleExtraValue, {slot(vehicle), slot(&value)});
@@ -320,12 +304,6 @@ std::uint32_t area_code() {
 
 void restore_area_code(std::uint32_t area_code) {
     in_frame(natives::restore_area_code, area_code);
-}
-
-Handle add_vehicle_blip(Handle vehicle) {
-    Handle blip = 0;
-    call(hash::kAddVehicleBlip, {slot(vehicle), slot(&blip)});
-    return blip;
 }
 
 void developer_effect_on(Handle character) {

@@ -56,6 +56,8 @@ enum class Stat : std::uint32_t {
 // object's 4x4 float matrix; the matrix's fourth row is the position.
 inline constexpr std::uint32_t kObjectMatrixOffset = 0x20;
 inline constexpr std::uint32_t kMatrixPositionOffset = 0x30;
+// In a vehicle object: the byte holding the vehicle's passenger seat count.
+inline constexpr std::uint32_t kVehicleSeatCountOffset = 0x10C0;
 
 // Handles of host characters, vehicles and blips; 0 means none.
 using Handle = std::uint32_t;
@@ -107,13 +109,16 @@ std::uint32_t vehicle_object(Handle vehicle);
 // A copy of the matrix of a player or vehicle object; none for object 0 or an
 // object without one.
 std::optional<Matrix> object_matrix(std::uint32_t object);
+// The passenger seat count a vehicle object holds; 0 for object 0.
+std::int32_t vehicle_object_seats(std::uint32_t object);
 
 // Creating vehicles through the host's own functions (vehicle_factory.cpp).
 // Asks for a model and loads it at once; returns its model index, -1 (and
 // nothing asked) for a model the host does not have.
 std::int32_t load_model_now(std::uint32_t model);
 // The vehicle factory's creation of a loaded model at a transform; `kind` is
-// how the host creates it. The new object, 0 when none.
+// how the host creates it (2 for traffic, 4 for a car re-created from a car
+// file). The new object, 0 when none.
 std::uint32_t create_vehicle_object(std::int32_t model_index, std::int32_t kind,
                                     const Matrix& transform);
 // The host's step after creating a vehicle or pedestrian object.
@@ -141,6 +146,53 @@ bool vehicle_seat_free(Handle vehicle, std::int32_t seat);
 void character_leave_vehicle(Handle character, Handle vehicle);
 void character_enter_vehicle(Handle character, Handle vehicle, std::int32_t seat);
 
+// Traffic: vehicles the mod creates and drives, their drivers and groups
+// (host_traffic.cpp). Drivers and groups are released to the host when the
+// mod is done with them; the release natives read the handle through a
+// pointer.
+bool can_create_vehicles();
+void clear_area(Vec3 at, float radius);
+void claim_vehicle(Handle vehicle);  // the host keeps it for the mod
+void settle_vehicle_on_ground(Handle vehicle);
+void set_vehicle_heading(Handle vehicle, float degrees);
+Handle create_driver(Handle vehicle);     // -1 as a handle when the host writes none
+Handle add_vehicle_blip(Handle vehicle);  // -1 as a handle when the host writes none
+float vehicle_heading(Handle vehicle);    // degrees
+std::int32_t vehicle_health(Handle vehicle);
+bool vehicle_damaged_by(Handle vehicle, Handle character);
+void close_vehicle_doors(Handle vehicle);
+void set_vehicle_in_service(Handle vehicle, bool in_service);
+void release_vehicle(Handle& vehicle);
+
+bool character_exists(Handle character);
+bool character_dead(Handle character);
+std::uint32_t character_health(Handle character);
+float character_heading(Handle character);  // degrees
+bool character_in_interior(Handle character);
+bool character_in_this_vehicle(Handle character, Handle vehicle);
+void claim_character(Handle character);  // the host keeps him for the mod
+bool character_claimed(Handle character);
+void set_character_money(Handle character, std::int32_t amount);
+void clear_character_orders(Handle character);
+void clear_character_reactions(Handle character);
+void set_character_keeps_orders(Handle character, bool keeps);
+void release_character(Handle& character);
+
+Handle create_group();
+void set_up_group(Handle group);
+void add_to_group(Handle group, Handle character);
+void release_group(Handle group);
+
+void order_wander(Handle driver, Handle vehicle, float speed, std::int32_t style);
+// approach 2 makes the driver reach the point backwards; the driver brings
+// the vehicle to rest within `range` of it.
+void order_drive_to(Handle driver, Handle vehicle, Vec3 to, float speed, std::int32_t approach,
+                    std::int32_t style, float range);
+
+// The player's standing that trims traffic around him (the value of
+// cash_player for the player, and a level).
+bool player_wanted_above(Handle player, std::int32_t level);
+
 // Vehicle condition and services: speed in metres per second, the engine,
 // tyres 0 to 5, extras (components) 0 to 9, doors 0 to 5 (4 the bonnet, 5
 // the boot), the indicator lights and a full repair.
@@ -162,9 +214,7 @@ Vec3 vehicle_position(Handle vehicle);
 void give_weapon(Handle character, std::int32_t weapon, std::int32_t ammunition);
 
 // Vehicles kept for the player (garages and car parks): what a stored car
-// carries besides its structure, and the host's marks on it.
-float vehicle_heading(Handle vehicle);  // degrees
-void set_vehicle_heading(Handle vehicle, float degrees);
+// carries besides its structure and heading, and the host's marks on it.
 std::int32_t vehicle_extra_value(Handle vehicle);
 void set_vehicle_extra_value(Handle vehicle, std::int32_t value);
 // The host keeps a re-created vehicle rather than clearing it away.
@@ -175,8 +225,6 @@ void set_vehicle_needs_restoring(Handle vehicle, bool needs);
 // vehicle is collected.
 std::uint32_t area_code();
 void restore_area_code(std::uint32_t area_code);
-// A blip that follows the vehicle; 0 when the host makes none.
-Handle add_vehicle_blip(Handle vehicle);
 
 // The developer toggle's two host effects on the player character.
 void developer_effect_on(Handle character);

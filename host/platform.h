@@ -47,4 +47,9 @@ std::uint32_t guarded_native_lookup(std::uint32_t routine, std::uint32_t hash);
 // Wall-clock seconds since the epoch (the scale of _time64).
 std::int64_t wall_clock_seconds();
 
+// A seed for one of the mod's random engines, from the standard random
+// device. On POSIX the host process may fix the seeds (the stand-in host
+// does, so that its runs repeat).
+std::uint32_t random_seed();
+
 }  // namespace corvalen::platform

@@ -7,6 +7,7 @@
 
 #include <ctime>
 
+#include "host/device_seed.h"
 #include "host/platform.h"
 #include "host/posix_host_process.h"
 
@@ -19,6 +20,7 @@ extern "C" {
 __attribute__((weak, visibility("default"))) std::uint32_t posix_host_module_base();
 __attribute__((weak, visibility("default"))) bool posix_host_file_version(std::uint16_t version[4]);
 __attribute__((weak, visibility("default"))) std::int64_t posix_host_wall_clock();
+__attribute__((weak, visibility("default"))) std::uint32_t posix_host_random_seed();
 __attribute__((weak, visibility("default"))) int posix_host_page_protection(std::uint32_t address);
 }
 // NOLINTEND(readability-redundant-declaration)
@@ -126,6 +128,13 @@ std::int64_t wall_clock_seconds() {
         return posix_host_wall_clock();
     }
     return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+std::uint32_t random_seed() {
+    if (posix_host_random_seed != nullptr) {
+        return posix_host_random_seed();
+    }
+    return device_seed();
 }
 
 }  // namespace corvalen::platform

@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 
+#include "host/device_seed.h"
 #include "host/platform.h"
 
 namespace corvalen::platform {
@@ -126,6 +127,10 @@ void start_idle_thread(std::uint32_t parameter) {
 
 std::int64_t wall_clock_seconds() {
     return _time64(nullptr);
+}
+
+std::uint32_t random_seed() {
+    return device_seed();
 }
 
 }  // namespace corvalen::platform

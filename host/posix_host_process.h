@@ -15,6 +15,8 @@ std::uint32_t posix_host_module_base();
 bool posix_host_file_version(std::uint16_t version[4]);
 // Wall-clock seconds; a process without it gets the system clock.
 std::int64_t posix_host_wall_clock();
+// A seed for one random engine; a process without it gets the random device.
+std::uint32_t posix_host_random_seed();
 // Protection (PROT_READ, PROT_WRITE, PROT_EXEC bits) the host gave the page
 // holding the address; -1 when the address lies in no memory of the host's.
 // The plug-in puts this back after rewriting host code. /proc/self/maps

@@ -108,6 +108,13 @@ std::string summary_json(const Host& host, int frames_run, int pinned) {
     json += ",\"first_host_error\":" +
             (errors.empty() ? std::string("null") : json_string(errors.front().text));
     json += ",\"blips\":" + std::to_string(host.world().blip_count());
+    const TrafficCounts& traffic = host.world().traffic();
+    json += ",\"vehicles\":" + std::to_string(host.world().vehicles().size());
+    json += ",\"characters\":" + std::to_string(host.world().characters().size() - 1);
+    json += ",\"groups\":" + std::to_string(host.world().groups().size());
+    json += ",\"vehicles_created\":" + std::to_string(traffic.vehicles_created);
+    json += ",\"arrivals\":" + std::to_string(traffic.arrivals);
+    json += ",\"vehicles_released\":" + std::to_string(traffic.vehicles_released);
     json += ",\"cash\":" + format_float(host.world().cash());
     json += ",\"problem\":" +
             (hooks.first_problem.empty() ? std::string("null") : json_string(hooks.first_problem));

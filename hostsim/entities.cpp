@@ -37,6 +37,11 @@ std::uint32_t EntityObject::address() const {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(bytes_.get()));
 }
 
+void EntityObject::set_byte(std::uint32_t offset, std::uint8_t value) {
+    if (offset < size_)
+        bytes_[offset] = value;
+}
+
 float* EntityObject::matrix_storage() const {
     return reinterpret_cast<float*>(bytes_.get() + kObjectMatrixStorage);
 }
@@ -92,6 +97,7 @@ Vehicle::Vehicle(std::int32_t handle, std::uint32_t model, int passenger_seats)
       object(kVehicleObjectSize),
       passengers(static_cast<std::size_t>(passenger_seats), 0) {
     set_up_vehicle_fields(object, model);
+    object.set_byte(kVehicleSeatCountOffset, static_cast<std::uint8_t>(passenger_seats));
 }
 
 }  // namespace hostsim

@@ -29,6 +29,8 @@ class EntityObject {
 
     std::uint32_t address() const;
     std::uint32_t size() const { return size_; }
+    // A byte of the object that the game keeps there for the plug-in to read.
+    void set_byte(std::uint32_t offset, std::uint8_t value);
     std::uint8_t* bytes() const { return bytes_.get(); }
 
     Vec3 position() const;
@@ -57,7 +59,28 @@ struct Character {
     std::int32_t vehicle = 0;  // 0 on foot
     std::int32_t seat = kDriverSeat;
     bool placed = false;  // the after-creation step has run
+    std::int32_t health = 200;
+    bool dead = false;
+    bool indoors = false;
+    std::int32_t money = 0;
+    bool claimed = false;       // kept for a script; the game does not take him away
+    bool keeps_orders = false;  // events do not interrupt his orders
 };
+
+// What a vehicle's driver was told to do.
+struct DriveOrder {
+    enum class Kind { none, to_point, wander };
+    Kind kind = Kind::none;
+    Vec3 target;
+    float speed = 0.0f;  // metres per second
+    std::int32_t style = 0;
+    std::int32_t approach = 0;
+    float range = 0.0f;    // comes to rest this close to the target
+    bool at_rest = false;  // reached its target and stopped
+};
+
+// The driving style that goes around whatever blocks the way.
+inline constexpr std::int32_t kPushThroughStyle = 2;
 
 struct Vehicle {
     Vehicle(std::int32_t handle, std::uint32_t model, int passenger_seats);
@@ -71,7 +94,22 @@ struct Vehicle {
     Vec3 home;                             // where the game parks it when a save is loaded
     float home_heading = 0.0f;
     bool placed = false;  // the after-creation step has run
+    DriveOrder order;
+    // Stuck behind something: moves only under the style that pushes through.
+    bool blocked = false;
+    std::int32_t health = 1000;
+    std::vector<std::int32_t> damaged_by;  // characters that damaged it
+    bool claimed = false;                  // kept for a script
+    bool in_service = false;
     VehicleParts parts;
+};
+
+// A group of characters that keep together.
+struct Group {
+    std::int32_t handle = 0;
+    std::vector<std::int32_t> members;
+    std::int32_t formation = -1;
+    bool set_up = false;
 };
 
 }  // namespace hostsim

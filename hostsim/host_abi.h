@@ -60,5 +60,7 @@ inline constexpr std::uint32_t kObjectMatrixStorage = 0x40;  // where the stand-
 inline constexpr std::uint32_t kVehicleObjectSize = 0x2200;
 inline constexpr std::uint32_t kCharacterObjectSize = 0x400;
 inline constexpr std::uint32_t kMatrixPositionRow = 12;  // float index of x in the matrix
+// The byte of a vehicle object that holds its passenger seat count.
+inline constexpr std::uint32_t kVehicleSeatCountOffset = 0x10C0;
 
 }  // namespace hostsim

@@ -93,6 +93,7 @@ std::uint32_t HostFunctions::create_vehicle(std::uint32_t factory, std::int32_t 
     }
     Vehicle& car = world_.add_vehicle(model, {}, 0.0f);
     car.object.set_from_matrix(matrix);
+    world_.count_created_vehicle();
     world_.note("vehicle " + hex(static_cast<std::uint32_t>(car.handle)) + " created, model " +
                 hex(model) + ", kind " + std::to_string(kind) + ", at " +
                 format_point(car.object.position()));

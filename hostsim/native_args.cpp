@@ -93,6 +93,24 @@ Blip* NativeArgs::blip(std::uint32_t i) const {
     return found;
 }
 
+Group* NativeArgs::group(std::uint32_t i) const {
+    Group* found = world_.group(this->i(i));
+    if (found == nullptr)
+        error("no group " + hex(u(i)));
+    return found;
+}
+
+std::int32_t NativeArgs::pointed_int(std::uint32_t i) const {
+    std::uint32_t address = u(i);
+    if (address == 0) {
+        error("null handle address in argument " + std::to_string(i));
+        return 0;
+    }
+    std::int32_t value = 0;
+    std::memcpy(&value, pointer<std::uint8_t>(address), sizeof(value));
+    return value;
+}
+
 void NativeArgs::error(const std::string& what) const {
     world_.record_error(std::string(name_) + ": " + what);
 }

@@ -48,6 +48,10 @@ class NativeArgs {
     Character* character(std::uint32_t i) const;
     Vehicle* vehicle(std::uint32_t i) const;
     Blip* blip(std::uint32_t i) const;
+    Group* group(std::uint32_t i) const;
+    // The 32-bit value at the address in argument i (a handle passed by
+    // pointer); 0 (and an error recorded) for a null address.
+    std::int32_t pointed_int(std::uint32_t i) const;
 
     World& world() const { return world_; }
     void error(const std::string& what) const;

@@ -28,6 +28,8 @@ NativeTable make_native_table() {
     add_blip_natives(table);
     add_screen_natives(table);
     add_map_natives(table);
+    add_group_natives(table);
+    add_traffic_natives(table);
     return table;
 }
 

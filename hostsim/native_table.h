@@ -42,5 +42,7 @@ void add_car_park_natives(NativeTable& table);
 void add_blip_natives(NativeTable& table);
 void add_screen_natives(NativeTable& table);
 void add_map_natives(NativeTable& table);
+void add_group_natives(NativeTable& table);
+void add_traffic_natives(NativeTable& table);
 
 }  // namespace hostsim

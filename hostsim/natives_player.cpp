@@ -64,6 +64,71 @@ void add_player_natives(NativeTable& table) {
                    const Character* person = a.character(0);
                    a.write_int(1, person != nullptr ? person->vehicle : 0);
                }});
+    table.add({0x4ECB2267, "character dead", 1, [](const NativeArgs& a) {
+                   const Character* person = a.character(0);
+                   a.result_bool(person != nullptr && person->dead);
+               }});
+    table.add({0x4B6C2256, "character health", 2, [](const NativeArgs& a) {
+                   if (const Character* person = a.character(0))
+                       a.write_int(1, person->health);
+               }});
+    table.add({0x28A73BCA, "character indoors", 1, [](const NativeArgs& a) {
+                   const Character* person = a.character(0);
+                   a.result_bool(person != nullptr && person->indoors);
+               }});
+    table.add({0x7D037B40, "character in this vehicle", 2, [](const NativeArgs& a) {
+                   const Character* person = a.character(0);
+                   const Vehicle* car = a.vehicle(1);
+                   a.result_bool(person != nullptr && car != nullptr &&
+                                 person->vehicle == car->handle);
+               }});
+    table.add({0x60EC0540, "claim character", 1, [](const NativeArgs& a) {
+                   if (Character* person = a.character(0))
+                       person->claimed = true;
+               }});
+    table.add({0x05801768, "character claimed", 1, [](const NativeArgs& a) {
+                   const Character* person = a.character(0);
+                   a.result_bool(person != nullptr && person->claimed);
+               }});
+    table.add({0x7B44224F, "set character money", 2, [](const NativeArgs& a) {
+                   if (Character* person = a.character(0))
+                       person->money = a.i(1);
+               }});
+    // Clearing a driver's orders stops his driving until the next order.
+    table.add({0x4AB470F3, "clear character orders", 1, [](const NativeArgs& a) {
+                   const Character* person = a.character(0);
+                   if (person == nullptr)
+                       return;
+                   Vehicle* car = a.world().vehicle(person->vehicle);
+                   if (car != nullptr && car->driver == person->handle)
+                       a.world().cancel_drive(*car);
+               }});
+    table.add(
+        {0x7FC96DD5, "clear character reactions", 1, [](const NativeArgs& a) { a.character(0); }});
+    table.add({0x264009D3, "character keeps orders", 2, [](const NativeArgs& a) {
+                   if (Character* person = a.character(0))
+                       person->keeps_orders = a.b(1);
+               }});
+    table.add({0x31CD5F18, "create driver", 2, [](const NativeArgs& a) {
+                   if (a.vehicle(0) == nullptr)
+                       return;
+                   if (const Character* driver = a.world().create_driver(a.i(0))) {
+                       a.write_int(1, driver->handle);
+                   } else {
+                       a.error("the driver's seat of " + hex(a.u(0)) + " is taken");
+                   }
+               }});
+    // Handed the address of the handle, as a script hands its variable.
+    table.add({0x0B774604, "release character", 1, [](const NativeArgs& a) {
+                   std::int32_t handle = a.pointed_int(0);
+                   if (handle == a.world().player_character()) {
+                       a.error("the player cannot be released");
+                   } else if (!a.world().release_character(handle)) {
+                       a.error("no character " + hex(static_cast<std::uint32_t>(handle)));
+                   } else {
+                       a.write_int(0, 0);
+                   }
+               }});
     table.add({0x03E90416, "give weapon", 4, [](const NativeArgs& a) {
                    if (a.character(0) != nullptr) {
                        a.world().note(hex(a.u(0)) + " given weapon " + std::to_string(a.i(1)) +

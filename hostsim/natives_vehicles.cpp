@@ -1,5 +1,7 @@
 // Vehicles, their seats and their occupants.
 
+#include <algorithm>
+
 #include "hostsim/native_table.h"
 #include "hostsim/world.h"
 
@@ -65,12 +67,41 @@ void add_vehicle_natives(NativeTable& table) {
                        a.write_float(1, car->object.heading());
                    }
                }});
+    table.add(
+        {0x5CD64D63, "can create vehicles", 2, [](const NativeArgs& a) { a.result_bool(true); }});
+    table.add({0x24367E48, "clear area", 4, [](const NativeArgs&) {}});
+    table.add({0x210A33B2, "claim vehicle", 1, [](const NativeArgs& a) {
+                   if (Vehicle* car = a.vehicle(0))
+                       car->claimed = true;
+               }});
+    table.add(
+        {0x0E717E98, "settle vehicle on ground", 1, [](const NativeArgs& a) { a.vehicle(0); }});
     table.add({0x75E40528, "set vehicle heading", 2, [](const NativeArgs& a) {
                    if (Vehicle* car = a.vehicle(0))
                        car->object.set_heading(a.f(1));
                }});
-    table.add(
-        {0x5CD64D63, "can create vehicles", 2, [](const NativeArgs& a) { a.result_bool(true); }});
+    table.add({0x4D417CD3, "vehicle health", 2, [](const NativeArgs& a) {
+                   if (const Vehicle* car = a.vehicle(0))
+                       a.write_int(1, car->health);
+               }});
+    table.add({0x61487DBF, "vehicle damaged by", 2, [](const NativeArgs& a) {
+                   const Vehicle* car = a.vehicle(0);
+                   const Character* person = a.character(1);
+                   a.result_bool(car != nullptr && person != nullptr &&
+                                 std::find(car->damaged_by.begin(), car->damaged_by.end(),
+                                           person->handle) != car->damaged_by.end());
+               }});
+    table.add({0x56B8674F, "close vehicle doors", 1, [](const NativeArgs& a) { a.vehicle(0); }});
+    table.add({0x1B8B3973, "vehicle in service", 2, [](const NativeArgs& a) {
+                   if (Vehicle* car = a.vehicle(0))
+                       car->in_service = a.b(1);
+               }});
+    // Handed the address of the handle, as a script hands its variable.
+    table.add({0x20C76FD1, "release vehicle", 1, [](const NativeArgs& a) {
+                   std::int32_t handle = a.pointed_int(0);
+                   if (!a.world().release_vehicle(handle))
+                       a.error("no vehicle " + hex(static_cast<std::uint32_t>(handle)));
+               }});
 }
 
 }  // namespace hostsim

@@ -159,6 +159,12 @@ __attribute__((visibility("default"))) std::int64_t posix_host_wall_clock() {
     return host != nullptr ? host->world().wall_clock_seconds() : std::time(nullptr);
 }
 
+// Fixed seeds, so that every run of a scenario rolls the same dice.
+__attribute__((visibility("default"))) std::uint32_t posix_host_random_seed() {
+    hostsim::Host* host = hostsim::Host::active();
+    return host != nullptr ? host->world().next_random_seed() : hostsim::kFallbackRandomSeed;
+}
+
 __attribute__((visibility("default"))) int posix_host_page_protection(std::uint32_t address) {
     auto found = hostsim::host_pages().find(address & ~(hostsim::kPageSize - 1));
     return found != hostsim::host_pages().end() ? found->second : -1;

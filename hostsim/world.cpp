@@ -74,6 +74,7 @@ void World::begin_frame() {
     apply_pending_load();
     update_keys();
     move_walker();
+    drive_traffic();
     keep_riders_with_vehicles();
 
     if (save_screen_pending_) {
@@ -352,9 +353,7 @@ void World::apply_pending_load() {
     // spot, only the vehicles the game itself places, where it places them.
     Character& me = player();
     leave_vehicle(me.handle);
-    for (auto it = vehicles_.begin(); it != vehicles_.end();) {
-        it = it->second.from_world_start ? std::next(it) : vehicles_.erase(it);
-    }
+    forget_created_since_start();
     for (auto& [handle, car] : vehicles_) {
         car.object.set_heading(car.home_heading);
         car.object.set_position(car.home);

@@ -26,6 +26,8 @@ inline constexpr std::int32_t kSaveIdentityStat = 429;  // integer
 inline constexpr std::int32_t kPlayerIndex = 0;
 inline constexpr std::int32_t kPlayerHandle = 0x2A;  // differs from the index on purpose
 inline constexpr std::uint32_t kPlayerModel = 0x6F0783F5;
+// The seed handed out when no game runs.
+inline constexpr std::uint32_t kFallbackRandomSeed = 0x5EED;
 
 struct WorldSettings {
     Vec3 player_start{-120.0f, 35.0f, 6.0f};
@@ -49,6 +51,8 @@ struct WorldSettings {
     bool save_written_at_open = false;
     int load_screen_frames = 10;
     bool parked_vehicles = true;  // a few vehicles standing near the start
+    // The plug-in's random engines get this seed, the next one, and so on.
+    std::uint32_t random_seed = 1;
     // The area value the game gives where a car is left (native 0x4E493AAF).
     std::uint32_t area_code = 0x1E;
     // The process's time zone (a TZ value such as "IST-5:30"), set when the
@@ -98,6 +102,16 @@ struct JournalEntry {
     std::string text;
 };
 
+// What the traffic has done so far.
+struct TrafficCounts {
+    int vehicles_created = 0;   // by the vehicle factory
+    int vehicles_released = 0;  // given back by a script
+    int arrivals = 0;           // drives that came to rest at their target
+};
+
+// The model of the drivers the game puts into vehicles.
+inline constexpr std::uint32_t kDriverModel = 0x4B1C96F2;
+
 struct VehicleModel {
     std::uint32_t id;
     const char* name;
@@ -129,6 +143,8 @@ class World {
     // between frames when a scenario says so.
     void pass_game_time(std::uint32_t ms);
     void pass_wall_time(std::int64_t ms);
+    // Seeds for the plug-in's random engines, in the order it asks.
+    std::uint32_t next_random_seed() { return settings_.random_seed + seeds_given_++; }
 
     // --- keys ----------------------------------------------------------------------
     // A press lasts exactly the frame it is scheduled for; a hold keeps the key
@@ -193,9 +209,35 @@ class World {
     bool leave_vehicle(std::int32_t character);
     std::int32_t nearest_vehicle(Vec3 point, float radius) const;
     int passenger_seats(std::uint32_t model) const;
+    const std::map<std::int32_t, Character>& characters() const { return characters_; }
+    // A script gives a character or vehicle back to the game, which takes it
+    // away at once: its handle no longer resolves. False when there is none.
+    bool release_character(std::int32_t handle);
+    bool release_vehicle(std::int32_t handle);
+
+    // --- traffic (world_traffic.cpp) ------------------------------------------------------
+    // A driver the game makes up for the vehicle's driver seat; null when the
+    // seat is taken.
+    Character* create_driver(std::int32_t vehicle);
+    // Orders for a vehicle's driver; the driver must sit in its driver seat.
+    void order_drive(Vehicle& car, const DriveOrder& order);
+    void cancel_drive(Vehicle& car);
+    // Something blocks the vehicle (or no longer does): it moves only under
+    // the style that pushes through.
+    void set_blocked(std::int32_t vehicle, bool blocked);
+    void set_wanted_level(std::int32_t level) { wanted_level_ = level; }
+    std::int32_t wanted_level() const { return wanted_level_; }
     // The vehicle factory makes nothing while the pool is full.
     void set_vehicle_pool_full(bool full) { vehicle_pool_full_ = full; }
     bool vehicle_pool_full() const { return vehicle_pool_full_; }
+    void count_created_vehicle() { ++traffic_.vehicles_created; }
+    const TrafficCounts& traffic() const { return traffic_; }
+
+    // --- groups (world_groups.cpp) --------------------------------------------------------
+    std::int32_t create_group();
+    Group* group(std::int32_t handle);
+    bool release_group(std::int32_t handle);
+    const std::map<std::int32_t, Group>& groups() const { return groups_; }
 
     // --- the area value where cars are left ------------------------------------------
     std::uint32_t area_code() const { return area_code_; }
@@ -263,6 +305,11 @@ class World {
     void write_save();
     void place_parked_vehicles();
     void keep_riders_with_vehicles();
+    // Frees whichever seat of the vehicle the character holds.
+    static void vacate_seat(Vehicle& car, std::int32_t character_handle);
+    void drive_traffic();
+    void bring_to_rest(Vehicle& car);
+    void forget_created_since_start();
     void reset_text_style();
 
     WorldSettings settings_;
@@ -272,6 +319,7 @@ class World {
     std::uint32_t clock_ms_;  // game clock, milliseconds since midnight
     int day_;
     int month_;
+    std::uint32_t seeds_given_ = 0;
 
     std::map<std::uint32_t, std::set<std::uint8_t>> scheduled_presses_;
     struct Hold {
@@ -305,7 +353,6 @@ class World {
     std::optional<Vec3> walk_target_;
     float walk_speed_ = 0.0f;
 
-    bool vehicle_pool_full_ = false;
     std::uint32_t area_code_;
 
     std::map<std::uint32_t, std::int32_t> model_indices_;
@@ -314,6 +361,12 @@ class World {
 
     std::map<std::int32_t, Blip> blips_;
     std::int32_t next_blip_ = 0x3001;
+
+    std::map<std::int32_t, Group> groups_;
+    std::int32_t next_group_ = 0x4001;
+    std::int32_t wanted_level_ = 0;
+    bool vehicle_pool_full_ = false;
+    TrafficCounts traffic_;
 
     float text_scale_x_ = kDefaultTextScale;
     float text_scale_y_ = kDefaultTextScale;

@@ -77,6 +77,62 @@ bool World::remove_vehicle(std::int32_t handle) {
     return true;
 }
 
+void World::vacate_seat(Vehicle& car, std::int32_t character_handle) {
+    if (car.driver == character_handle) {
+        car.driver = 0;
+        car.parts.speed = 0.0f;
+    }
+    for (std::int32_t& rider : car.passengers) {
+        if (rider == character_handle)
+            rider = 0;
+    }
+}
+
+bool World::release_character(std::int32_t handle) {
+    Character* person = character(handle);
+    if (person == nullptr || handle == player_character_)
+        return false;
+    if (Vehicle* car = vehicle(person->vehicle))
+        vacate_seat(*car, handle);
+    for (auto& [id, group] : groups_)
+        std::erase(group.members, handle);
+    characters_.erase(handle);
+    note("character " + hex(static_cast<std::uint32_t>(handle)) + " released");
+    return true;
+}
+
+bool World::release_vehicle(std::int32_t handle) {
+    if (!remove_vehicle(handle))
+        return false;
+    ++traffic_.vehicles_released;
+    note("vehicle " + hex(static_cast<std::uint32_t>(handle)) + " released");
+    return true;
+}
+
+void World::forget_created_since_start() {
+    for (auto it = vehicles_.begin(); it != vehicles_.end();) {
+        it = it->second.from_world_start ? std::next(it) : vehicles_.erase(it);
+    }
+    for (auto it = characters_.begin(); it != characters_.end();) {
+        it = it->first == player_character_ ? std::next(it) : characters_.erase(it);
+    }
+    for (auto& [handle, car] : vehicles_) {
+        if (character(car.driver) == nullptr)
+            car.driver = 0;
+        for (std::int32_t& rider : car.passengers) {
+            if (character(rider) == nullptr)
+                rider = 0;
+        }
+    }
+    groups_.clear();
+    // Blips on what is gone go with it; blips at fixed points stay.
+    for (auto it = blips_.begin(); it != blips_.end();) {
+        std::int32_t entity = it->second.entity;
+        bool gone = entity != 0 && vehicle(entity) == nullptr && character(entity) == nullptr;
+        it = gone ? blips_.erase(it) : std::next(it);
+    }
+}
+
 Vehicle& World::reuse_vehicle_handle(std::int32_t handle, std::uint32_t model) {
     Vec3 at;
     float heading = 0.0f;
@@ -128,14 +184,7 @@ bool World::leave_vehicle(std::int32_t character_handle) {
     if (person == nullptr || person->vehicle == 0)
         return false;
     if (Vehicle* car = vehicle(person->vehicle)) {
-        if (car->driver == character_handle) {
-            car->driver = 0;
-            car->parts.speed = 0.0f;
-        }
-        for (std::int32_t& rider : car->passengers) {
-            if (rider == character_handle)
-                rider = 0;
-        }
+        vacate_seat(*car, character_handle);
         // Out on the driver's side, two metres to the left.
         Vec3 at = car->object.position();
         const float* m = car->object.matrix();

@@ -3,10 +3,13 @@
 # stand-in for both supported game builds (under Wine), and once in a build it
 # does not know. The 1.0.7.0 run opens the main menu with F12, moves down with
 # NUMPAD 2 and chooses with NUMPAD 5; the 1.0.8.0 run saves and loads a game,
-# which keeps its save identity; the filling-station scene drives a car low on
-# fuel into a gas station to fill up; the car-park scene leaves a car in a pay
-# car park overnight, across a save and a load, and collects it for a ticket.
-# The timelines show what the player saw.
+# which keeps its save identity. The timelines show what the player saw. A
+# transit scene runs two minutes of game time on the demo's own small bus
+# network (scripts/demo/bus_stops.csv): buses appear around the player, stop
+# at their stops, and are removed once they wander off. The filling-station
+# scene drives a car low on fuel into a gas station to fill up; the car-park
+# scene leaves a car in a pay car park overnight, across a save and a load,
+# and collects it for a ticket.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
@@ -61,6 +64,17 @@ run_host hostsim_1070 --frames 12 --press 3:0x58 --press 6:0x50 --press 8:0x4C -
 echo
 echo "== game 1.0.8.0: the game's save screen, then the save is loaded again"
 run_host hostsim_1080 --frames 120 --save-screen 30 --load 80:1 --record -
+echo
+echo "== game 1.0.7.0: buses on a small network around the player; the timeline's transit lines,"
+echo "   then the summary (vehicles_created, arrivals at stops, vehicles_released)"
+transit_folder="${root}/build/demo/transit"
+rm -rf "$transit_folder" && mkdir -p "$transit_folder/corvalen"
+cp scripts/demo/bus_stops.csv "$transit_folder/corvalen/"
+transit_summary="$(cd "$transit_folder" &&
+    run_wine wine "${root}/build/windows/hostsim/hostsim_1070.exe" --plugin "$plugin" \
+        --frames 3600 --record timeline.txt | tr -d '\r')"
+grep -E ': vehicle [^ ]+ (created|at rest|released)' "$transit_folder/timeline.txt" | tr -d '\r'
+echo "$transit_summary"
 echo
 echo "== game 1.0.7.1 (not supported): the plug-in stays silent"
 run_host hostsim_1071 --frames 30

@@ -38,6 +38,8 @@ TEST(DataFieldsTest, NumbersReadLikeTheStandardConversions) {
         {"1e2", 1, 100.0f},
         {"2147483647", 2147483647, 2147483647.0f},
         {"2147483648", std::nullopt, 2147483648.0f},
+        {"-2147483649", std::nullopt, -2147483649.0f},
+        {"+-1", std::nullopt, std::nullopt},
         {"", std::nullopt, std::nullopt},
         {"x,", std::nullopt, std::nullopt},
         {"- 1", std::nullopt, std::nullopt},
@@ -66,6 +68,14 @@ TEST(DataFieldsTest, NumbersAreWrittenWithFixedDecimals) {
     EXPECT_EQ(fixed_decimals(-0.001f, 2), "-0.00");
     EXPECT_EQ(fixed_decimals(35.6, 0), "36");
     EXPECT_EQ(fixed_decimals(std::numeric_limits<float>::max(), 2).size(), 42u);
+}
+
+TEST(DataFieldsTest, EveryValueIsFollowedByAComma) {
+    std::string line;
+    append_field(line, -1234.56f);
+    append_field(line, 0.005f);  // the float lies just below 0.005
+    append_field(line, std::int32_t{-1190});
+    EXPECT_EQ(line, "-1234.56,0.00,-1190,");
 }
 
 TEST(DataFieldsTest, LinesLoseTheirLineEnds) {

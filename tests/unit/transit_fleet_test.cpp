@@ -1,0 +1,328 @@
+// A transit service's fleet against the stand-in's traffic: where vehicles
+// spawn and when, what a failed spawn leaves, how a vehicle starts, what it
+// does when its target goes away, and what removal and a reload release.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "game_frame.h"
+#include "transit/transit_service.h"
+#include "working_folder.h"
+
+namespace corvalen {
+namespace {
+
+using test::game;
+using test::game_frame;
+
+constexpr hostsim::Vec3 kPlayer{-300.0f, -150.0f, 6.0f};
+
+RoutePoint point_near(float dx, float dy, RoutePointType type = RoutePointType::BusStop) {
+    RoutePoint point;
+    point.x = kPlayer.x + dx;
+    point.y = kPlayer.y + dy;
+    point.z = 5.0f;
+    point.type = static_cast<std::int32_t>(type);
+    return point;
+}
+
+class FleetTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        game().leave_vehicle();
+        game().teleport_player(kPlayer);
+        std::filesystem::create_directories("corvalen");
+    }
+
+    TransitService& service_with(ServiceMode mode, std::vector<RoutePoint> points) {
+        service.emplace(mode, nullptr);
+        service->points = std::move(points);
+        return *service;
+    }
+    hostsim::World& world() { return game().world(); }
+    hostsim::Vehicle& car_of(const ServiceVehicle& record) {
+        return *world().vehicle(static_cast<std::int32_t>(record.vehicle));
+    }
+    // The next frame's timer reads `ms`.
+    void set_timer(std::uint32_t ms) {
+        game().pass_game_time(ms - world().game_timer() - world().settings().frame_ms);
+    }
+    // One frame of the fleet, with a spawn attempt due.
+    void spawn_frame() {
+        service->next_spawn_time = world().game_timer() - 1;
+        fleet_frame();
+    }
+    void fleet_frame() {
+        game_frame([&] { service->update_fleet(); });
+    }
+    void expect_no_host_errors() {
+        for (const hostsim::JournalEntry& error : world().errors())
+            ADD_FAILURE() << "frame " << error.frame << ": " << error.text;
+    }
+
+    test::WorkingFolder folder;
+    std::optional<TransitService> service;
+};
+
+TEST_F(FleetTest, EachServiceReadsTheSharedKeysAndKeepsItsOwnCap) {
+    Config config;
+    config.parse(
+        "max_busses=8\nmax_ferries=3\nmax_ships=1\nbus_spawn_delay=-5\n"
+        "bus_spawn_spot_delay=1000\nbus_respect_traffic=false\n");
+    TransitService bus(ServiceMode::Bus, &config);
+    TransitService boat(ServiceMode::Boat, &config);
+    TransitService ship(ServiceMode::Ship, &config);
+    EXPECT_EQ(bus.max_vehicles, 8);
+    EXPECT_EQ(boat.max_vehicles, 3);
+    EXPECT_EQ(ship.max_vehicles, 1);
+    EXPECT_EQ(ship.max_buses, 8) << "every service reads every cap";
+    EXPECT_EQ(bus.spawn_delay, 0) << "a negative delay is none";
+    EXPECT_EQ(ship.spawn_delay, 0);
+    EXPECT_EQ(bus.spot_cooldown, 1000);
+    EXPECT_EQ(boat.spot_cooldown, 60000) << "the boat set-up keeps its own";
+    EXPECT_EQ(bus.boarded_style, 2);
+    EXPECT_EQ(boat.boarded_style, 0);
+    EXPECT_EQ(ship.stops_file, "ship_stops.csv");
+    EXPECT_EQ(ship.search_extent, 350) << "the ship set-up follows the boat's";
+    EXPECT_FALSE(ship.capture_enabled);
+
+    TransitService defaults(ServiceMode::Bus, nullptr);
+    EXPECT_EQ(defaults.max_vehicles, 6);
+    EXPECT_EQ(defaults.boarded_style, 1);
+}
+
+TEST_F(FleetTest, BusesSpawnInTheRingAtTheLeastRecentlyUsedFreePoint) {
+    TransitService& bus = service_with(
+        ServiceMode::Bus, {point_near(-30, 40), point_near(100, 0, RoutePointType::WayPoint),
+                           point_near(0, -181), point_near(0, 60), point_near(-180, 0)});
+    bus.points[1].last_spawn = 5;
+    bus.points[3].last_spawn = 5;
+    bus.points[4].last_spawn = 3;
+
+    std::vector<float> spawned_x;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        spawn_frame();
+        if (bus.vehicles.size() > spawned_x.size()) {
+            hostsim::Vec3 at = car_of(bus.vehicles.back()).object.position();
+            spawned_x.push_back(at.x - kPlayer.x);
+            EXPECT_EQ(at.z, 6.0f) << "a metre above the ground";
+        }
+    }
+    // 50 m and 181 m lie outside [60, 180]; the two points last used at 5
+    // come in file order.
+    EXPECT_EQ(spawned_x, (std::vector<float>{-180, 100, 0}));
+    EXPECT_TRUE(bus.points[4].spawned);
+    EXPECT_EQ(bus.points[4].last_spawn + 2 * 33, bus.points[3].last_spawn);
+    EXPECT_FALSE(bus.points[0].spawned);
+    expect_no_host_errors();
+}
+
+TEST_F(FleetTest, ASpotWaitsItsCooldownHoweverTheTimerRuns) {
+    struct Case {
+        std::uint32_t last_spawn;
+        bool spawned;
+        std::uint32_t now;
+        bool spawns;
+    };
+    const Case cases[] = {
+        {25000, true, 31000, false},  // small timer: 31000 - 60000 must not wrap
+        {25000, true, 85000, true},
+        {0xFFFF0000u, true, 0xFFFF0000u + 59000, false},
+        {0xFFFF0000u, true, 0xFFFF0000u + 60000, true},  // across the wrap
+        {0, false, 31000, true},                         // not used since the load
+    };
+    for (const Case& c : cases) {
+        TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0)});
+        bus.points[0].last_spawn = c.last_spawn;
+        bus.points[0].spawned = c.spawned;
+        set_timer(c.now);
+        spawn_frame();
+        EXPECT_EQ(bus.vehicles.size(), c.spawns ? 1u : 0u) << c.last_spawn << " at " << c.now;
+        game_frame([&] { bus.reset_spawning(); });
+    }
+    expect_no_host_errors();
+}
+
+TEST_F(FleetTest, AtOrAboveTheCapNothingSpawnsAndTheAttemptRepeats) {
+    // 150 m away: inside the ring, and inside the wider one of a wanted player.
+    TransitService& bus = service_with(
+        ServiceMode::Bus, {point_near(150, 0), point_near(-150, 0), point_near(0, 150)});
+    bus.max_vehicles = 1;
+    spawn_frame();
+    ASSERT_EQ(bus.vehicles.size(), 1u);
+    std::uint32_t due = world().game_timer();
+    bus.next_spawn_time = due;
+    fleet_frame();
+    EXPECT_EQ(bus.vehicles.size(), 1u);
+    EXPECT_EQ(bus.next_spawn_time, due) << "checked again next frame";
+
+    bus.max_vehicles = 3;
+    world().set_wanted_level(3);  // the reduced cap of 2 holds
+    for (int i = 0; i < 3; ++i)
+        spawn_frame();
+    EXPECT_EQ(bus.vehicles.size(), 2u);
+    bus.max_vehicles = 1;
+    world().set_wanted_level(0);
+    spawn_frame();
+    EXPECT_EQ(bus.vehicles.size(), 2u) << "above a lowered cap";
+    expect_no_host_errors();
+}
+
+TEST_F(FleetTest, NothingSpawnsWhileThePlayerIsIndoorsUnlessHeDrives) {
+    TransitService& bus = service_with(ServiceMode::Bus, {point_near(150, 0)});
+    world().player().indoors = true;
+    spawn_frame();
+    EXPECT_TRUE(bus.vehicles.empty());
+    EXPECT_EQ(bus.next_spawn_time, world().game_timer() + 6000) << "the attempt is spent";
+
+    game().enter_vehicle(
+        world().add_vehicle(hostsim::vehicle_models()[0].id, kPlayer, 0.0f).handle);
+    spawn_frame();
+    EXPECT_EQ(bus.vehicles.size(), 1u);
+    game().leave_vehicle();
+    world().player().indoors = false;
+    expect_no_host_errors();
+}
+
+TEST_F(FleetTest, BoatsSpawnOnlyAtSpawnSpotsWithinTheirKeepAliveDistance) {
+    TransitService& boat = service_with(
+        ServiceMode::Boat, {point_near(200, 0), point_near(0, 351, RoutePointType::SpawnSpot),
+                            point_near(-345, 0, RoutePointType::SpawnSpot)});
+    // In a car the ring widens to [140, 380]; a boat at 351 m would be
+    // removed at once.
+    game().enter_vehicle(
+        world().add_vehicle(hostsim::vehicle_models()[0].id, kPlayer, 0.0f).handle);
+    spawn_frame();
+    spawn_frame();
+    ASSERT_EQ(boat.vehicles.size(), 1u);
+    hostsim::Vec3 at = car_of(boat.vehicles[0]).object.position();
+    EXPECT_EQ(at.x, kPlayer.x - 345);
+    EXPECT_EQ(at.z, 0.0f) << "on the water";
+    game().leave_vehicle();
+    expect_no_host_errors();
+}
+
+TEST_F(FleetTest, AFailedSpawnAddsNoRecordButStillStampsThePoint) {
+    TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0)});
+    world().set_vehicle_pool_full(true);
+    std::size_t groups = world().groups().size();
+    spawn_frame();
+    world().set_vehicle_pool_full(false);
+    EXPECT_TRUE(bus.vehicles.empty());
+    EXPECT_TRUE(bus.points[0].spawned);
+    EXPECT_EQ(world().groups().size(), groups);
+    expect_no_host_errors();
+}
+
+TEST_F(FleetTest, AVehicleStartsAlongAFullLinkOnlyAndLeavesAlongAnyLink) {
+    // A links fully to the stop B; B links with x 0 to C, out of the ring.
+    game().teleport_player({-150.0f, 0.0f, 6.0f});
+    RoutePoint a = point_near(150, 250);
+    RoutePoint b = point_near(250, 250);
+    RoutePoint c = point_near(300.4f, 250);
+    a.x = -150.0f;
+    b.x = -50.0f;
+    c.x = 0.4f;
+    a.link_x = -50;
+    a.link_y = b.link_y = 100;
+    TransitService& bus = service_with(ServiceMode::Bus, {a, b, c});
+
+    bus.points[0].spawned = true;  // B spawns first
+    spawn_frame();
+    ASSERT_EQ(bus.vehicles.size(), 1u);
+    EXPECT_EQ(bus.vehicles[0].target, -1) << "B's link has a zero";
+    EXPECT_TRUE(bus.vehicles[0].wandering);
+    EXPECT_EQ(car_of(bus.vehicles[0]).order.kind, hostsim::DriveOrder::Kind::wander);
+
+    bus.points[0].spawned = false;
+    spawn_frame();
+    ASSERT_EQ(bus.vehicles.size(), 2u);
+    host::Handle handle = bus.vehicles[1].vehicle;
+    // The wanderer may be removed meanwhile, so the record is looked up.
+    auto from_a = [&]() -> const ServiceVehicle& {
+        for (const ServiceVehicle& record : bus.vehicles) {
+            if (record.vehicle == handle)
+                return record;
+        }
+        throw std::runtime_error("the bus from A is gone");
+    };
+    EXPECT_EQ(from_a().target, 1);
+    EXPECT_FALSE(from_a().wandering);
+    for (int frame = 0; frame < 2000 && from_a().target == 1; ++frame)
+        fleet_frame();
+    EXPECT_EQ(from_a().target, 2) << "leaving B follows its link";
+    EXPECT_EQ(from_a().history, std::vector<std::int32_t>{1});
+    expect_no_host_errors();
+}
+
+TEST_F(FleetTest, ATargetThatIsGoneSendsTheVehicleWanderingNotToTheOrigin) {
+    TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0), point_near(100, 80)});
+    bus.points[0].link_x = static_cast<std::int32_t>(bus.points[1].x);
+    bus.points[0].link_y = static_cast<std::int32_t>(bus.points[1].y);
+    spawn_frame();
+    ASSERT_EQ(bus.vehicles.size(), 1u);
+    ASSERT_EQ(bus.vehicles[0].target, 1);
+    hostsim::Vehicle& car = car_of(bus.vehicles[0]);
+    EXPECT_EQ(car.order.kind, hostsim::DriveOrder::Kind::to_point);
+
+    bus.points.pop_back();  // the editor deleted it
+    fleet_frame();
+    fleet_frame();
+    EXPECT_TRUE(bus.vehicles[0].wandering);
+    EXPECT_EQ(car.order.kind, hostsim::DriveOrder::Kind::wander);
+    expect_no_host_errors();
+}
+
+TEST_F(FleetTest, RemovalReleasesWhatExistsOnceAndForgetsTheRest) {
+    TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0), point_near(-100, 0)});
+    bus.show_points = true;
+    spawn_frame();
+    bus.show_points = false;
+    spawn_frame();
+    ASSERT_EQ(bus.vehicles.size(), 2u);
+    EXPECT_NE(bus.vehicles[0].blip, kNoHandle);
+    EXPECT_EQ(bus.vehicles[1].blip, kNoHandle);
+    std::size_t blips = world().blip_count();
+    int released = world().traffic().vehicles_released;
+
+    game().teleport_player({kPlayer.x + 400, kPlayer.y, kPlayer.z});  // both beyond 230 m
+    fleet_frame();
+    fleet_frame();
+    EXPECT_TRUE(bus.vehicles.empty());
+    EXPECT_EQ(world().traffic().vehicles_released, released + 2);
+    EXPECT_EQ(world().blip_count(), blips - 1);
+    EXPECT_EQ(world().characters().size(), 1u) << "drivers released";
+    EXPECT_TRUE(world().groups().empty());
+    expect_no_host_errors();
+}
+
+TEST_F(FleetTest, AReloadLetsGoOfTheFleetOfTheOldWorld) {
+    TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0), point_near(-100, 0)});
+    bus.show_points = true;
+    spawn_frame();
+    game().run_frames(2);
+    ASSERT_GT(game().save_game(), 0);
+    spawn_frame();
+    ASSERT_EQ(bus.vehicles.size(), 2u);
+
+    ASSERT_TRUE(game().load_game(1));
+    game_frame([&] { bus.reset_spawning(); });
+    EXPECT_TRUE(bus.vehicles.empty());
+    EXPECT_FALSE(bus.points[0].spawned);
+    EXPECT_TRUE(world().groups().empty());
+    expect_no_host_errors();
+
+    // Another identity in the same world: the vehicles are still there and
+    // are let go entirely.
+    spawn_frame();
+    ASSERT_EQ(bus.vehicles.size(), 1u);
+    game_frame([&] { bus.reset_spawning(); });
+    EXPECT_EQ(world().characters().size(), 1u);
+    EXPECT_TRUE(world().groups().empty());
+    EXPECT_EQ(world().blip_count(), 0u);
+    expect_no_host_errors();
+}
+
+}  // namespace
+}  // namespace corvalen

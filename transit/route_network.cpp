@@ -1,0 +1,213 @@
+// The route network of a transit service: its stop file, placing points, and
+// the searches the vehicles, the driver mission and the editor use.
+
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "core/atomic_file.h"
+#include "core/csv.h"
+#include "core/game_timer.h"
+#include "core/geometry.h"
+#include "core/player.h"
+#include "core/text_number.h"
+#include "transit/transit_service.h"
+
+namespace corvalen {
+namespace {
+
+constexpr std::size_t kFieldsPerPoint = 8;
+// Points loaded together get a random spawn time below this, so that they do
+// not tie when spawning looks for the least recently used one.
+constexpr std::int32_t kLoadedSpawnSpread = 99;
+// A capturable point must not lie farther than this north or south.
+constexpr float kCaptureLatitudeLimit = 450.0f;
+
+using Position = std::pair<std::int32_t, std::int32_t>;
+
+Position truncated(const RoutePoint& point) {
+    return {whole_metres(point.x), whole_metres(point.y)};
+}
+
+// One stop-file line; nothing when it is short or a numeric field does not
+// read (not a number, or out of range).
+std::optional<RoutePoint> read_point(std::string_view line) {
+    std::vector<std::string_view> fields = split_fields(line);
+    if (fields.size() < kFieldsPerPoint)
+        return std::nullopt;
+    std::optional<float> x = float_field(fields[0]);
+    std::optional<float> y = float_field(fields[1]);
+    std::optional<float> z = float_field(fields[2]);
+    std::optional<float> heading = float_field(fields[3]);
+    std::optional<std::int32_t> type = int_field(fields[4]);
+    std::optional<std::int32_t> backwards = int_field(fields[5]);
+    std::optional<std::int32_t> link_x = int_field(fields[6]);
+    std::optional<std::int32_t> link_y = int_field(fields[7]);
+    if (!x || !y || !z || !heading || !type || !backwards || !link_x || !link_y)
+        return std::nullopt;
+    RoutePoint point;
+    point.x = *x;
+    point.y = *y;
+    point.z = *z;
+    point.heading = *heading;
+    point.type = *type;
+    point.backwards = *backwards != 0;
+    point.link_x = *link_x;
+    point.link_y = *link_y;
+    return point;
+}
+
+// The integer reading of the first two fields, which decides whether a line
+// repeats a position already loaded.
+std::optional<Position> line_position(std::string_view line) {
+    std::vector<std::string_view> fields = split_fields(line);
+    if (fields.size() < 2)
+        return std::nullopt;
+    std::optional<std::int32_t> x = int_field(fields[0]);
+    std::optional<std::int32_t> y = int_field(fields[1]);
+    if (!x || !y)
+        return std::nullopt;
+    return Position{*x, *y};
+}
+
+}  // namespace
+
+void TransitService::load_points() {
+    points.clear();
+    std::ifstream file(data_path(data_folder, stops_file), std::ios::binary);
+    if (!file)
+        return;
+    // Truncated positions of the points loaded so far: a later line at one of
+    // them is a duplicate. (0, 0) is never one.
+    std::set<Position> taken;
+    for (std::string line; std::getline(file, line);) {
+        std::optional<RoutePoint> point = read_point(line);
+        if (!point)
+            continue;
+        std::optional<Position> at = line_position(line);
+        if (!at)
+            continue;
+        if (*at != Position{0, 0} && taken.count(*at) != 0)
+            continue;
+        point->last_spawn = static_cast<std::uint32_t>(roll(spawn_dice, 0, kLoadedSpawnSpread));
+        taken.insert(truncated(*point));
+        points.push_back(*point);
+    }
+}
+
+bool TransitService::save_points() const {
+    std::string text;
+    for (const RoutePoint& point : points) {
+        append_field(text, point.x);
+        append_field(text, point.y);
+        append_field(text, point.z);
+        append_field(text, point.heading);
+        append_field(text, point.type);
+        append_field(text, std::int32_t{point.backwards ? 1 : 0});
+        append_field(text, point.link_x);
+        append_field(text, point.link_y);
+        text += '\n';
+    }
+    return replace_file(data_path(data_folder, stops_file), text);
+}
+
+bool TransitService::add_point(RoutePointType type) {
+    std::optional<host::Vec3> at = player_position();
+    if (!at)
+        return false;
+    RoutePoint point;
+    point.x = at->x;
+    point.y = at->y;
+    point.z = at->z;
+    point.heading = host::character_heading(player_character());
+    point.type = static_cast<std::int32_t>(type);
+
+    Position position = truncated(point);
+    if (position != Position{0, 0}) {
+        for (const RoutePoint& other : points) {
+            if (truncated(other) == position) {
+                status.show("A point already stands here");
+                return false;
+            }
+        }
+    }
+    points.push_back(point);
+    save_points();
+    return true;
+}
+
+std::int32_t TransitService::find_by_link(std::int32_t link_x, std::int32_t link_y) const {
+    if (link_x == 0 && link_y == 0)
+        return -1;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (truncated(points[i]) == Position{link_x, link_y})
+            return static_cast<std::int32_t>(i);
+    }
+    return -1;
+}
+
+std::int32_t TransitService::next_point(std::int32_t index) const {
+    if (!valid_point(index))
+        return -1;
+    const RoutePoint& point = points[static_cast<std::size_t>(index)];
+    return find_by_link(point.link_x, point.link_y);
+}
+
+std::int32_t TransitService::nearest_point(float x, float y) const {
+    std::int32_t nearest = -1;
+    float best = std::numeric_limits<float>::infinity();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        float distance = host::distance_2d(x, y, points[i].x, points[i].y);
+        if (distance < best || nearest < 0) {
+            best = distance;
+            nearest = static_cast<std::int32_t>(i);
+        }
+    }
+    return nearest;
+}
+
+std::int32_t TransitService::nearest_capturable(host::Vec3 position, float heading, float max_angle,
+                                                const std::set<std::int32_t>& excluded,
+                                                float* distance) const {
+    std::int32_t nearest = -1;
+    float best = std::numeric_limits<float>::infinity();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const RoutePoint& point = points[i];
+        auto index = static_cast<std::int32_t>(i);
+        if (!point.captures() || excluded.count(index) != 0)
+            continue;
+        if (!in_square(point.x, point.y, position.x, position.y, search_extent))
+            continue;
+        if (heading > 0.0f && !(std::fabs(heading_difference(heading, point.heading)) < max_angle))
+            continue;
+        if (std::fabs(point.y - position.y) > kCaptureLatitudeLimit)
+            continue;
+        float d = host::distance_2d(position.x, position.y, point.x, point.y);
+        if (d < best) {
+            best = d;
+            nearest = index;
+        }
+    }
+    if (distance != nullptr)
+        *distance = best;
+    return nearest;
+}
+
+void TransitService::reset_spawning() {
+    for (ServiceVehicle& record : vehicles)
+        record.forget();
+    vehicles.clear();
+    update_cursor = 0;
+    for (RoutePoint& point : points) {
+        point.last_spawn = 0;
+        point.spawned = false;
+    }
+    next_spawn_time = after(host::game_timer(), first_spawn_delay);
+    status.until = 0;
+}
+
+}  // namespace corvalen
