@@ -125,8 +125,6 @@ void add_player_natives(NativeTable& table) {
                        a.error("the player cannot be released");
                    } else if (!a.world().release_character(handle)) {
                        a.error("no character " + hex(static_cast<std::uint32_t>(handle)));
-                   } else {
-                       a.write_int(0, 0);
                    }
                }});
     table.add({0x03E90416, "give weapon", 4, [](const NativeArgs& a) {
