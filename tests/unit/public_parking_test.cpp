@@ -65,8 +65,6 @@ enum MenuItem : std::int32_t {
     kSingleStorey = 1,
     kDelete = 2,
     kLoadLotsItem = 3,
-    kSaveLotsItem = 4,
-    kDebug = 7,
 };
 
 TEST_F(PublicParkingTest, LotsLoadFromTheirFileLineByLine) {
@@ -147,15 +145,6 @@ TEST_F(PublicParkingTest, SingleStoreyAndDeleteActOnTheNearestLotAndSaveOnlyACha
 
     choose(kLoadLotsItem);
     EXPECT_EQ(parking.garage.spots.size(), 2u);
-}
-
-TEST_F(PublicParkingTest, DebugModeShowsAndHidesTheLotsOnTheMap) {
-    parking.garage.spots = {{"", 10.0f, 0.0f, 5.0f, 5, 0}, {"", 20.0f, 0.0f, 5.0f, 5, 0}};
-    std::size_t before = world().blip_count();
-    choose(kDebug);
-    EXPECT_EQ(world().blip_count(), before + 2);
-    choose(kDebug);
-    EXPECT_EQ(world().blip_count(), before);
 }
 
 TEST_F(PublicParkingTest, EachSaveKeepsItsVehiclesInItsOwnFolder) {
