@@ -16,7 +16,6 @@ constexpr NativeHash kBoardingStaysOnOrder = 0x1A02748F;
 constexpr NativeHash kPlayerEntryMode = 0x02033258;
 constexpr NativeHash kPlayerBoardingFirst = 0x67CC007C;
 constexpr NativeHash kPlayerBoardingSecond = 0x458C333D;
-constexpr NativeHash kVehicleTakesPlayer = 0x25750E4F;
 constexpr NativeHash kEndVehicleService = 0x41E45BE5;
 }  // namespace hash
 
@@ -64,7 +63,7 @@ void set_boarding_behaviour(Handle character) {
 void prepare_player_boarding(Handle character, Handle vehicle) {
     tell(hash::kPlayerBoardingFirst, character, slot(std::int32_t{0}));
     tell(hash::kPlayerBoardingSecond, character, slot(std::int32_t{0}));
-    tell(hash::kVehicleTakesPlayer, vehicle, slot(std::int32_t{1}));
+    keep_vehicle(vehicle);
 }
 
 void prepare_player_entry() {

@@ -96,10 +96,6 @@ void add_people_natives(NativeTable& table) {
                    if (a.character(0) != nullptr)
                        expect(a, 1, 0);
                }});
-    table.add({0x25750E4F, "vehicle takes the player", 2, [](const NativeArgs& a) {
-                   if (a.vehicle(0) != nullptr)
-                       expect(a, 1, 1);
-               }});
     table.add({0x41E45BE5, "vehicle out of service", 1, [](const NativeArgs& a) {
                    if (Vehicle* car = a.vehicle(0)) {
                        car->in_service = false;

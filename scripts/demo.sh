@@ -9,7 +9,9 @@
 # at their stops, and are removed once they wander off. The driver-mission
 # scene has the player take a bus through two stops, where people board and
 # pay him their fares, with the mission's panel of totals. The filling-station
-# scene drives a car low on fuel into a gas station to fill up.
+# scene drives a car low on fuel into a gas station to fill up; the car-park
+# scene leaves a car in a pay car park overnight, across a save and a load,
+# and collects it for a ticket.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
@@ -32,6 +34,17 @@ run_host() {
         tr -d '\r'
 }
 
+# Plays a scene in game $1 for $3 frames in build/demo/$2; sets $scene to its
+# folder and $timeline to its timeline with plain line ends.
+run_scene() {
+    scene="${root}/build/demo/$2"
+    rm -rf "$scene" && mkdir -p "$scene"
+    (cd "$scene" && run_wine wine "${root}/build/windows/hostsim/$1.exe" --plugin "$plugin" \
+        --scene "$2" --frames "$3" --record timeline.txt) | tr -d '\r' | tail -n 1
+    timeline="${scene}/timeline.lf"
+    tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
+}
+
 # The first screen of a timeline that holds a line containing $1, and the last
 # screen of a timeline: a screen is its "screen:" line and the lines under it.
 screen_showing() {
@@ -40,18 +53,6 @@ screen_showing() {
         inside && /^frame [0-9]+:   / { block = block "\n" $0; if (index($0, want)) hit = 1; next }
         { inside = 0; if (hit) exit }
         END { if (hit) print block }' "$2"
-}
-# Plays a scene (scenes.h) in a fresh folder with the build's executable;
-# prints the summary and leaves the timeline, with LF line ends, in
-# $scene_timeline.
-run_scene() {
-    local exe="$1" name="$2" frames="$3"
-    local folder="${root}/build/demo/${name}"
-    rm -rf "$folder" && mkdir -p "$folder"
-    (cd "$folder" && run_wine wine "${root}/build/windows/hostsim/${exe}.exe" --plugin "$plugin" \
-        --scene "$name" --frames "$frames" --record timeline.txt) | tr -d '\r' | tail -n 1
-    scene_timeline="${folder}/timeline.lf"
-    tr -d '\r' <"${folder}/timeline.txt" >"$scene_timeline"
 }
 last_screen() {
     awk '/ screen: / { block = $0; inside = 1; next }
@@ -80,15 +81,14 @@ echo
 echo "== driver mission (game 1.0.7.0): the player at the wheel of a bus presses B, drives"
 echo "   through two stops where people board, and is paid their fares"
 run_scene hostsim_1070 driver-mission 1970
-mission_timeline="$scene_timeline"
 echo "-- under way to the next stop: the prompt, the ground marker and the panel"
-screen_showing 'Proceed to next stop.' "$mission_timeline"
+screen_showing 'Proceed to next stop.' "$timeline"
 echo "-- at the stop while people board"
-screen_showing 'Wait...' "$mission_timeline"
+screen_showing 'Wait...' "$timeline"
 echo "-- what happened: boarding, fares, getting out"
-grep -vE ': (screen: |  |vehicle [^ ]+ door )' "$mission_timeline"
+grep -vE ': (screen: |  |vehicle [^ ]+ door )' "$timeline"
 echo "-- the panel's totals before the player gets out"
-screen_showing 'revenue: $9' "$mission_timeline"
+screen_showing 'revenue: $9' "$timeline"
 echo
 echo "== game 1.0.7.1 (not supported): the plug-in stays silent"
 run_host hostsim_1071 --frames 30
@@ -96,7 +96,6 @@ echo
 echo "== filling station (game 1.0.8.0): the estate car runs low, drives into the gas station,"
 echo "   fills up, pays by the litre and drives on"
 run_scene hostsim_1080 filling-station 900
-timeline="$scene_timeline"
 echo "-- the fuel display as the drive starts"
 screen_showing 'text "fuel ' "$timeline"
 echo "-- standing in the station: its name, the car's condition and the pump menu"
@@ -106,6 +105,21 @@ grep ': cash ' "$timeline"
 screen_showing 'Fuel cost $' "$timeline"
 echo "-- driving on with a full tank"
 last_screen "$timeline"
+echo
+echo "== car park (game 1.0.7.0, time zone IST-5:30): the coupe is left in a pay car park at 22:30,"
+echo "   the save screen autosaves it, the save is loaded again, and at 08:00 the player collects it"
+echo "   (the plug-in autosaves at most every 12 s of wall clock: the demo waits 13 s for it)"
+run_scene hostsim_1070 car-park 260
+echo "-- getting out in the car park"
+screen_showing 'Vehicle Parked' "$timeline"
+echo "-- the autosave's car file, corvalen/1/pub_parking_cars.csv: model, position, heading,"
+echo "   colours, wear, fuel record, engine, body, value, extras, tag, area, parked at, odometer"
+cat "${scene}/corvalen/1/pub_parking_cars.csv"
+echo "-- saved, loaded again: the coupe is re-created where it stood"
+grep -E ': (save screen|game saved|game loaded|vehicle 0x[0-9A-F]+ (created|kept)|scene: )' "$timeline"
+echo "-- 08:00 next morning: the player gets in and pays the overnight ticket"
+grep -E ': (cash|area code) ' "$timeline"
+screen_showing 'Ticket $' "$timeline"
 echo
 echo "Save folders the plug-in created:"
 (cd "${root}/build/demo" && find . -path '*/corvalen/*' -type d | sort)
