@@ -125,6 +125,8 @@ void add_player_natives(NativeTable& table) {
                        a.error("the player cannot be released");
                    } else if (!a.world().release_character(handle)) {
                        a.error("no character " + hex(static_cast<std::uint32_t>(handle)));
+                   }
+               }});
     table.add({0x03E90416, "give weapon", 4, [](const NativeArgs& a) {
                    if (a.character(0) != nullptr) {
                        a.world().note(hex(a.u(0)) + " given weapon " + std::to_string(a.i(1)) +
