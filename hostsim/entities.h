@@ -65,6 +65,10 @@ struct Character {
     std::int32_t money = 0;
     bool claimed = false;       // kept for a script; the game does not take him away
     bool keeps_orders = false;  // events do not interrupt his orders
+    bool injured = false;       // hurt too badly to do anything but lie there
+    bool wandering = false;     // walks off on his own, keeping to nobody
+    std::int32_t armour = 0;
+    std::int32_t behaviour = 0;
 };
 
 // What a vehicle's driver was told to do.
@@ -108,6 +112,8 @@ struct Group {
     std::vector<std::int32_t> members;
     std::int32_t formation = -1;
     bool set_up = false;
+    std::int32_t leader = 0;  // members keep to him; 0 for none
+    float separation = 0.0f;  // beyond this from the leader a member has left; 0: no limit
 };
 
 }  // namespace hostsim

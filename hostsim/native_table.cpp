@@ -29,6 +29,7 @@ NativeTable make_native_table() {
     add_map_natives(table);
     add_group_natives(table);
     add_traffic_natives(table);
+    add_people_natives(table);
     return table;
 }
 

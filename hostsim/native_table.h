@@ -43,5 +43,6 @@ void add_screen_natives(NativeTable& table);
 void add_map_natives(NativeTable& table);
 void add_group_natives(NativeTable& table);
 void add_traffic_natives(NativeTable& table);
+void add_people_natives(NativeTable& table);
 
 }  // namespace hostsim

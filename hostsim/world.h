@@ -25,6 +25,8 @@ inline constexpr std::int32_t kSaveIdentityStat = 429;  // integer
 
 inline constexpr std::int32_t kPlayerIndex = 0;
 inline constexpr std::int32_t kPlayerHandle = 0x2A;  // differs from the index on purpose
+// The group the game keeps for the player, which scripts may fill.
+inline constexpr std::int32_t kPlayerGroup = 0x4000;
 inline constexpr std::uint32_t kPlayerModel = 0x6F0783F5;
 // The seed handed out when no game runs.
 inline constexpr std::uint32_t kFallbackRandomSeed = 0x5EED;
@@ -174,6 +176,9 @@ class World {
     // playing; at the end of the last the statistics go into the current slot.
     void open_save_screen();
     bool save_screen_open() const { return save_screen_frames_left_ > 0 || save_screen_pending_; }
+    // The player backs out of the save screen: it closes after this frame,
+    // and the game saves nothing (unless it already saved when it opened).
+    void cancel_save_screen();
     // Loads a slot at the start of the next frame (statistics restored, timer
     // jumps, vehicles created since the start are gone), followed by some
     // frames of loading; false when the slot holds no save.
@@ -229,10 +234,27 @@ class World {
     const TrafficCounts& traffic() const { return traffic_; }
 
     // --- groups (world_groups.cpp) --------------------------------------------------------
+    // Groups scripts made; the player's group is not among them.
     std::int32_t create_group();
-    Group* group(std::int32_t handle);
+    Group* group(std::int32_t handle);  // the player's group too
     bool release_group(std::int32_t handle);
     const std::map<std::int32_t, Group>& groups() const { return groups_; }
+    const Group& player_group() const { return player_group_; }
+
+    // --- people on foot (world_people.cpp) ------------------------------------------------
+    // Where a pedestrian may appear near a point: on land beside it, none at
+    // sea.
+    std::optional<Vec3> spawn_point_near(Vec3 point) const;
+    // The pedestrian factory makes nothing while the pool is full.
+    void set_pedestrian_pool_full(bool full) { pedestrian_pool_full_ = full; }
+    bool pedestrian_pool_full() const { return pedestrian_pool_full_; }
+    // Things that happen to people: one dies, one walks off on his own.
+    void kill_character(std::int32_t handle);
+    void send_wandering(std::int32_t handle);
+    void leave_groups(std::int32_t handle);
+    // Whether `character` no longer keeps to `other`: he is in no group that
+    // `other` leads, or strayed beyond its separation.
+    bool character_left(std::int32_t character, std::int32_t other) const;
 
     // --- models ---------------------------------------------------------------------------
     std::int32_t model_index(std::uint32_t model);
@@ -296,6 +318,8 @@ class World {
     // Frees whichever seat of the vehicle the character holds.
     static void vacate_seat(Vehicle& car, std::int32_t character_handle);
     void drive_traffic();
+    // Group members walk after their leaders; wanderers walk on.
+    void move_people();
     void bring_to_rest(Vehicle& car);
     void forget_created_since_start();
     void reset_text_style();
@@ -350,6 +374,8 @@ class World {
 
     std::map<std::int32_t, Group> groups_;
     std::int32_t next_group_ = 0x4001;
+    Group player_group_;  // handle kPlayerGroup
+    bool pedestrian_pool_full_ = false;
     std::int32_t wanted_level_ = 0;
     bool vehicle_pool_full_ = false;
     TrafficCounts traffic_;

@@ -94,8 +94,7 @@ bool World::release_character(std::int32_t handle) {
         return false;
     if (Vehicle* car = vehicle(person->vehicle))
         vacate_seat(*car, handle);
-    for (auto& [id, group] : groups_)
-        std::erase(group.members, handle);
+    leave_groups(handle);
     characters_.erase(handle);
     note("character " + hex(static_cast<std::uint32_t>(handle)) + " released");
     return true;
@@ -125,6 +124,8 @@ void World::forget_created_since_start() {
         }
     }
     groups_.clear();
+    std::erase_if(player_group_.members,
+                  [this](std::int32_t member) { return character(member) == nullptr; });
     // Blips on what is gone go with it; blips at fixed points stay.
     for (auto it = blips_.begin(); it != blips_.end();) {
         std::int32_t entity = it->second.entity;
