@@ -29,7 +29,9 @@ void open_or_shut(const NativeArgs& a, bool open) {
     Vehicle* car = a.vehicle(0);
     if (car == nullptr)
         return;
-    if (bool* door = part(a, car->parts.open_doors, 1, "door")) {
+    bool* door = part(a, car->parts.open_doors, 1, "door");
+    // Only a door that moves makes an entry: traffic shuts its doors each stop.
+    if (door != nullptr && *door != open) {
         *door = open;
         a.world().note(name_of(*car) + " door " + std::to_string(a.i(1)) +
                        (open ? " opened" : " shut"));

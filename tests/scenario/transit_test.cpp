@@ -191,6 +191,7 @@ TEST_F(BusRouteScenario, ABusWorksTheChainsDwellsAtStopsAndIsCapturedAhead) {
     const std::vector<std::string> expected = {
         "created, model 0xD577C962, kind 2, at (-60.00,35.00,6.00)",
         "ordered to wander at 8.00, style 1",  // the driver's first order
+        "engine on",
         "ordered to drive to (10.00,35.00,5.00) within 15.00 at 8.00, style 1",  // W
         "ordered to drive to (60.00,35.00,5.00) within 15.00 at 8.00, style 1",  // B
         "at rest at (45.00,35.00,6.00)",
