@@ -116,8 +116,11 @@ void Mod::frame_tick() {
         return;
     }
     if (not_playing) {
-        contained([&] { real_estate.note_host_not_playing(); });
-        if (tracker.save_due)
+        // A save at a property is a save the player chose to make now: the
+        // per-save files go with it, however recent the last autosave.
+        bool property_save = false;
+        contained([&] { property_save = real_estate.note_host_not_playing(); });
+        if (tracker.save_due || property_save)
             save_all();
         return;
     }

@@ -84,7 +84,9 @@ class ROViriVariruRoza : public SpotController {
     // is cleared, so that no later save carries it.
     void clear_saved_position();
     // The mod core tells of every frame in which the host does not play.
-    void note_host_not_playing();
+    // True in the first frame of a save screen opened here: the save the host
+    // writes from it must find the per-save files written.
+    bool note_host_not_playing();
 
     void tick() override;
     void style_blip(Place& place) override;

@@ -102,9 +102,11 @@ void ROViriVariruRoza::restore_saved_position() {
     host::move_player(host::player_index(), {x, y, z});
 }
 
-void ROViriVariruRoza::note_host_not_playing() {
-    if (saved_position == SavedPosition::handed)
-        saved_position = SavedPosition::in_screen;
+bool ROViriVariruRoza::note_host_not_playing() {
+    if (saved_position != SavedPosition::handed)
+        return false;
+    saved_position = SavedPosition::in_screen;
+    return true;
 }
 
 void ROViriVariruRoza::clear_saved_position() {

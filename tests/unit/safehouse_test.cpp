@@ -158,7 +158,8 @@ TEST_F(SafehouseTest, TheHandedPositionIsClearedOnlyOnceTheSaveScreenIsOver) {
     game_frame([&] { estate.save_at(1.0f, 2.0f, 3.0f); });
     game_frame([&] { estate.clear_saved_position(); });
     EXPECT_EQ(stat(210), 1.0f) << "the save screen has not even begun";
-    game_frame([&] { estate.note_host_not_playing(); });
+    game_frame([&] { EXPECT_TRUE(estate.note_host_not_playing()); });
+    game_frame([&] { EXPECT_FALSE(estate.note_host_not_playing()); });
     EXPECT_EQ(stat(210), 1.0f);
     game_frame([&] { estate.clear_saved_position(); });
     EXPECT_EQ(stat(210), 0.0f);
@@ -168,7 +169,7 @@ TEST_F(SafehouseTest, TheHandedPositionIsClearedOnlyOnceTheSaveScreenIsOver) {
     // Statistics the plug-in did not hand over are none of its business.
     world().set_float_stat(210, 5.0f);
     game_frame([&] {
-        estate.note_host_not_playing();
+        EXPECT_FALSE(estate.note_host_not_playing());
         estate.clear_saved_position();
     });
     EXPECT_EQ(stat(210), 5.0f);
