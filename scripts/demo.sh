@@ -7,7 +7,9 @@
 # transit scene runs two minutes of game time on the demo's own small bus
 # network (scripts/demo/bus_stops.csv): buses appear around the player, stop
 # at their stops, and are removed once they wander off. The filling-station
-# scene drives a car low on fuel into a gas station to fill up.
+# scene drives a car low on fuel into a gas station to fill up. The
+# house-buying scene shops for a house with the estate agent, rests and saves
+# there, and loads that save to stand at the door again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
@@ -38,6 +40,14 @@ screen_showing() {
         inside && /^frame [0-9]+:   / { block = block "\n" $0; if (index($0, want)) hit = 1; next }
         { inside = 0; if (hit) exit }
         END { if (hit) print block }' "$2"
+}
+# The journal lines (not the screens) from the first line matching $1 to the
+# next one matching $2.
+journal_between() {
+    awk -v from="$1" -v to="$2" '
+        !on && $0 ~ from { on = 1 }
+        on && /^frame [0-9]+: [^ ]/ && !/ screen: / { print }
+        on && $0 ~ to { exit }' "$3"
 }
 last_screen() {
     awk '/ screen: / { block = $0; inside = 1; next }
@@ -82,6 +92,27 @@ echo "-- the tank is full: the player pays by the litre"
 grep ': cash ' "$timeline"
 screen_showing 'Fuel cost $' "$timeline"
 echo "-- driving on with a full tank"
+last_screen "$timeline"
+echo
+echo "== house buying (game 1.0.7.0): the estate agent walks with the player to a house for sale,"
+echo "   the player buys it, rests there and saves, walks off, and loads that save"
+scene="${root}/build/demo/house-buying"
+rm -rf "$scene" && mkdir -p "$scene"
+(cd "$scene" && run_wine wine "${root}/build/windows/hostsim/hostsim_1070.exe" --plugin "$plugin" \
+    --scene house-buying --frames 420 --record timeline.txt) | tr -d '\r' | tail -n 1
+timeline="${scene}/timeline.lf"
+tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
+echo "-- at the office: the prompt and the panel"
+screen_showing 'shop for properties' "$timeline"
+echo "-- the agent comes and joins the player"
+journal_between ': pedestrian ' ': blip .* on ' "$timeline"
+echo "-- at the house for sale: the prompt and the panel"
+screen_showing 'FOR SALE' "$timeline"
+echo "-- the purchase, the agent's farewell, the rest and the save; the saved position is"
+echo "   cleared once the save screen is over"
+journal_between ': cash 50000' ': float stat 212 = 0.00' "$timeline"
+echo "-- the save is loaded: the player stands at the door"
+journal_between 'scene: the player loads' ': player moved ' "$timeline"
 last_screen "$timeline"
 echo
 echo "Save folders the plug-in created:"
