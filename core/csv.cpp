@@ -6,14 +6,36 @@
 
 namespace corvalen {
 
-std::vector<std::string> read_lines(const std::filesystem::path& path) {
+namespace {
+
+std::vector<std::string> lines_of(std::ifstream& file) {
     std::vector<std::string> lines;
-    std::ifstream file(path, std::ios::binary);
     for (std::string line; std::getline(file, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(std::move(line));
     }
+    return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> read_lines(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return lines_of(file);
+}
+
+std::optional<std::vector<std::string>> read_existing_lines(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found)
+        return std::vector<std::string>();
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open())
+        return std::nullopt;
+    std::vector<std::string> lines = lines_of(file);
+    // A failed read sets badbit; the end of the file only eofbit and failbit.
+    if (file.bad())
+        return std::nullopt;
     return lines;
 }
 

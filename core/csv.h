@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,12 @@ namespace corvalen {
 // when the file is missing or unreadable. Never throws for a file it cannot
 // read.
 std::vector<std::string> read_lines(const std::filesystem::path& path);
+
+// The lines of a file that may be missing: none at all when nothing is there,
+// nothing (no list) when something is there but could not be read whole (a
+// folder, a locked file, a read error). A reader whose file could not be read
+// keeps the next save from overwriting it: that file holds what was not loaded.
+std::optional<std::vector<std::string>> read_existing_lines(const std::filesystem::path& path);
 
 // The fields of one line, split at ",". The "," after the last value ends
 // it rather than starting an empty field, so "1,2," has two fields and ""

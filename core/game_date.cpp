@@ -35,4 +35,11 @@ std::int64_t game_date_time() {
                             host::clock_seconds());
 }
 
+std::optional<GameMoment> game_moment(std::int64_t seconds) {
+    std::tm calendar{};
+    if (!platform::local_calendar_fields(seconds, calendar))
+        return std::nullopt;
+    return GameMoment{calendar.tm_hour, calendar.tm_min, calendar.tm_mday, calendar.tm_mon + 1};
+}
+
 }  // namespace corvalen

@@ -3,6 +3,7 @@
 // in-game moments (parking tickets).
 
 #include <cstdint>
+#include <optional>
 
 namespace corvalen {
 
@@ -18,5 +19,16 @@ std::int64_t calendar_seconds(std::int32_t year, std::int32_t month, std::int32_
 // The host's day, month, clock, day count and clock seconds as one calendar
 // time.
 std::int64_t game_date_time();
+
+// The clock and date of a moment in those seconds, broken down in local time
+// as calendar_seconds made it: 22:30 stays 22:30 whatever the machine's time
+// zone. None when the moment cannot be broken down.
+struct GameMoment {
+    std::int32_t hour = 0;
+    std::int32_t minute = 0;
+    std::int32_t day = 0;    // of the month
+    std::int32_t month = 0;  // 1 to 12
+};
+std::optional<GameMoment> game_moment(std::int64_t seconds);
 
 }  // namespace corvalen

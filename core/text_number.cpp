@@ -81,6 +81,10 @@ std::optional<std::int32_t> int_field(std::string_view text) {
     return static_cast<std::int32_t>(*value);
 }
 
+std::optional<std::int64_t> int64_field(std::string_view text) {
+    return wide_field(text);
+}
+
 std::optional<std::uint32_t> unsigned_field(std::string_view text) {
     std::optional<std::int64_t> value = wide_field(text);
     if (!value || *value < std::numeric_limits<std::int32_t>::min() ||
@@ -91,13 +95,20 @@ std::optional<std::uint32_t> unsigned_field(std::string_view text) {
 }
 
 std::optional<float> float_field(std::string_view text) {
+    std::optional<float> value = raw_float_field(text);
+    if (!value || !std::isfinite(*value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<float> raw_float_field(std::string_view text) {
     // from_chars, unlike strtod, ignores the process's locale, which the host
     // may have set to one with a decimal comma.
     std::string_view start = number_start(text);
     double value = 0.0;
     auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
-    if (error != std::errc() || !std::isfinite(value) ||
-        std::fabs(value) > static_cast<double>(FLT_MAX)) {
+    if (error != std::errc() ||
+        (std::isfinite(value) && std::fabs(value) > static_cast<double>(FLT_MAX))) {
         return std::nullopt;
     }
     return static_cast<float>(value);
@@ -108,6 +119,15 @@ std::string fixed_decimals(double value, int decimals) {
     char buffer[400];
     auto [end, error] =
         std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, decimals);
+    if (error != std::errc())
+        return "0";
+    return std::string(buffer, end);
+}
+
+std::string significant_digits(double value, int digits) {
+    char buffer[64];
+    auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::general, digits);
     if (error != std::errc())
         return "0";
     return std::string(buffer, end);

@@ -34,9 +34,20 @@ std::optional<std::int32_t> int_field(std::string_view text);
 // identifiers are often written signed.
 std::optional<std::uint32_t> unsigned_field(std::string_view text);
 std::optional<float> float_field(std::string_view text);
+// A 64-bit integer field, for values whose low bits a reader takes.
+std::optional<std::int64_t> int64_field(std::string_view text);
+// A float field for a reader that deals with the text "inf" or "nan" itself:
+// an infinity or a NaN is kept. Empty, as for float_field, when no number
+// starts the text or it lies beyond the float range.
+std::optional<float> raw_float_field(std::string_view text);
 
 // A number with a fixed count of decimals ("12.50" for 2, "13" for 0), as
 // "{:.2f}" writes it, whatever the platform or the process's locale.
 std::string fixed_decimals(double value, int decimals);
+
+// A number with at most `digits` significant digits and no trailing zeros
+// ("1500", "-55.5", "1.23457e+06" for 6), as a stream writes a float by
+// default, whatever the platform or locale.
+std::string significant_digits(double value, int digits);
 
 }  // namespace corvalen

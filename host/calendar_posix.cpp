@@ -15,4 +15,13 @@ std::int64_t local_calendar_seconds(std::tm& calendar) {
     return mktime(&calendar);
 }
 
+bool local_calendar_fields(std::int64_t seconds, std::tm& calendar) {
+    time_t when = seconds;
+    std::tm fields{};
+    if (localtime_r(&when, &fields) == nullptr)
+        return false;
+    calendar = fields;
+    return true;
+}
+
 }  // namespace corvalen::platform

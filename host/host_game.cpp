@@ -64,6 +64,11 @@ constexpr NativeHash kExtraFitted = 0x4B920E81;
 constexpr NativeHash kOpenDoor = 0x1E352CEF;
 constexpr NativeHash kShutDoor = 0x5E7A620E;
 constexpr NativeHash kIndicatorLights = 0x24B42ED2;
+constexpr NativeHash kVehicleExtraValue = 0x10237666;
+constexpr NativeHash kSetVehicleExtraValue = 0x2E9E149D;
+constexpr NativeHash kKeepVehicle = 0x25750E4F;
+constexpr NativeHash kSetNeedsRestoring = 0x295C4C52;
+constexpr NativeHash kAreaCode = 0x4E493AAF;
 }  // namespace hash
 
 std::uint32_t read_word(std::uint32_t address) {
@@ -273,6 +278,36 @@ Vec3 vehicle_position(Handle vehicle) {
 
 void give_weapon(Handle character, std::int32_t weapon, std::int32_t ammunition) {
     in_frame(natives::give_weapon, character, weapon, ammunition);
+}
+
+std::int32_t vehicle_extra_value(Handle vehicle) {
+    std::int32_t value = 0;
+    call(hash::kVehicleExtraValue, {slot(vehicle), slot(&value)});
+    return value;
+}
+
+void set_vehicle_extra_value(Handle vehicle, std::int32_t value) {
+    call(hash::kSetVehicleExtraValue, {slot(vehicle), slot(value)});
+}
+
+void keep_vehicle(Handle vehicle) {
+    call(hash::kKeepVehicle, {slot(vehicle), slot(std::int32_t{1})});
+}
+
+bool vehicle_needs_restoring(Handle vehicle) {
+    return in_frame(natives::vehicle_needs_restoring, vehicle);
+}
+
+void set_vehicle_needs_restoring(Handle vehicle, bool needs) {
+    call(hash::kSetNeedsRestoring, {slot(vehicle), slot(std::int32_t{needs ? 1 : 0})});
+}
+
+std::uint32_t area_code() {
+    return call(hash::kAreaCode, {});
+}
+
+void restore_area_code(std::uint32_t area_code) {
+    in_frame(natives::restore_area_code, area_code);
 }
 
 void developer_effect_on(Handle character) {

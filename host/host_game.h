@@ -113,10 +113,12 @@ std::optional<Matrix> object_matrix(std::uint32_t object);
 std::int32_t vehicle_object_seats(std::uint32_t object);
 
 // Creating vehicles through the host's own functions (vehicle_factory.cpp).
-// Asks for a model and loads it at once; returns its model index.
+// Asks for a model and loads it at once; returns its model index, -1 (and
+// nothing asked) for a model the host does not have.
 std::int32_t load_model_now(std::uint32_t model);
 // The vehicle factory's creation of a loaded model at a transform; `kind` is
-// how the host creates it (2 for traffic). The new object, 0 when none.
+// how the host creates it (2 for traffic, 4 for a car re-created from a car
+// file). The new object, 0 when none.
 std::uint32_t create_vehicle_object(std::int32_t model_index, std::int32_t kind,
                                     const Matrix& transform);
 // The host's step after creating a vehicle or pedestrian object.
@@ -158,9 +160,9 @@ void clear_area(Vec3 at, float radius);
 void claim_vehicle(Handle vehicle);  // the host keeps it for the mod
 void settle_vehicle_on_ground(Handle vehicle);
 void set_vehicle_heading(Handle vehicle, float degrees);
-Handle create_driver(Handle vehicle);  // -1 as a handle when the host writes none
-Handle add_vehicle_blip(Handle vehicle);
-float vehicle_heading(Handle vehicle);  // degrees
+Handle create_driver(Handle vehicle);     // -1 as a handle when the host writes none
+Handle add_vehicle_blip(Handle vehicle);  // -1 as a handle when the host writes none
+float vehicle_heading(Handle vehicle);    // degrees
 std::int32_t vehicle_health(Handle vehicle);
 bool vehicle_damaged_by(Handle vehicle, Handle character);
 void close_vehicle_doors(Handle vehicle);
@@ -215,6 +217,19 @@ void shut_door(Handle vehicle, std::int32_t door);
 void set_indicator_lights(Handle vehicle, bool on);
 Vec3 vehicle_position(Handle vehicle);
 void give_weapon(Handle character, std::int32_t weapon, std::int32_t ammunition);
+
+// Vehicles kept for the player (garages and car parks): what a stored car
+// carries besides its structure and heading, and the host's marks on it.
+std::int32_t vehicle_extra_value(Handle vehicle);
+void set_vehicle_extra_value(Handle vehicle, std::int32_t value);
+// The host keeps a re-created vehicle rather than clearing it away.
+void keep_vehicle(Handle vehicle);
+bool vehicle_needs_restoring(Handle vehicle);
+void set_vehicle_needs_restoring(Handle vehicle, bool needs);
+// The host's area value where a vehicle is left, and putting it back when the
+// vehicle is collected.
+std::uint32_t area_code();
+void restore_area_code(std::uint32_t area_code);
 
 // The developer toggle's two host effects on the player character.
 void developer_effect_on(Handle character);

@@ -60,6 +60,9 @@ std::int32_t load_model_now(std::uint32_t model) {
         return -1;
     std::int32_t index = -1;
     function_at<ModelIndexLookup>(lookup)(model, &index);
+    // A model the host does not have is no index to ask it to load.
+    if (index < 0)
+        return -1;
     function_at<ModelRequest>(request)(index, 0);
     function_at<LoadRequestedModels>(load)(0);
     return index;

@@ -8,7 +8,7 @@
 //   --save-screen FRAME      open the game's save screen before FRAME
 //   --save-at-open           the save screen writes the save when it opens, not at its end
 //   --load FRAME:SLOT        load a save slot before FRAME
-//   --scene NAME             play a prepared game (scenes.h): filling-station
+//   --scene NAME             play a prepared game (scenes.h): filling-station, car-park
 //   --wall-step-ms N         wall-clock milliseconds per frame (in-process clock only)
 //   --layout 1070|1080       lay the image out for that build whatever the version
 //   --stack-skew N           misalign the call sites' stack by N bytes (0, 4, 8, 12)

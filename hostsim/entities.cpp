@@ -96,7 +96,7 @@ Vehicle::Vehicle(std::int32_t handle, std::uint32_t model, int passenger_seats)
       model(model),
       object(kVehicleObjectSize),
       passengers(static_cast<std::size_t>(passenger_seats), 0) {
-    set_up_vehicle_fields(object);
+    set_up_vehicle_fields(object, model);
     object.set_byte(kVehicleSeatCountOffset, static_cast<std::uint8_t>(passenger_seats));
 }
 

@@ -95,7 +95,9 @@ struct Vehicle {
     std::int32_t driver = 0;
     std::vector<std::int32_t> passengers;  // one per passenger seat, 0 when free
     bool from_world_start = false;         // parked there when the game began
-    bool placed = false;                   // the after-creation step has run
+    Vec3 home;                             // where the game parks it when a save is loaded
+    float home_heading = 0.0f;
+    bool placed = false;  // the after-creation step has run
     DriveOrder order;
     // Stuck behind something: moves only under the style that pushes through.
     bool blocked = false;

@@ -40,6 +40,8 @@ Host::Host(const BootOptions& options)
       native_log_limit_(std::max<std::size_t>(2, options.native_log_limit)) {
     if (g_active != nullptr)
         throw std::logic_error("a stand-in host is already running");
+    if (!options.world.time_zone.empty())
+        set_process_time_zone(options.world.time_zone);
     memory_ = ImageMemory::acquire();
     world_ = std::make_unique<World>(options.world);
     natives_ = make_native_table();

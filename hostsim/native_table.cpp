@@ -24,6 +24,7 @@ NativeTable make_native_table() {
     add_game_natives(table);
     add_vehicle_natives(table);
     add_vehicle_service_natives(table);
+    add_car_park_natives(table);
     add_blip_natives(table);
     add_screen_natives(table);
     add_map_natives(table);

@@ -38,6 +38,7 @@ void add_player_natives(NativeTable& table);
 void add_game_natives(NativeTable& table);
 void add_vehicle_natives(NativeTable& table);
 void add_vehicle_service_natives(NativeTable& table);
+void add_car_park_natives(NativeTable& table);
 void add_blip_natives(NativeTable& table);
 void add_screen_natives(NativeTable& table);
 void add_map_natives(NativeTable& table);

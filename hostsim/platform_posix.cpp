@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <sys/mman.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <map>
 
@@ -119,6 +120,13 @@ void record_page_protection(std::uint32_t address, std::uint32_t size, int prote
 void forget_pages(std::uint32_t address, std::uint32_t size) {
     for_each_page(address, size, [](std::uint32_t page) { host_pages().erase(page); });
 }
+
+void set_process_time_zone(const std::string& zone) {
+    setenv("TZ", zone.c_str(), 1);
+    tzset();
+}
+
+void let_plugin_wall_clock_pass(std::int64_t /*seconds*/) {}
 
 std::unique_ptr<ImageMemory> ImageMemory::acquire() {
     return std::make_unique<MappedImage>();

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <stdexcept>
 
 #include "hostsim/host_layout.h"
@@ -84,6 +86,18 @@ class Dll final : public PluginModule {
 };
 
 }  // namespace
+
+void set_process_time_zone(const std::string& zone) {
+    // The run time DLL is the plug-in's too, so its conversions follow.
+    std::string setting = "TZ=" + zone;
+    _putenv(setting.c_str());
+    _tzset();
+}
+
+void let_plugin_wall_clock_pass(std::int64_t seconds) {
+    if (seconds > 0)
+        Sleep(static_cast<DWORD>(seconds * 1000));
+}
 
 std::unique_ptr<ImageMemory> ImageMemory::acquire() {
     return std::make_unique<ExecutableImage>();

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "hostsim/host.h"
+#include "hostsim/platform.h"
 
 namespace hostsim {
 namespace {
@@ -65,6 +66,77 @@ std::vector<SceneStep> filling_station() {
     };
 }
 
+// The vehicle of a model nearest to a point; null when the world has none.
+Vehicle* nearest_of_model(World& world, std::uint32_t model, Vec3 near) {
+    Vehicle* found = nullptr;
+    for (const auto& [handle, car] : world.vehicles()) {
+        if (car.model == model &&
+            (found == nullptr ||
+             distance(car.object.position(), near) < distance(found->object.position(), near))) {
+            found = world.vehicle(handle);
+        }
+    }
+    return found;
+}
+
+// A car left in a pay car park overnight, in a time zone away from UTC. The
+// modder has placed a lot on Harbour Road. At 22:28 the player drives the
+// coupe into it and gets out; the game's save screen comes (after the 12 s of
+// wall clock the plug-in waits between autosaves), the save is loaded again,
+// the night passes, and at 08:00 the player gets into the re-created coupe
+// and pays the overnight ticket.
+std::vector<SceneStep> car_park() {
+    constexpr Vec3 kLot{-60.0f, 35.0f, 6.0f};
+    constexpr float kDrivingSpeed = 10.0f;
+    constexpr std::int64_t kWallSeconds = 13;
+    constexpr int kCollectHour = 8;
+    const std::uint32_t coupe = vehicle_models()[1].id;
+    return {
+        {0,
+         [=](Host& host) {
+             set_process_time_zone("IST-5:30");
+             write_text("corvalen/pub_parking_lots.csv", "-60.00,35.00,5.00,8,0,\n");
+             World& world = host.world();
+             world.set_clock(22, 28);
+             if (Vehicle* car = first_of_model(world, coupe))
+                 host.enter_vehicle(car->handle);
+             host.note("scene: the player sits in the coupe, time zone IST-5:30");
+         }},
+        {5,
+         [=](Host& host) {
+             host.world().set_walk_target(kLot, kDrivingSpeed);
+             host.note("scene: the player drives into the car park");
+         }},
+        {140,
+         [](Host& host) {
+             host.leave_vehicle();
+             host.note("scene: the player gets out");
+         }},
+        {145,
+         [=](Host& host) {
+             host.pass_wall_time(kWallSeconds);
+             let_plugin_wall_clock_pass(kWallSeconds);
+             host.note("scene: 13 s of wall clock pass");
+         }},
+        {150, [](Host& host) { host.world().open_save_screen(); }},
+        {200, [](Host& host) { host.world().load_save(1); }},
+        {230,
+         [=](Host& host) {
+             ClockReading now = host.world().clock();
+             std::uint32_t seconds = static_cast<std::uint32_t>(
+                 ((24 - now.hour + kCollectHour) * 60 - now.minute) * 60 - now.second);
+             host.pass_game_time(seconds * 1000 / host.world().settings().clock_rate);
+             host.note("scene: the night passes");
+         }},
+        {235,
+         [=](Host& host) {
+             if (Vehicle* car = nearest_of_model(host.world(), coupe, kLot))
+                 host.enter_vehicle(car->handle);
+             host.note("scene: the player gets into the coupe");
+         }},
+    };
+}
+
 // The estate agent's office stands on Harbour Road 8 m east of the start and
 // a house for sale (with a garage) 12 m beyond it. The player walks to the
 // office and asks for the agent (Enter), walks to the house with him and
@@ -117,6 +189,8 @@ std::vector<SceneStep> house_buying() {
 std::optional<std::vector<SceneStep>> scene_steps(const std::string& name) {
     if (name == "filling-station")
         return filling_station();
+    if (name == "car-park")
+        return car_park();
     if (name == "house-buying")
         return house_buying();
     return std::nullopt;

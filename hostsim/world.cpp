@@ -31,7 +31,8 @@ World::World(const WorldSettings& settings)
       clock_ms_(static_cast<std::uint32_t>(settings.clock_hour) * kMsPerHour +
                 static_cast<std::uint32_t>(settings.clock_minute) * kMsPerMinute),
       day_(settings.day),
-      month_(settings.month) {
+      month_(settings.month),
+      area_code_(settings.area_code) {
     int_stats_[kSaveIdentityStat] = settings.save_identity;
     int_stats_[kDayCountStat] = settings.day_count;
     float_stats_[kCashStat] = settings.cash;
@@ -58,6 +59,8 @@ void World::place_parked_vehicles() {
         Vehicle& vehicle = add_vehicle(parked.model, parked.position, parked.heading);
         vehicle.from_world_start = true;
         vehicle.placed = true;
+        vehicle.home = parked.position;
+        vehicle.home_heading = parked.heading;
     }
 }
 
@@ -357,10 +360,15 @@ void World::apply_pending_load() {
     day_ = save.day;
     month_ = save.month;
     // A loaded game starts from its own world: the player on foot at the saved
-    // spot, only the vehicles the game itself places.
+    // spot, only the vehicles the game itself places, where it places them.
     Character& me = player();
     leave_vehicle(me.handle);
     forget_created_since_start();
+    for (auto& [handle, car] : vehicles_) {
+        car.object.set_heading(car.home_heading);
+        car.object.set_position(car.home);
+        car.parts.speed = 0.0f;
+    }
     me.object.set_position(save.player_position);
     me.object.set_heading(save.player_heading);
     walk_target_.reset();

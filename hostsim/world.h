@@ -55,6 +55,11 @@ struct WorldSettings {
     bool parked_vehicles = true;  // a few vehicles standing near the start
     // The plug-in's random engines get this seed, the next one, and so on.
     std::uint32_t random_seed = 1;
+    // The area value the game gives where a car is left (native 0x4E493AAF).
+    std::uint32_t area_code = 0x1E;
+    // The process's time zone (a TZ value such as "IST-5:30"), set when the
+    // host boots; empty leaves the machine's own.
+    std::string time_zone;
 };
 
 struct ClockReading {
@@ -256,7 +261,14 @@ class World {
     // `other` leads, or strayed beyond its separation.
     bool character_left(std::int32_t character, std::int32_t other) const;
 
+    // --- the area value where cars are left ------------------------------------------
+    std::uint32_t area_code() const { return area_code_; }
+    void set_area_code(std::uint32_t code) { area_code_ = code; }
+
     // --- models ---------------------------------------------------------------------------
+    // The models the game has: the vehicle models and the player's.
+    bool model_exists(std::uint32_t model) const;
+    // A model's index; -1 for a model the game does not have.
     std::int32_t model_index(std::uint32_t model);
     std::optional<std::uint32_t> model_of_index(std::int32_t index) const;
     void request_model(std::int32_t index);
@@ -364,6 +376,8 @@ class World {
     std::int32_t next_vehicle_ = 0x2001;
     std::optional<Vec3> walk_target_;
     float walk_speed_ = 0.0f;
+
+    std::uint32_t area_code_;
 
     std::map<std::uint32_t, std::int32_t> model_indices_;
     std::set<std::int32_t> requested_models_;

@@ -211,8 +211,18 @@ std::int32_t World::nearest_vehicle(Vec3 point, float radius) const {
     return best;
 }
 
+bool World::model_exists(std::uint32_t model) const {
+    if (model == kPlayerModel)
+        return true;
+    for (const VehicleModel& known : vehicle_models()) {
+        if (known.id == model)
+            return true;
+    }
+    return false;
+}
+
 std::int32_t World::model_index(std::uint32_t model) {
-    if (model == 0)
+    if (!model_exists(model))
         return -1;
     auto [it, added] =
         model_indices_.try_emplace(model, static_cast<std::int32_t>(100 + model_indices_.size()));

@@ -7,9 +7,11 @@
 # transit scene runs two minutes of game time on the demo's own small bus
 # network (scripts/demo/bus_stops.csv): buses appear around the player, stop
 # at their stops, and are removed once they wander off. The filling-station
-# scene drives a car low on fuel into a gas station to fill up. The
-# house-buying scene shops for a house with the estate agent, rests and saves
-# there, and loads that save to stand at the door again.
+# scene drives a car low on fuel into a gas station to fill up; the car-park
+# scene leaves a car in a pay car park overnight, across a save and a load,
+# and collects it for a ticket; the house-buying scene shops for a house with
+# the estate agent, rests and saves there, and loads that save to stand at the
+# door again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
@@ -30,6 +32,17 @@ run_host() {
     # Wine's console ends lines in CR LF; the timelines are shown as written.
     (cd "$folder" && run_wine wine "${root}/build/windows/hostsim/${exe}.exe" --plugin "$plugin" "$@") |
         tr -d '\r'
+}
+
+# Plays a scene in game $1 for $3 frames in build/demo/$2; sets $scene to its
+# folder and $timeline to its timeline with plain line ends.
+run_scene() {
+    scene="${root}/build/demo/$2"
+    rm -rf "$scene" && mkdir -p "$scene"
+    (cd "$scene" && run_wine wine "${root}/build/windows/hostsim/$1.exe" --plugin "$plugin" \
+        --scene "$2" --frames "$3" --record timeline.txt) | tr -d '\r' | tail -n 1
+    timeline="${scene}/timeline.lf"
+    tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
 }
 
 # The first screen of a timeline that holds a line containing $1, and the last
@@ -78,12 +91,7 @@ run_host hostsim_1071 --frames 30
 echo
 echo "== filling station (game 1.0.8.0): the estate car runs low, drives into the gas station,"
 echo "   fills up, pays by the litre and drives on"
-scene="${root}/build/demo/filling-station"
-rm -rf "$scene" && mkdir -p "$scene"
-(cd "$scene" && run_wine wine "${root}/build/windows/hostsim/hostsim_1080.exe" --plugin "$plugin" \
-    --scene filling-station --frames 900 --record timeline.txt) | tr -d '\r' | tail -n 1
-timeline="${scene}/timeline.lf"
-tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
+run_scene hostsim_1080 filling-station 900
 echo "-- the fuel display as the drive starts"
 screen_showing 'text "fuel ' "$timeline"
 echo "-- standing in the station: its name, the car's condition and the pump menu"
@@ -94,14 +102,24 @@ screen_showing 'Fuel cost $' "$timeline"
 echo "-- driving on with a full tank"
 last_screen "$timeline"
 echo
+echo "== car park (game 1.0.7.0, time zone IST-5:30): the coupe is left in a pay car park at 22:30,"
+echo "   the save screen autosaves it, the save is loaded again, and at 08:00 the player collects it"
+echo "   (the plug-in autosaves at most every 12 s of wall clock: the demo waits 13 s for it)"
+run_scene hostsim_1070 car-park 260
+echo "-- getting out in the car park"
+screen_showing 'Vehicle Parked' "$timeline"
+echo "-- the autosave's car file, corvalen/1/pub_parking_cars.csv: model, position, heading,"
+echo "   colours, wear, fuel record, engine, body, value, extras, tag, area, parked at, odometer"
+cat "${scene}/corvalen/1/pub_parking_cars.csv"
+echo "-- saved, loaded again: the coupe is re-created where it stood"
+grep -E ': (save screen|game saved|game loaded|vehicle 0x[0-9A-F]+ (created|kept)|scene: )' "$timeline"
+echo "-- 08:00 next morning: the player gets in and pays the overnight ticket"
+grep -E ': (cash|area code) ' "$timeline"
+screen_showing 'Ticket $' "$timeline"
+echo
 echo "== house buying (game 1.0.7.0): the estate agent walks with the player to a house for sale,"
 echo "   the player buys it, rests there and saves, walks off, and loads that save"
-scene="${root}/build/demo/house-buying"
-rm -rf "$scene" && mkdir -p "$scene"
-(cd "$scene" && run_wine wine "${root}/build/windows/hostsim/hostsim_1070.exe" --plugin "$plugin" \
-    --scene house-buying --frames 420 --record timeline.txt) | tr -d '\r' | tail -n 1
-timeline="${scene}/timeline.lf"
-tr -d '\r' <"${scene}/timeline.txt" >"$timeline"
+run_scene hostsim_1070 house-buying 420
 echo "-- at the office: the prompt and the panel"
 screen_showing 'shop for properties' "$timeline"
 echo "-- the agent comes and joins the player"

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "core/game_date.h"
 #include "core/geometry.h"
@@ -51,6 +52,30 @@ TEST(CalendarSecondsTest, MatchesTheCalendarPast2038) {
     EXPECT_EQ(calendar_seconds(2008, 2, 1, 0, 0, 0) - calendar_seconds(2008, 1, 31, 0, 0, 0),
               86400);
     EXPECT_EQ(calendar_seconds(2040, 1, 1, 0, 0, 0), 2208988800);
+}
+
+// Time stamps are broken down the way they were made, in local time: away
+// from UTC, and on both sides of a summer-time change.
+TEST(GameMomentTest, AStampComesBackAtTheClockItWasMadeAt) {
+    for (const char* zone : {"IST-5:30", "EST5EDT,M3.2.0,M11.1.0", "UTC"}) {
+        SCOPED_TRACE(zone);
+        setenv("TZ", zone, 1);
+        tzset();
+        struct Case {
+            std::int32_t month, day, hour, minute;
+        };
+        for (Case c : {Case{1, 1, 22, 30}, Case{7, 15, 0, 5}, Case{12, 31, 23, 59}}) {
+            std::optional<GameMoment> moment =
+                game_moment(calendar_seconds(2008, c.month, c.day, c.hour, c.minute, 0));
+            ASSERT_TRUE(moment);
+            EXPECT_EQ(moment->hour, c.hour);
+            EXPECT_EQ(moment->minute, c.minute);
+            EXPECT_EQ(moment->day, c.day);
+            EXPECT_EQ(moment->month, c.month);
+        }
+    }
+    setenv("TZ", "UTC", 1);
+    tzset();
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,12 +15,6 @@ namespace corvalen::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool has_line_containing(const std::vector<std::string>& lines, const std::string& text) {
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-        return line.find(text) != std::string::npos;
-    });
-}
 
 class FillingStationProcessTest : public ::testing::TestWithParam<const char*> {};
 

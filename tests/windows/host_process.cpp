@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -57,6 +58,12 @@ std::string fresh_folder(const std::string& name) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder.string();
+}
+
+bool has_line_containing(const std::vector<std::string>& lines, const std::string& text) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(text) != std::string::npos;
+    });
 }
 
 HostRun run_host(const std::string& exe, const std::vector<std::string>& arguments,

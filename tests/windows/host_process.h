@@ -25,6 +25,9 @@ std::string build_path(const std::string& relative);
 // A new empty folder under the build folder, for one run's current directory.
 std::string fresh_folder(const std::string& name);
 
+// True when a line of a timeline (or any text) holds `text`.
+bool has_line_containing(const std::vector<std::string>& lines, const std::string& text);
+
 // Runs `exe` (relative to the build folder) with the arguments in `folder`.
 HostRun run_host(const std::string& exe, const std::vector<std::string>& arguments,
                  const std::string& folder);
