@@ -120,6 +120,8 @@ struct VehicleModel {
     int passenger_seats;
 };
 const std::vector<VehicleModel>& vehicle_models();
+// The models of people on foot the game has (besides the player's).
+const std::vector<std::uint32_t>& pedestrian_models();
 
 class World {
   public:

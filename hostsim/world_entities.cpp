@@ -1,5 +1,6 @@
 // Characters, vehicles and the models they are made of.
 
+#include <algorithm>
 #include <limits>
 
 #include "hostsim/world.h"
@@ -218,7 +219,8 @@ bool World::model_exists(std::uint32_t model) const {
         if (known.id == model)
             return true;
     }
-    return false;
+    const std::vector<std::uint32_t>& people = pedestrian_models();
+    return std::find(people.begin(), people.end(), model) != people.end();
 }
 
 std::int32_t World::model_index(std::uint32_t model) {

@@ -22,6 +22,13 @@ std::string handle_text(std::int32_t handle) {
 
 }  // namespace
 
+const std::vector<std::uint32_t>& pedestrian_models() {
+    static const std::vector<std::uint32_t> kModels = {
+        kDriverModel, 0x5B404032, 0x2924DBD8, 0xDA0E92D1, 0x976C0D95, 0x1B0DCC86,
+    };
+    return kModels;
+}
+
 std::optional<Vec3> World::spawn_point_near(Vec3 point) const {
     Vec3 spot{point.x + kSpawnPointOffset, point.y, 0.0f};
     float ground = ground_height(spot);

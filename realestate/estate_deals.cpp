@@ -50,7 +50,7 @@ void ROViriVariruRoza::buy_property(Place& place) {
     place.user_flag = 1;
     auto garage_entry = house_garages.find(place.label);
     if (garage_entry != house_garages.end())
-        hand_garage_to_controller(garage_entry->second);
+        garage.add_spot(garage_entry->second);
     refresh_blip(place, true);
     dismiss_agent(value);
     set_selling_mode(false);
@@ -60,6 +60,9 @@ void ROViriVariruRoza::sell_property(Place& place) {
     auto value = static_cast<std::int32_t>(place.user_value);
     pay(value);
     place.user_flag = 0;
+    // The garage is no longer the player's to leave cars in; cars kept there
+    // stay kept until the player drives them off.
+    withdraw_garage(place);
     refresh_blip(place, true);
     dismiss_agent(value);
     set_selling_mode(false);

@@ -1,8 +1,6 @@
 #include "realestate/property_file.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "core/csv.h"
 #include "core/text_number.h"
@@ -63,28 +61,6 @@ std::vector<std::string> owned_keys(const std::vector<std::string>& lines) {
         keys.push_back(std::move(line));
     }
     return keys;
-}
-
-std::optional<std::vector<std::string>> read_existing_lines(const std::string& path) {
-    std::error_code error;
-    std::filesystem::file_type type = std::filesystem::status(path, error).type();
-    if (type == std::filesystem::file_type::not_found)
-        return std::vector<std::string>();
-    if (type == std::filesystem::file_type::directory)
-        return std::nullopt;
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open())
-        return std::nullopt;
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-    }
-    // A failed read sets badbit; the end of the file only eofbit and failbit.
-    if (file.bad())
-        return std::nullopt;
-    return lines;
 }
 
 }  // namespace corvalen

@@ -30,9 +30,4 @@ std::string property_line(const Place& property, const GarageSpot& garage);
 // The keys of the owned-houses file's lines; "+" may stand for ",".
 std::vector<std::string> owned_keys(const std::vector<std::string>& lines);
 
-// The lines of a file that may be missing: none at all when nothing is
-// there; nothing (no list) when something is there that could not be read.
-// Such a file holds what was never loaded, so it must not be overwritten.
-std::optional<std::vector<std::string>> read_existing_lines(const std::string& path);
-
 }  // namespace corvalen

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/atomic_file.h"
+#include "core/csv.h"
 #include "core/player.h"
 #include "host/host_game.h"
 #include "host/platform.h"
@@ -66,9 +67,15 @@ GarageSpot& ROViriVariruRoza::house_garage(const Place& property) {
     return house_garages[property.label];
 }
 
-void ROViriVariruRoza::hand_garage_to_controller(const GarageSpot& spot) {
-    if (spot.radius > 0)
-        garage.spots.push_back(spot);
+void ROViriVariruRoza::withdraw_garage(const Place& house) {
+    auto entry = house_garages.find(house.label);
+    if (entry == house_garages.end())
+        return;
+    const GarageSpot& sold = entry->second;
+    std::erase_if(garage.spots, [&](const GarageSpot& spot) {
+        return spot.x == sold.x && spot.y == sold.y && spot.z == sold.z &&
+               spot.radius == sold.radius;
+    });
 }
 
 void ROViriVariruRoza::drop_properties() {
@@ -114,7 +121,7 @@ bool ROViriVariruRoza::load_houses() {
         refresh_blip(property, false);
         house_garages[property.label] = record->garage;
         if (is_owned(property))
-            hand_garage_to_controller(record->garage);
+            garage.add_spot(record->garage);
         places.push_back(std::move(property));
     }
 
@@ -152,6 +159,7 @@ bool ROViriVariruRoza::save_owned_houses() {
 void ROViriVariruRoza::tick() {
     menu.process();
     run_editor_action(menu.selected_action());
+    garage.update();
     message.draw();
     capture.process();
     if (capture.confirmed)
@@ -201,6 +209,7 @@ void ROViriVariruRoza::run_editor_action(std::int32_t action) {
             menu.close();
             break;
         case kEstateDebugMode:
+            garage.toggle_blips();
             menu.close();
             break;
         default:

@@ -143,7 +143,8 @@ class ROViriVariruRoza : public SpotController {
     void store_captured_garage();
     void draw_garage_highlight() const;
     void draw_panel();
-    void hand_garage_to_controller(const GarageSpot& spot);
+    // Takes a sold house's garage out of the garage's areas.
+    void withdraw_garage(const Place& house);
     // Removes the blips of all properties and empties the list.
     void drop_properties();
     void watch_agent();

@@ -134,6 +134,39 @@ INSTANTIATE_TEST_SUITE_P(Timings, SafehouseScenario,
                          ::testing::Values(SaveTiming{false, false}, SaveTiming{false, true},
                                            SaveTiming{true, false}, SaveTiming{true, true}));
 
+TEST_F(RealEstateScenario, ACarLeftInTheHouseGarageIsThereWhenTheSaveIsLoaded) {
+    const std::uint32_t coupe = hostsim::vehicle_models()[1].id;
+    boot_with_houses();
+    buy_the_house();
+    std::int32_t car = 0;
+    for (const auto& [handle, vehicle] : world().vehicles()) {
+        if (vehicle.model == coupe)
+            car = handle;
+    }
+    ASSERT_TRUE(game->enter_vehicle(car));
+    frame();
+    ASSERT_GE(game->walk_player_to({-75.0f, 44.0f, 6.0f}, 8.0f), 0);
+    game->leave_vehicle();
+    frame();
+    EXPECT_TRUE(shows(frame(), "Vehicle Parked"));
+
+    rest_and_save();
+    std::string cars = read_file("corvalen/1/house_cars.csv");
+    EXPECT_EQ(std::count(cars.begin(), cars.end(), '\n'), 1);
+    EXPECT_EQ(cars.rfind(std::to_string(coupe) + ",-75,44,6,", 0), 0u) << cars;
+
+    ASSERT_TRUE(game->load_game(1));
+    frame();
+    expect_at(kHouse);
+    std::size_t in_garage = 0;
+    for (const auto& [handle, vehicle] : world().vehicles()) {
+        hostsim::Vec3 at = vehicle.object.position();
+        in_garage += vehicle.model == coupe && at.x == -75.0f && at.y == 44.0f;
+    }
+    EXPECT_EQ(in_garage, 1u);
+    expect_clean_world(2);
+}
+
 TEST_F(RealEstateScenario, ABackedOutSaveScreenLeavesLaterSavesAlone) {
     write_file("corvalen/1/player_houses_db.dat", "-80,35,6\n");
     boot_with_houses();

@@ -260,9 +260,31 @@ TEST_F(EstateTest, CashEqualToTheValueBuysAndADollarShortDoesNot) {
     EXPECT_TRUE(is_owned(house));
     EXPECT_EQ(cash(), 0.0f);
     EXPECT_FALSE(estate.selling_mode);
-    ASSERT_EQ(estate.garage.spots.size(), 1u) << "the house's garage keeps cars from now on";
-    EXPECT_EQ(estate.garage.spots[0].x, 410.0f);
+}
+
+TEST_F(EstateTest, ABoughtHouseKeepsTheCarsLeftInItsGarageUntilItIsSold) {
+    const std::uint32_t coupe = hostsim::vehicle_models()[1].id;
+    auto park_in_garage = [&] {
+        hostsim::Vehicle& car = game().world().add_vehicle(coupe, {410.0f, -279.0f, 5.0f}, 0.0f);
+        game().enter_vehicle(car.handle);
+        tick();
+        game().leave_vehicle();
+        tick();
+        return estate.garage.stored.count(static_cast<host::Handle>(car.handle)) != 0;
+    };
+    EXPECT_FALSE(park_in_garage()) << "not the player's garage yet";
+
+    estate.selling_mode = true;
+    game_frame([&] { estate.buy_property(property_at(kForSaleDoor)); });
+    ASSERT_EQ(estate.garage.spots.size(), 1u);
     EXPECT_EQ(estate.garage.spots[0].radius, 3);
+    EXPECT_TRUE(park_in_garage());
+
+    estate.selling_mode = true;
+    game_frame([&] { estate.sell_property(property_at(kForSaleDoor)); });
+    EXPECT_TRUE(estate.garage.spots.empty());
+    EXPECT_FALSE(park_in_garage()) << "sold with the house";
+    EXPECT_EQ(estate.garage.stored.size(), 1u) << "the car kept before stays kept";
 }
 
 TEST_F(EstateTest, SellingReturnsExactlyTheValueAndBuyingBackCostsTheSame) {
