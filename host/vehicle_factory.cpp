@@ -50,6 +50,15 @@ std::uint32_t object_at(HostAddress global) {
     return address == 0 ? 0 : read_word(address);
 }
 
+// The handle of an object in the pool a host global points to; 0 when none.
+Handle handle_in_pool(HostAddress pool_global, std::uint32_t object) {
+    std::uint32_t pool = object_at(pool_global);
+    std::uint32_t lookup = resolve(kHandleFromObject);
+    if (pool == 0 || lookup == 0 || object == 0)
+        return 0;
+    return function_at<HandleFromObject>(lookup)(pool, object);
+}
+
 }  // namespace
 
 std::int32_t load_model_now(std::uint32_t model) {
@@ -94,19 +103,11 @@ void finish_object_creation(std::uint32_t object) {
 }
 
 Handle vehicle_handle_of(std::uint32_t object) {
-    std::uint32_t pool = object_at(kVehiclePool);
-    std::uint32_t lookup = resolve(kHandleFromObject);
-    if (pool == 0 || lookup == 0 || object == 0)
-        return 0;
-    return function_at<HandleFromObject>(lookup)(pool, object);
+    return handle_in_pool(kVehiclePool, object);
 }
 
 Handle character_handle_of(std::uint32_t object) {
-    std::uint32_t pool = object_at(kSecondPool);
-    std::uint32_t lookup = resolve(kHandleFromObject);
-    if (pool == 0 || lookup == 0 || object == 0)
-        return 0;
-    return function_at<HandleFromObject>(lookup)(pool, object);
+    return handle_in_pool(kSecondPool, object);
 }
 
 }  // namespace corvalen::host

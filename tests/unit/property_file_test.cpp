@@ -25,7 +25,9 @@ constexpr const char* kDatabase = "corvalen/house_db.csv";
 constexpr const char* kOwned = "corvalen/1/player_houses_db.dat";
 // Editor items by their place in the menu.
 constexpr std::int32_t kCreateItem = 0;
+constexpr std::int32_t kAddGarageItem = 1;
 constexpr std::int32_t kDeleteItem = 2;
+constexpr std::int32_t kSaveHousesItem = 5;
 
 TEST(PropertyKeyTest, WholeMetresTowardZero) {
     EXPECT_EQ(property_key(-0.4f, 0.4f, -1.9f), "0,0,-1");
@@ -261,6 +263,65 @@ TEST_F(EstateFilesTest, FilesThatCouldNotBeReadAreNeverOverwritten) {
         EXPECT_TRUE(estate.save_owned_houses());
     });
     EXPECT_TRUE(fs::is_regular_file(kOwned));
+}
+
+TEST_F(EstateFilesTest, EditorItemsThatSendThePlayerOutCloseTheMenu) {
+    const bool open_after[] = {false, false, false, true,  true, true,
+                               true,  true,  true,  false, false};
+    ASSERT_EQ(estate.menu.items.size(), std::size(open_after));
+    for (std::size_t i = 0; i < estate.menu.items.size(); ++i) {
+        SCOPED_TRACE(estate.menu.items[i].label);
+        choose(static_cast<std::int32_t>(i));
+        EXPECT_EQ(estate.menu.open, open_after[i]);
+    }
+}
+
+TEST_F(EstateFilesTest, AGarageMarkedInTheGameGoesToTheNearestHouseAndIntoTheFile) {
+    write_file(kDatabase,
+               "400.00,-300.00,6.00,f,1,35000,0.00,0.00,0.00,0,\n"
+               "400.00,-150.00,6.00,f,1,35000,0.00,0.00,0.00,0,\n");
+    load();
+    game().teleport_player({405.0f, -300.0f, 6.0f});
+    choose(kAddGarageItem);
+    game().teleport_player({409.0f, -300.0f, 6.0f});
+    frame([&] { estate.tick(); });
+    game().press_key(static_cast<std::uint8_t>(host::ScanCode::Y));
+    frame([&] { estate.tick(); });
+    const GarageSpot& spot = estate.house_garages.at("400,-300,6");
+    EXPECT_EQ(spot.x, 405.0f);
+    EXPECT_EQ(spot.z, 5.0f);
+    EXPECT_EQ(spot.radius, 4);
+    EXPECT_TRUE(estate.garage.spots.empty()) << "the house is not the player's";
+
+    choose(kSaveHousesItem);
+    EXPECT_EQ(read_file(kDatabase),
+              "400.00,-300.00,6.00,f,1,35000,405.00,-300.00,5.00,4,\n"
+              "400.00,-150.00,6.00,f,1,35000,0.00,0.00,0.00,0,\n");
+}
+
+TEST_F(EstateFilesTest, ADeletedOwnedHouseStaysThePlayersIfItComesBack) {
+    write_file(kDatabase, "400.00,-300.00,6.00,f,1,35000,0.00,0.00,0.00,0,\n");
+    write_file(kOwned, "400,-300,6\n");
+    load();
+    choose(kDeleteItem);
+    ASSERT_TRUE(estate.places.empty());
+    frame([&] { estate.save_owned_houses(); });
+    EXPECT_EQ(read_file(kOwned), "400,-300,6\n");
+    load();  // the database was not rewritten: the house is back, still owned
+    ASSERT_EQ(estate.places.size(), 1u);
+    EXPECT_TRUE(is_owned(estate.places[0]));
+}
+
+TEST_F(EstateFilesTest, AnEstateThatGoesAwayLeavesTheMapToTheHost) {
+    write_file(kDatabase, "400.00,-300.00,6.00,f,3,0,0.00,0.00,0.00,0,\n");
+    std::size_t blips = 0;
+    frame([&] {
+        ROViriVariruRoza passing("1");
+        passing.load_houses();
+        blips = game().world().blip_count();
+    });
+    EXPECT_EQ(blips, blips_before + 1);
+    EXPECT_EQ(game().world().blip_count(), blips) << "not removed by the destructor";
 }
 
 }  // namespace
