@@ -47,6 +47,7 @@ Mod::Mod()
       main_menu("Corvalen mod") {
     // Both garages read and restore odometer values through the fuel model.
     auto_service.stations.fuel = &auto_service.fuel;
+    real_estate.apply_config(&config);
     real_estate.garage.owner = &auto_service.fuel;
     public_parking.garage.owner = &auto_service.fuel;
 
@@ -115,7 +116,11 @@ void Mod::frame_tick() {
         return;
     }
     if (not_playing) {
-        if (tracker.save_due)
+        // A save at a property is a save the player chose to make now: the
+        // per-save files go with it, however recent the last autosave.
+        bool property_save = false;
+        contained([&] { property_save = real_estate.note_host_not_playing(); });
+        if (tracker.save_due || property_save)
             save_all();
         return;
     }
@@ -159,13 +164,15 @@ void Mod::save_all() {
         rotate_backups(data_path(data_folder, save_identity_text),
                        config.get_int("keep_backups", 0));
     });
-    contained([&] { real_estate.clear_saved_position(); });
     contained([&] { real_estate.save_owned_houses(); });
     contained([&] { real_estate.garage.write_car_file(); });
     contained([&] { public_parking.garage.write_car_file(); });
 }
 
 void Mod::interactive_frame() {
+    // The host plays again: a save screen that the real estate opened is over
+    // and its save written, or the player backed out of it.
+    contained([&] { real_estate.clear_saved_position(); });
     if (host::key_pressed(ScanCode::F12)) {
         main_menu.toggle();
         for (Menu* menu : feature_menus(*this))

@@ -40,6 +40,10 @@ constexpr NativeHash kStatInt = 0x48994D58;
 constexpr NativeHash kSetStatInt = 0x1B64665B;
 constexpr NativeHash kSetStatFloat = 0x5213511B;
 constexpr NativeHash kHostNotPlaying = 0x34F9164D;
+constexpr NativeHash kSavingNotAllowed = 0x2BC64736;
+constexpr NativeHash kOpenSaveScreen = 0x78AC735F;
+constexpr NativeHash kSetClock = 0x52100540;
+constexpr NativeHash kClockPassedMidnight = 0x79CF27AC;
 constexpr NativeHash kCashPlayer = 0x5996315E;
 constexpr NativeHash kAddCash = 0x537379A8;
 constexpr NativeHash kRemoveBlip = 0x7BBF3625;
@@ -398,6 +402,22 @@ void set_stat_float(Stat stat, float value) {
 
 bool host_not_playing() {
     return as_bool(call(hash::kHostNotPlaying, {}));
+}
+
+bool saving_not_allowed() {
+    return as_bool(call(hash::kSavingNotAllowed, {}));
+}
+
+void open_save_screen() {
+    call(hash::kOpenSaveScreen, {});
+}
+
+void set_game_clock(std::int32_t hour, std::int32_t minute) {
+    call(hash::kSetClock, {slot(hour), slot(minute)});
+}
+
+void clock_passed_midnight() {
+    call(hash::kClockPassedMidnight, {});
 }
 
 Handle cash_player(std::int32_t player) {

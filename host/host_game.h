@@ -132,6 +132,11 @@ std::uint32_t create_vehicle_object(std::int32_t model_index, std::int32_t kind,
 void finish_object_creation(std::uint32_t object);
 // The handle of a vehicle object (vehicle pool); 0 when none.
 Handle vehicle_handle_of(std::uint32_t object);
+// The pedestrian factory's creation of a loaded model at a transform; the new
+// object, 0 when none.
+std::uint32_t create_pedestrian_object(std::int32_t model_index, const Matrix& transform);
+// The handle of a character object (the second pool); 0 when none.
+Handle character_handle_of(std::uint32_t object);
 
 // --- natives -------------------------------------------------------------------
 
@@ -187,6 +192,7 @@ void set_character_keeps_orders(Handle character, bool keeps);
 void release_character(Handle character);  // through a pointer to this copy
 
 Handle create_group();
+void set_group_formation(Handle group, std::int32_t formation);
 void set_up_group(Handle group);
 void add_to_group(Handle group, Handle character);
 void release_group(Handle group);
@@ -211,7 +217,8 @@ void order_enter_vehicle(Handle character, Handle vehicle, std::int32_t time_lim
                          std::int32_t seat);
 // The order to get out of the vehicle the character is in.
 void order_leave_vehicle(Handle character);
-// The order to walk off on foot, given to passengers set down or sent away.
+// The order to wander off on foot: passengers set down or sent away, the
+// agent after his farewell.
 void order_walk_away(Handle character);
 // A boarder's behaviour on the way to his seat.
 void set_boarding_behaviour(Handle character);
@@ -295,6 +302,38 @@ void set_stat_float(Stat stat, float value);
 
 // True while the host is not playing (its menus, loading and save screens).
 bool host_not_playing();
+// True while the host does not allow saving (a mission is under way).
+bool saving_not_allowed();
+// Opens the host's save screen; the host saves from it (or the player
+// backs out) in the frames that follow.
+void open_save_screen();
+
+// The game clock set by a script; the host moves the date on only when told
+// that the clock passed midnight.
+void set_game_clock(std::int32_t hour, std::int32_t minute);
+void clock_passed_midnight();
+
+// People the mod brings into the game and keeps with the player
+// (host_people.cpp): a spawn point near a position, the player's group, and
+// the settings and farewell of a character who walks with the player.
+std::optional<Vec3> spawn_point_near(Vec3 at);
+Handle player_group(Handle cash_player);
+void set_group_separation(Handle group, float metres);
+void set_group_leader(Handle group, Handle character);
+void set_player_group_follows(std::int32_t player, bool follows);
+void set_character_flees(Handle character, bool flees);
+void set_character_behaviour(Handle character, std::int32_t behaviour);
+void set_character_roaming(Handle character, float metres);
+void set_character_health(Handle character, std::int32_t health);
+void set_character_armour(Handle character, std::int32_t armour);
+Handle add_character_blip(Handle character);
+bool character_injured(Handle character);
+void leave_group(Handle character);
+void stop_following(Handle character);
+void say(Handle character, const char* speech);
+// True when `character` no longer keeps to `other` (left the group `other`
+// leads, or strayed beyond its range).
+bool character_left(Handle character, Handle other);
 
 // Money: the amount (signed) is added to the player's cash.
 Handle cash_player(std::int32_t player);

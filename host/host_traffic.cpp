@@ -35,7 +35,7 @@ constexpr NativeHash kClearCharacterOrders = 0x4AB470F3;
 constexpr NativeHash kClearCharacterReactions = 0x7FC96DD5;
 constexpr NativeHash kCharacterKeepsOrders = 0x264009D3;
 constexpr NativeHash kReleaseCharacter = 0x0B774604;
-constexpr NativeHash kSetGroupFormation = 0x64B9757E;
+constexpr NativeHash kGroupFormation = 0x64B9757E;
 constexpr NativeHash kAddToGroup = 0x5E0F611E;
 constexpr NativeHash kReleaseGroup = 0x250C2D39;
 constexpr NativeHash kPlayerWantedAbove = 0x7DA4736D;
@@ -155,8 +155,12 @@ Handle create_group() {
     return group;
 }
 
+void set_group_formation(Handle group, std::int32_t formation) {
+    tell(hash::kGroupFormation, group, slot(formation));
+}
+
 void set_up_group(Handle group) {
-    tell(hash::kSetGroupFormation, group, slot(std::int32_t{0}));
+    set_group_formation(group, 0);
     in_frame(natives::set_up_group, group);
 }
 

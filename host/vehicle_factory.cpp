@@ -1,6 +1,6 @@
-// Creating vehicles the way the host's own code does: model loading, the
-// vehicle factory's virtual creation, the after-creation step and the handle
-// lookup, each reached by address.
+// Creating vehicles and pedestrians the way the host's own code does: model
+// loading, the factories' virtual creation, the after-creation step and the
+// handle lookup, each reached by address.
 
 #include "host/host_addresses.h"
 #include "host/host_game.h"
@@ -22,12 +22,18 @@ using CreateVehicle = std::uint32_t(__attribute__((thiscall)) *)(std::uint32_t f
                                                                  std::int32_t kind,
                                                                  const float* transform,
                                                                  std::int32_t flag);
+using CreatePedestrian = std::uint32_t(__attribute__((thiscall)) *)(std::uint32_t factory,
+                                                                    std::int32_t model_index,
+                                                                    const float* transform,
+                                                                    std::int32_t flag);
 using HandleFromObject = Handle(__attribute__((thiscall)) *)(std::uint32_t pool,
                                                              std::uint32_t object);
 
 // The factory's virtual operation that creates a vehicle (slot 1 of its
 // table of virtual functions).
 constexpr std::uint32_t kCreateVehicleSlot = 1;
+// The pedestrian factory's operation that creates a pedestrian (slot 5).
+constexpr std::uint32_t kCreatePedestrianSlot = 5;
 
 template <typename Function>
 Function function_at(std::uint32_t address) {
@@ -42,6 +48,15 @@ std::uint32_t read_word(std::uint32_t address) {
 std::uint32_t object_at(HostAddress global) {
     std::uint32_t address = resolve(global);
     return address == 0 ? 0 : read_word(address);
+}
+
+// The handle of an object in the pool a host global points to; 0 when none.
+Handle handle_in_pool(HostAddress pool_global, std::uint32_t object) {
+    std::uint32_t pool = object_at(pool_global);
+    std::uint32_t lookup = resolve(kHandleFromObject);
+    if (pool == 0 || lookup == 0 || object == 0)
+        return 0;
+    return function_at<HandleFromObject>(lookup)(pool, object);
 }
 
 }  // namespace
@@ -72,6 +87,15 @@ std::uint32_t create_vehicle_object(std::int32_t model_index, std::int32_t kind,
     return function_at<CreateVehicle>(create)(factory, model_index, kind, &transform.rows[0][0], 1);
 }
 
+std::uint32_t create_pedestrian_object(std::int32_t model_index, const Matrix& transform) {
+    std::uint32_t factory = object_at(kPedestrianFactory);
+    if (factory == 0)
+        return 0;
+    std::uint32_t table = read_word(factory);
+    std::uint32_t create = read_word(table + 4 * kCreatePedestrianSlot);
+    return function_at<CreatePedestrian>(create)(factory, model_index, &transform.rows[0][0], 1);
+}
+
 void finish_object_creation(std::uint32_t object) {
     std::uint32_t step = resolve(kAfterCreationStep);
     if (step != 0 && object != 0)
@@ -79,11 +103,11 @@ void finish_object_creation(std::uint32_t object) {
 }
 
 Handle vehicle_handle_of(std::uint32_t object) {
-    std::uint32_t pool = object_at(kVehiclePool);
-    std::uint32_t lookup = resolve(kHandleFromObject);
-    if (pool == 0 || lookup == 0 || object == 0)
-        return 0;
-    return function_at<HandleFromObject>(lookup)(pool, object);
+    return handle_in_pool(kVehiclePool, object);
+}
+
+Handle character_handle_of(std::uint32_t object) {
+    return handle_in_pool(kSecondPool, object);
 }
 
 }  // namespace corvalen::host

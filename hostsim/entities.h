@@ -84,7 +84,10 @@ struct Character {
     EnterOrder enter;
     bool getting_out = false;  // told to leave his vehicle; out at `out_at`
     std::uint32_t out_at = 0;
-    bool walking_off = false;  // walks away along his heading
+    bool wandering = false;  // walks off along his heading, keeping to nobody
+    bool injured = false;    // hurt too badly to do anything but lie there
+    std::int32_t armour = 0;
+    std::int32_t behaviour = 0;
 };
 
 // What a vehicle's driver was told to do.
@@ -130,6 +133,8 @@ struct Group {
     std::vector<std::int32_t> members;
     std::int32_t formation = -1;
     bool set_up = false;
+    std::int32_t leader = 0;  // members keep to him; 0 for none
+    float separation = 0.0f;  // beyond this from the leader a member has left; 0: no limit
 };
 
 }  // namespace hostsim

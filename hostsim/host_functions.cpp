@@ -105,6 +105,10 @@ std::uint32_t HostFunctions::create_pedestrian(std::uint32_t factory, std::int32
     if (!can_create("pedestrian", factory, image_.pedestrian_factory(), model_index, matrix))
         return 0;
     std::uint32_t model = world_.model_of_index(model_index).value_or(0);
+    if (world_.pedestrian_pool_full()) {
+        world_.note("pedestrian factory: no room for model " + hex(model));
+        return 0;
+    }
     Character& person = world_.add_character(model, {}, 0.0f);
     person.object.set_from_matrix(matrix);
     world_.note("pedestrian " + hex(static_cast<std::uint32_t>(person.handle)) +

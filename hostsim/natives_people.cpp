@@ -1,5 +1,8 @@
-// People: found near a point, told to board or leave a vehicle or to walk
-// away, and made to speak; the player's boarding as a passenger.
+// People: found near a point, told to board or leave a vehicle or to wander
+// off, made to speak; the player's boarding as a passenger; where a
+// pedestrian may appear, the player's group, a companion's settings, and
+// whether he still keeps to someone. Settings are written to the journal
+// with their values.
 
 #include "hostsim/native_table.h"
 #include "hostsim/world.h"
@@ -14,6 +17,14 @@ bool expect(const NativeArgs& a, std::uint32_t i, std::int32_t value) {
     a.error("argument " + std::to_string(i) + " is " + std::to_string(a.i(i)) + ", not " +
             std::to_string(value));
     return false;
+}
+
+// "character 0x00001002 <what>" in the journal, when the character exists.
+Character* noted(const NativeArgs& a, const std::string& what) {
+    Character* person = a.character(0);
+    if (person != nullptr)
+        a.world().note("character " + hex(a.u(0)) + " " + what);
+    return person;
 }
 
 }  // namespace
@@ -66,14 +77,16 @@ void add_people_natives(NativeTable& table) {
                    if (Character* person = a.character(0))
                        a.world().order_leave(*person);
                }});
-    table.add({0x43F5151F, "walk away", 1, [](const NativeArgs& a) {
+    table.add({0x43F5151F, "wander about", 1, [](const NativeArgs& a) {
                    if (Character* person = a.character(0))
-                       a.world().order_walk_away(*person);
+                       a.world().order_wander(*person);
                }});
     table.add({0x6EEE7E6C, "allow orders", 1, [](const NativeArgs& a) { expect(a, 0, 1); }});
     table.add({0x6D9538E1, "character behaviour", 3, [](const NativeArgs& a) {
-                   if (a.character(0) != nullptr)
-                       expect(a, 2, 0);
+                   if (a.character(0) == nullptr || !expect(a, 2, 0))
+                       return;
+                   if (Character* person = noted(a, "behaviour " + std::to_string(a.i(1))))
+                       person->behaviour = a.i(1);
                }});
     table.add({0x1A02748F, "character stays on order", 2, [](const NativeArgs& a) {
                    if (a.character(0) != nullptr)
@@ -101,6 +114,73 @@ void add_people_natives(NativeTable& table) {
                        car->in_service = false;
                        a.world().note("vehicle " + hex(a.u(0)) + " out of service");
                    }
+               }});
+    // x, y, z, range, 1, then out x, y, z, heading and the pavement node.
+    table.add({0x63C00DE7, "spawn point near", 10, [](const NativeArgs& a) {
+                   std::optional<Vec3> spot = a.world().spawn_point_near(a.vec(0));
+                   if (spot) {
+                       a.write_float(5, spot->x);
+                       a.write_float(6, spot->y);
+                       a.write_float(7, spot->z);
+                       a.write_float(8, 0.0f);
+                       a.write_int(9, 1);
+                   }
+                   a.result_bool(spot.has_value());
+               }});
+    table.add({0x41AB3C30, "player group", 2, [](const NativeArgs& a) {
+                   if (a.i(0) != kPlayerHandle) {
+                       a.error("not the player handle: " + std::to_string(a.i(0)));
+                       return;
+                   }
+                   a.write_int(1, kPlayerGroup);
+               }});
+    table.add({0x22DD329E, "group separation", 2, [](const NativeArgs& a) {
+                   if (Group* group = a.group(0)) {
+                       group->separation = a.f(1);
+                       a.world().note("group " + hex(a.u(0)) + " separation " +
+                                      format_float(a.f(1)));
+                   }
+               }});
+    table.add({0x04C85E23, "group leader", 2, [](const NativeArgs& a) {
+                   Group* group = a.group(0);
+                   const Character* leader = a.character(1);
+                   if (group != nullptr && leader != nullptr) {
+                       group->leader = leader->handle;
+                       a.world().note("group " + hex(a.u(0)) + " led by " + hex(a.u(1)));
+                   }
+               }});
+    table.add({0x700165C2, "player group follows", 2, [](const NativeArgs& a) {
+                   if (a.i(0) != kPlayerIndex) {
+                       a.error("not the player index: " + std::to_string(a.i(0)));
+                       return;
+                   }
+                   a.world().note("player group follows " + std::to_string(a.i(1)));
+               }});
+    table.add({0x0F4C513E, "character flees", 2,
+               [](const NativeArgs& a) { noted(a, "flees " + std::to_string(a.i(1))); }});
+    table.add({0x127669D3, "character roaming range", 2,
+               [](const NativeArgs& a) { noted(a, "roaming range " + format_float(a.f(1))); }});
+    table.add({0x08A453C9, "set character health", 2, [](const NativeArgs& a) {
+                   if (Character* person = noted(a, "health " + std::to_string(a.i(1))))
+                       person->health = a.i(1);
+               }});
+    table.add({0x575E2880, "set character armour", 2, [](const NativeArgs& a) {
+                   if (Character* person = noted(a, "armour " + std::to_string(a.i(1))))
+                       person->armour = a.i(1);
+               }});
+    table.add({0x6A6B4F18, "character injured", 1, [](const NativeArgs& a) {
+                   const Character* person = a.character(0);
+                   a.result_bool(person != nullptr && person->injured);
+               }});
+    table.add({0x649316B7, "leave group", 1, [](const NativeArgs& a) {
+                   if (noted(a, "leaves his group"))
+                       a.world().leave_groups(a.i(0));
+               }});
+    table.add({0x42DB145F, "stop following", 3,
+               [](const NativeArgs& a) { noted(a, "stops following"); }});
+    table.add({0x1DD624A0, "character left", 3, [](const NativeArgs& a) {
+                   if (a.character(0) != nullptr && a.character(1) != nullptr)
+                       a.result_bool(a.world().character_left(a.i(0), a.i(1)));
                }});
 }
 

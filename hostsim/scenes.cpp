@@ -10,6 +10,7 @@ namespace hostsim {
 namespace {
 
 constexpr std::uint8_t kNumpad5 = 0x4C;
+constexpr std::uint8_t kEnter = 0x1C;
 
 void write_text(const std::filesystem::path& path, const std::string& text) {
     std::filesystem::create_directories(path.parent_path());
@@ -199,6 +200,53 @@ std::vector<SceneStep> driver_mission_scene(int stops) {
     return steps;
 }
 
+// The estate agent's office stands on Harbour Road 8 m east of the start and
+// a house for sale (with a garage) 12 m beyond it. The player walks to the
+// office and asks for the agent (Enter), walks to the house with him and
+// buys it (Enter), rests there and saves (Enter, the game's save screen),
+// walks off down Cedar Avenue, and loads that save: the game starts at the
+// house's door. 420 frames show it all.
+std::vector<SceneStep> house_buying() {
+    constexpr Vec3 kOffice{-112.0f, 35.0f, 6.0f};
+    constexpr Vec3 kHouse{-100.0f, 35.0f, 6.0f};
+    constexpr Vec3 kDownTheAvenue{-120.0f, 60.0f, 6.0f};
+    constexpr float kWalkingSpeed = 5.0f;
+    return {
+        {0,
+         [](Host& host) {
+             write_text("corvalen/house_db.csv",
+                        "-112.00,35.00,6.00,f,3,0,0.00,0.00,0.00,0,\n"
+                        "-100.00,35.00,6.00,f,1,35000,-95.00,45.00,5.00,6,\n");
+             World& world = host.world();
+             world.set_float_stat(kCashStat, 50000.0f);
+             world.schedule_press(70, kEnter);
+             world.schedule_press(170, kEnter);
+             world.schedule_press(200, kEnter);
+             host.note("scene: the player has $50000 and wants a house");
+         }},
+        {1,
+         [=](Host& host) {
+             host.world().set_walk_target(kOffice, kWalkingSpeed);
+             host.note("scene: the player walks to the estate agent's office");
+         }},
+        {80,
+         [=](Host& host) {
+             host.world().set_walk_target(kHouse, kWalkingSpeed);
+             host.note("scene: the player walks to the house for sale");
+         }},
+        {260,
+         [=](Host& host) {
+             host.world().set_walk_target(kDownTheAvenue, kWalkingSpeed);
+             host.note("scene: the player walks off down Cedar Avenue");
+         }},
+        {340,
+         [](Host& host) {
+             host.world().load_save(1);
+             host.note("scene: the player loads the save made at the house");
+         }},
+    };
+}
+
 }  // namespace
 
 std::optional<std::vector<SceneStep>> scene_steps(const std::string& name) {
@@ -210,6 +258,8 @@ std::optional<std::vector<SceneStep>> scene_steps(const std::string& name) {
         return driver_mission_scene(2);
     if (name == "short-driver-mission")
         return driver_mission_scene(1);
+    if (name == "house-buying")
+        return house_buying();
     return std::nullopt;
 }
 

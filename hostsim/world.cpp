@@ -36,6 +36,7 @@ World::World(const WorldSettings& settings)
     int_stats_[kSaveIdentityStat] = settings.save_identity;
     int_stats_[kDayCountStat] = settings.day_count;
     float_stats_[kCashStat] = settings.cash;
+    player_group_.handle = kPlayerGroup;
     Character& player = add_character(kPlayerModel, settings.player_start, settings.player_heading);
     player.placed = true;
     player_character_ = player.handle;
@@ -312,6 +313,14 @@ void World::open_save_screen() {
         return;
     save_screen_pending_ = true;
     note("save screen opened");
+}
+
+void World::cancel_save_screen() {
+    if (!save_screen_open())
+        return;
+    save_screen_pending_ = false;
+    save_screen_frames_left_ = 0;
+    note("save screen closed without saving");
 }
 
 void World::write_save() {

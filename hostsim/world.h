@@ -25,6 +25,8 @@ inline constexpr std::int32_t kSaveIdentityStat = 429;  // integer
 
 inline constexpr std::int32_t kPlayerIndex = 0;
 inline constexpr std::int32_t kPlayerHandle = 0x2A;  // differs from the index on purpose
+// The group the game keeps for the player, which scripts may fill.
+inline constexpr std::int32_t kPlayerGroup = 0x4000;
 inline constexpr std::uint32_t kPlayerModel = 0x6F0783F5;
 // The seed handed out when no game runs.
 inline constexpr std::uint32_t kFallbackRandomSeed = 0x5EED;
@@ -127,6 +129,8 @@ struct VehicleModel {
     int passenger_seats;
 };
 const std::vector<VehicleModel>& vehicle_models();
+// The models of people on foot the game has (besides the player's).
+const std::vector<std::uint32_t>& pedestrian_models();
 
 class World {
   public:
@@ -188,6 +192,9 @@ class World {
     // playing; at the end of the last the statistics go into the current slot.
     void open_save_screen();
     bool save_screen_open() const { return save_screen_frames_left_ > 0 || save_screen_pending_; }
+    // The player backs out of the save screen: it closes after this frame,
+    // and the game saves nothing (unless it already saved when it opened).
+    void cancel_save_screen();
     // Loads a slot at the start of the next frame (statistics restored, timer
     // jumps, vehicles created since the start are gone), followed by some
     // frames of loading; false when the slot holds no save.
@@ -242,6 +249,14 @@ class World {
     void count_created_vehicle() { ++traffic_.vehicles_created; }
     const TrafficCounts& traffic() const { return traffic_; }
 
+    // --- groups (world_groups.cpp) --------------------------------------------------------
+    // Groups scripts made; the player's group is not among them.
+    std::int32_t create_group();
+    Group* group(std::int32_t handle);  // the player's group too
+    bool release_group(std::int32_t handle);
+    const std::map<std::int32_t, Group>& groups() const { return groups_; }
+    const Group& player_group() const { return player_group_; }
+
     // --- people (world_people.cpp) --------------------------------------------------------
     // One of the people about the streets, standing at a point; walk speed
     // 0 makes someone who never moves (on the telephone, say).
@@ -256,15 +271,24 @@ class World {
                      std::int32_t time_limit);
     // Gets out of his vehicle a moment later; the seat stays his till then.
     void order_leave(Character& person);
-    void order_walk_away(Character& person);
+    // Walks off along his heading, dropping any order to board.
+    void order_wander(Character& person);
     void say(std::int32_t character, const std::string& line);
     const std::vector<Speech>& speeches() const { return speeches_; }
 
-    // --- groups (world_groups.cpp) --------------------------------------------------------
-    std::int32_t create_group();
-    Group* group(std::int32_t handle);
-    bool release_group(std::int32_t handle);
-    const std::map<std::int32_t, Group>& groups() const { return groups_; }
+    // Where a pedestrian may appear near a point: on land beside it, none at
+    // sea.
+    std::optional<Vec3> spawn_point_near(Vec3 point) const;
+    // The pedestrian factory makes nothing while the pool is full.
+    void set_pedestrian_pool_full(bool full) { pedestrian_pool_full_ = full; }
+    bool pedestrian_pool_full() const { return pedestrian_pool_full_; }
+    // Things that happen to people: one dies, one walks off on his own.
+    void kill_character(std::int32_t handle);
+    void send_wandering(std::int32_t handle);
+    void leave_groups(std::int32_t handle);
+    // Whether `character` no longer keeps to `other`: he is in no group that
+    // `other` leads, or strayed beyond its separation.
+    bool character_left(std::int32_t character, std::int32_t other) const;
 
     // --- the area value where cars are left ------------------------------------------
     std::uint32_t area_code() const { return area_code_; }
@@ -336,6 +360,8 @@ class World {
     static void vacate_seat(Vehicle& car, std::int32_t character_handle);
     void drive_traffic();
     void bring_to_rest(Vehicle& car);
+    // Boarders and leavers act on their orders, group members walk after
+    // their leaders, wanderers walk on.
     void move_people();
     void follow_enter_order(Character& person, float seconds);
     void forget_created_since_start();
@@ -393,6 +419,8 @@ class World {
 
     std::map<std::int32_t, Group> groups_;
     std::int32_t next_group_ = 0x4001;
+    Group player_group_;  // handle kPlayerGroup
+    bool pedestrian_pool_full_ = false;
     std::int32_t wanted_level_ = 0;
     bool vehicle_pool_full_ = false;
     TrafficCounts traffic_;

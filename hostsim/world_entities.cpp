@@ -1,5 +1,6 @@
 // Characters, vehicles and the models they are made of.
 
+#include <algorithm>
 #include <limits>
 
 #include "hostsim/world.h"
@@ -92,8 +93,7 @@ bool World::release_character(std::int32_t handle) {
     Character* person = character(handle);
     if (person == nullptr || handle == player_character_)
         return false;
-    for (auto& [id, group] : groups_)
-        std::erase(group.members, handle);
+    leave_groups(handle);
     if (person->pedestrian) {
         // Back to the crowd: he finishes what he was doing, as the game's.
         person->claimed = false;
@@ -132,6 +132,8 @@ void World::forget_created_since_start() {
         }
     }
     groups_.clear();
+    std::erase_if(player_group_.members,
+                  [this](std::int32_t member) { return character(member) == nullptr; });
     // Blips on what is gone go with it; blips at fixed points stay.
     for (auto it = blips_.begin(); it != blips_.end();) {
         std::int32_t entity = it->second.entity;
@@ -224,7 +226,8 @@ bool World::model_exists(std::uint32_t model) const {
         if (known.id == model)
             return true;
     }
-    return false;
+    const std::vector<std::uint32_t>& people = pedestrian_models();
+    return std::find(people.begin(), people.end(), model) != people.end();
 }
 
 std::int32_t World::model_index(std::uint32_t model) {

@@ -12,6 +12,8 @@ std::int32_t World::create_group() {
 }
 
 Group* World::group(std::int32_t handle) {
+    if (handle == kPlayerGroup)
+        return &player_group_;
     return entry_of(groups_, handle);
 }
 

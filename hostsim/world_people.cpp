@@ -1,9 +1,11 @@
-// People about the streets: they stand where the scenario puts them, and a
-// script can hand them orders. Told to board a vehicle, one walks to it and
-// takes the seat if he gets there in time and the seat is still free;
-// someone too far off, too slow or standing still never makes it. Told to
-// leave, one gets out a moment later; told to walk away, he does.
+// People on foot. Those about the streets stand where the scenario puts them
+// and a script can hand them orders: told to board a vehicle, one walks to it
+// and takes the seat if he gets there in time and the seat is still free
+// (someone too far off, too slow or standing still never makes it); told to
+// leave, one gets out a moment later; told to wander, he walks off. Group
+// members walk after their leader; some die or wander off on their own.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -20,6 +22,10 @@ constexpr float kPlayerRunSpeed = 4.0f;
 // taken.
 constexpr std::uint32_t kGettingOutMs = 1000;
 constexpr float kRadiansToDegrees = 57.2957795f;
+constexpr float kSpawnPointOffset = 2.0f;  // beside the point asked about
+constexpr float kStandingHeight = 1.0f;    // above the ground, as the player stands
+constexpr float kFollowDistance = 2.0f;    // a follower stops this close to his leader
+constexpr float kFollowSpeed = 7.0f;       // metres per second: he keeps up with a runner
 
 std::string name_of(std::int32_t handle) {
     return "character " + hex(static_cast<std::uint32_t>(handle));
@@ -44,7 +50,7 @@ std::int32_t World::find_pedestrian_near(Vec3 point, float radius) const {
     float best_distance = std::numeric_limits<float>::infinity();
     for (const auto& [handle, person] : characters_) {
         bool free = handle != player_character_ && person.vehicle == 0 && !person.dead &&
-                    !person.claimed && person.enter.vehicle == 0 && !person.walking_off;
+                    !person.claimed && person.enter.vehicle == 0 && !person.wandering;
         if (!free)
             continue;
         float d = distance(point, person.object.position());
@@ -63,7 +69,7 @@ void World::order_enter(Character& person, std::int32_t vehicle_handle, std::int
     person.enter.time_limited = time_limit >= 0;
     person.enter.deadline =
         game_timer_ + static_cast<std::uint32_t>(time_limit >= 0 ? time_limit : 0);
-    person.walking_off = false;
+    person.wandering = false;
     if (person.handle == player_character_)
         walk_target_.reset();
     note(name_of(person.handle) + " told to board " + vehicle_name(vehicle_handle) +
@@ -79,14 +85,76 @@ void World::order_leave(Character& person) {
     note(name_of(person.handle) + " told to leave " + vehicle_name(person.vehicle));
 }
 
-void World::order_walk_away(Character& person) {
-    person.walking_off = true;
+void World::order_wander(Character& person) {
+    person.wandering = true;
     person.enter = EnterOrder{};
+    note(name_of(person.handle) + " wanders about");
 }
 
 void World::say(std::int32_t character_handle, const std::string& line) {
     speeches_.push_back({frame_, character_handle, line});
     note(name_of(character_handle) + " says " + line);
+}
+
+const std::vector<std::uint32_t>& pedestrian_models() {
+    static const std::vector<std::uint32_t> kModels = {
+        kDriverModel, 0x5B404032, 0x2924DBD8, 0xDA0E92D1, 0x976C0D95, 0x1B0DCC86,
+    };
+    return kModels;
+}
+
+std::optional<Vec3> World::spawn_point_near(Vec3 point) const {
+    Vec3 spot{point.x + kSpawnPointOffset, point.y, 0.0f};
+    float ground = ground_height(spot);
+    if (ground <= 0.0f)
+        return std::nullopt;  // open water: no pavement
+    spot.z = ground + kStandingHeight;
+    return spot;
+}
+
+void World::kill_character(std::int32_t handle) {
+    Character* person = character(handle);
+    if (person == nullptr || handle == player_character_)
+        return;
+    person->dead = true;
+    person->health = 0;
+    note(name_of(handle) + " died");
+}
+
+void World::send_wandering(std::int32_t handle) {
+    Character* person = character(handle);
+    if (person == nullptr || handle == player_character_)
+        return;
+    leave_groups(handle);
+    person->wandering = true;
+    note(name_of(handle) + " wanders off");
+}
+
+void World::leave_groups(std::int32_t handle) {
+    for (auto& [id, group] : groups_)
+        std::erase(group.members, handle);
+    std::erase(player_group_.members, handle);
+}
+
+bool World::character_left(std::int32_t character_handle, std::int32_t other) const {
+    const Character* person = character(character_handle);
+    const Character* leader = character(other);
+    if (person == nullptr || leader == nullptr)
+        return true;
+    auto keeps_to = [&](const Group& group) {
+        if (group.leader != other)
+            return false;
+        if (std::find(group.members.begin(), group.members.end(), character_handle) ==
+            group.members.end()) {
+            return false;
+        }
+        return group.separation <= 0.0f ||
+               distance(person->object.position(), leader->object.position()) <= group.separation;
+    };
+    if (keeps_to(player_group_))
+        return false;
+    return std::none_of(groups_.begin(), groups_.end(),
+                        [&](const auto& entry) { return keeps_to(entry.second); });
 }
 
 void World::move_people() {
@@ -96,14 +164,42 @@ void World::move_people() {
             person.getting_out = false;
             leave_vehicle(handle);
         }
-        if (person.enter.vehicle != 0) {
+        if (person.enter.vehicle != 0)
             follow_enter_order(person, seconds);
-        } else if (person.walking_off && person.vehicle == 0 && !person.getting_out) {
-            float step = person.walk_speed * seconds;
-            const float* m = person.object.matrix();
-            Vec3 at = person.object.position();
-            person.object.set_position({at.x + step * m[4], at.y + step * m[5], at.z});
+    }
+
+    auto follow = [&](const Group& group) {
+        const Character* leader = character(group.leader);
+        if (leader == nullptr)
+            return;
+        Vec3 to = leader->object.position();
+        for (std::int32_t member : group.members) {
+            Character* person = character(member);
+            if (person == nullptr || member == group.leader || person->dead || person->wandering ||
+                person->vehicle != 0) {
+                continue;
+            }
+            Vec3 from = person->object.position();
+            float gap = distance(from, to) - kFollowDistance;
+            if (gap <= 0.0f)
+                continue;
+            float step = std::min(gap, kFollowSpeed * seconds) / (gap + kFollowDistance);
+            person->object.set_position({from.x + (to.x - from.x) * step,
+                                         from.y + (to.y - from.y) * step,
+                                         from.z + (to.z - from.z) * step});
         }
+    };
+    follow(player_group_);
+    for (const auto& [handle, group] : groups_)
+        follow(group);
+
+    for (auto& [handle, person] : characters_) {
+        if (!person.wandering || person.dead || person.vehicle != 0 || person.getting_out)
+            continue;
+        float step = person.walk_speed * seconds;
+        const float* m = person.object.matrix();
+        Vec3 at = person.object.position();
+        person.object.set_position({at.x + step * m[4], at.y + step * m[5], at.z});
     }
 }
 

@@ -1,32 +1,259 @@
 #include "realestate/ro_viri_variru_roza.h"
 
-#include "core/data_folder.h"
+#include <algorithm>
+#include <optional>
+
+#include "core/atomic_file.h"
+#include "core/csv.h"
+#include "core/player.h"
+#include "host/host_game.h"
+#include "host/platform.h"
+#include "realestate/property_file.h"
 
 namespace corvalen {
+namespace {
+
+// A garage lies under the point where it was marked.
+constexpr float kGarageBelowCapture = 1.0f;
+constexpr std::int32_t kGarageSearchHalfWidth = 100;
+constexpr std::int32_t kDeleteSearchHalfWidth = 30;
+
+}  // namespace
 
 ROViriVariruRoza::ROViriVariruRoza(std::string identity_text)
-    : save_identity(std::move(identity_text)) {}
+    : save_identity(std::move(identity_text)) {
+    menu.add_item("Create a house", kEstateCreateHouse);
+    menu.add_item("Add a garage", kEstateAddGarage);
+    menu.add_item("Delete a house", kEstateDeleteHouse);
+    menu.add_item("Toggle selling mode", kEstateToggleSelling);
+    menu.add_item("Load houses from file", kEstateLoadHouses);
+    menu.add_item("Save houses to file", kEstateSaveHouses);
+    menu.add_item("Save player houses", kEstateSaveOwnedHouses);
+    menu.add_item("Load cars", kEstateLoadCars);
+    menu.add_item("Save cars", kEstateSaveCars);
+    menu.add_item("Close menu", kEstateCloseMenu);
+    menu.add_item("Debug mode", kEstateDebugMode);
+}
+
+ROViriVariruRoza::~ROViriVariruRoza() {
+    // The process is ending: the host is going away with every blip and
+    // character, and nothing may be asked of it now.
+    for (Place& property : places)
+        property.blip = 0;
+    agent.forget();
+}
+
+void ROViriVariruRoza::apply_config(const Config* config) {
+    if (config != nullptr)
+        hotel_blips = config->get_bool("blip_hotels", false);
+}
 
 void ROViriVariruRoza::set_save_identity(const std::string& text) {
     save_identity = text;
     garage.set_car_file(data_path(make_save_folder(data_folder, save_identity), cars_file_name));
+    agent.forget();
+    selling_mode = false;
 }
 
-void ROViriVariruRoza::load_houses() {}
-void ROViriVariruRoza::save_owned_houses() {}
-void ROViriVariruRoza::save_at(float /*x*/, float /*y*/, float /*z*/) {}
-void ROViriVariruRoza::restore_saved_position() {}
-void ROViriVariruRoza::clear_saved_position() {}
+std::string ROViriVariruRoza::house_file_path() const {
+    return data_path(data_folder, house_file_name);
+}
+
+std::string ROViriVariruRoza::owned_file_path() const {
+    return data_path(data_path(data_folder, save_identity), owned_file_name);
+}
+
+GarageSpot& ROViriVariruRoza::house_garage(const Place& property) {
+    return house_garages[property.label];
+}
+
+void ROViriVariruRoza::withdraw_garage(const Place& house) {
+    auto entry = house_garages.find(house.label);
+    if (entry == house_garages.end())
+        return;
+    const GarageSpot& sold = entry->second;
+    std::erase_if(garage.spots, [&](const GarageSpot& spot) {
+        return spot.x == sold.x && spot.y == sold.y && spot.z == sold.z &&
+               spot.radius == sold.radius;
+    });
+}
+
+void ROViriVariruRoza::drop_properties() {
+    for (Place& property : places) {
+        if (property.blip != 0)
+            host::remove_blip(property.blip);
+    }
+    places.clear();
+    nearest_index = -1;
+}
+
+bool ROViriVariruRoza::load_houses() {
+    drop_properties();
+    garage.spots.clear();
+    house_garages.clear();
+    unmatched_owned_keys.clear();
+
+    std::vector<std::string> owned;
+    if (std::optional<std::vector<std::string>> lines = read_existing_lines(owned_file_path())) {
+        owned = owned_keys(*lines);
+        owned_file_unread = false;
+    } else {
+        owned_file_unread = true;
+    }
+    std::vector<bool> matched(owned.size(), false);
+
+    std::optional<std::vector<std::string>> lines = read_existing_lines(house_file_path());
+    house_file_unread = !lines;
+    for (const std::string& line : lines.value_or(std::vector<std::string>())) {
+        std::optional<PropertyRecord> record = parse_property_line(line);
+        if (!record)
+            continue;
+        Place& property = record->property;
+        if (property.kind == kHouse) {
+            for (std::size_t i = 0; i < owned.size(); ++i) {
+                if (owned[i] == property.label) {
+                    property.user_flag = 1;
+                    matched[i] = true;
+                }
+            }
+            property.enabled = is_owned(property) || selling_mode;
+        }
+        refresh_blip(property, false);
+        house_garages[property.label] = record->garage;
+        if (is_owned(property))
+            garage.add_spot(record->garage);
+        places.push_back(std::move(property));
+    }
+
+    for (std::size_t i = 0; i < owned.size(); ++i) {
+        if (!matched[i])
+            unmatched_owned_keys.push_back(owned[i]);
+    }
+    return !house_file_unread && !owned_file_unread;
+}
+
+bool ROViriVariruRoza::save_houses() {
+    if (house_file_unread)
+        return false;
+    std::string contents;
+    for (const Place& property : places)
+        contents += property_line(property, house_garage(property));
+    ensure_folder(data_folder);
+    return replace_file(house_file_path(), contents);
+}
+
+bool ROViriVariruRoza::save_owned_houses() {
+    if (owned_file_unread || save_identity.empty())
+        return false;
+    std::string contents;
+    for (const Place& property : places) {
+        if (property.kind == kHouse && is_owned(property))
+            contents += property.label + "\n";
+    }
+    for (const std::string& key : unmatched_owned_keys)
+        contents += key + "\n";
+    make_save_folder(data_folder, save_identity);
+    return replace_file(owned_file_path(), contents);
+}
 
 void ROViriVariruRoza::tick() {
-    SpotController::tick();
-    // The editor items arrive with the property work; the menu already opens
-    // from the main menu.
     menu.process();
+    run_editor_action(menu.selected_action());
+    garage.update();
+    message.draw();
+    capture.process();
+    if (capture.confirmed)
+        store_captured_garage();
+    draw_garage_highlight();
+
+    std::int64_t now = platform::wall_clock_seconds();
+    if (next_check_time == 0 || next_check_time <= now) {
+        SpotController::tick();
+        watch_agent();
+    }
 }
 
-void ROViriVariruRoza::style_blip(Place& /*place*/) {}
-void ROViriVariruRoza::on_activate(Place& /*place*/) {}
-void ROViriVariruRoza::on_prompt(Place& /*place*/) {}
+void ROViriVariruRoza::run_editor_action(std::int32_t action) {
+    switch (action) {
+        case kEstateCreateHouse:
+            create_house();
+            menu.close();
+            break;
+        case kEstateAddGarage:
+            capture.start();
+            menu.close();  // the player walks out the garage's radius
+            break;
+        case kEstateDeleteHouse:
+            delete_nearest_property();
+            menu.close();
+            break;
+        case kEstateToggleSelling:
+            set_selling_mode(!selling_mode);
+            break;
+        case kEstateLoadHouses:
+            load_houses();
+            break;
+        case kEstateSaveHouses:
+            save_houses();
+            break;
+        case kEstateSaveOwnedHouses:
+            save_owned_houses();
+            break;
+        case kEstateLoadCars:
+            garage.read_car_file();
+            break;
+        case kEstateSaveCars:
+            garage.write_car_file();
+            break;
+        case kEstateCloseMenu:
+            menu.close();
+            break;
+        case kEstateDebugMode:
+            garage.toggle_blips();
+            menu.close();
+            break;
+        default:
+            break;
+    }
+}
+
+void ROViriVariruRoza::create_house() {
+    std::optional<host::Vec3> at = player_position();
+    if (!at)
+        return;
+    Property house(false, kHouse, kNewHouseValue, as_stored(at->x), as_stored(at->y),
+                   as_stored(at->z));
+    refresh_blip(house, false);
+    places.push_back(std::move(house));
+    save_houses();
+}
+
+void ROViriVariruRoza::delete_nearest_property() {
+    if (places.empty())
+        return;
+    std::int32_t index = find_nearest(true, kDeleteSearchHalfWidth);
+    if (index < 0)
+        return;
+    auto doomed = places.begin() + index;
+    if (doomed->blip != 0)
+        host::remove_blip(doomed->blip);
+    // The player's claim outlives the modder's edit: the house may come back
+    // from the database, still owned.
+    if (doomed->kind == kHouse && is_owned(*doomed))
+        unmatched_owned_keys.push_back(doomed->label);
+    places.erase(doomed);
+    nearest_index = -1;
+}
+
+void ROViriVariruRoza::store_captured_garage() {
+    if (places.empty())
+        return;
+    std::int32_t index = find_nearest(true, kGarageSearchHalfWidth);
+    if (index < 0)
+        return;
+    host::Vec3 centre = capture.start_position();
+    house_garage(places[static_cast<std::size_t>(index)]) =
+        GarageSpot{"", centre.x, centre.y, centre.z - kGarageBelowCapture, capture.radius, 0};
+}
 
 }  // namespace corvalen

@@ -11,7 +11,9 @@
 # pay him their fares, with the mission's panel of totals. The filling-station
 # scene drives a car low on fuel into a gas station to fill up; the car-park
 # scene leaves a car in a pay car park overnight, across a save and a load,
-# and collects it for a ticket.
+# and collects it for a ticket; the house-buying scene shops for a house with
+# the estate agent, rests and saves there, and loads that save to stand at the
+# door again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
@@ -53,6 +55,14 @@ screen_showing() {
         inside && /^frame [0-9]+:   / { block = block "\n" $0; if (index($0, want)) hit = 1; next }
         { inside = 0; if (hit) exit }
         END { if (hit) print block }' "$2"
+}
+# The journal lines (not the screens) from the first line matching $1 to the
+# next one matching $2.
+journal_between() {
+    awk -v from="$1" -v to="$2" '
+        !on && $0 ~ from { on = 1 }
+        on && /^frame [0-9]+: [^ ]/ && !/ screen: / { print }
+        on && $0 ~ to { exit }' "$3"
 }
 last_screen() {
     awk '/ screen: / { block = $0; inside = 1; next }
@@ -120,6 +130,22 @@ grep -E ': (save screen|game saved|game loaded|vehicle 0x[0-9A-F]+ (created|kept
 echo "-- 08:00 next morning: the player gets in and pays the overnight ticket"
 grep -E ': (cash|area code) ' "$timeline"
 screen_showing 'Ticket $' "$timeline"
+echo
+echo "== house buying (game 1.0.7.0): the estate agent walks with the player to a house for sale,"
+echo "   the player buys it, rests there and saves, walks off, and loads that save"
+run_scene hostsim_1070 house-buying 420
+echo "-- at the office: the prompt and the panel"
+screen_showing 'shop for properties' "$timeline"
+echo "-- the agent comes and joins the player"
+journal_between ': pedestrian ' ': blip .* on ' "$timeline"
+echo "-- at the house for sale: the prompt and the panel"
+screen_showing 'FOR SALE' "$timeline"
+echo "-- the purchase, the agent's farewell, the rest and the save; the saved position is"
+echo "   cleared once the save screen is over"
+journal_between ': cash 50000' ': float stat 212 = 0.00' "$timeline"
+echo "-- the save is loaded: the player stands at the door"
+journal_between 'scene: the player loads' ': player moved ' "$timeline"
+last_screen "$timeline"
 echo
 echo "Save folders the plug-in created:"
 (cd "${root}/build/demo" && find . -path '*/corvalen/*' -type d | sort)

@@ -22,7 +22,7 @@ constexpr std::uint32_t kFindNear = 0x0F4B0239;
 constexpr std::uint32_t kInSeat = 0x5E756B51;
 constexpr std::uint32_t kEnter = 0x0A2C70AF;
 constexpr std::uint32_t kLeave = 0x1114089D;
-constexpr std::uint32_t kWalkAway = 0x43F5151F;
+constexpr std::uint32_t kWander = 0x43F5151F;
 constexpr std::uint32_t kSeatFree = 0x1BDA0DA5;
 constexpr std::uint32_t kClaim = 0x60EC0540;
 constexpr std::uint32_t kRelease = 0x0B774604;
@@ -129,7 +129,7 @@ TEST_F(PeopleTest, ARiderTakesAMomentToGetOutAndWalksAway) {
     std::int32_t person = world().add_pedestrian({30.0f, 0.0f, 6.0f}, 0.0f).handle;
     ASSERT_TRUE(world().enter_vehicle(person, bus, 3));
     script.call(kLeave, {A::arg(person)});
-    script.call(kWalkAway, {A::arg(person)});
+    script.call(kWander, {A::arg(person)});
     host.run_frames(10);
     EXPECT_FALSE(seat_free(bus, 3)) << "still getting out";
     host.run_frames(30);
@@ -159,7 +159,7 @@ TEST_F(PeopleTest, ScriptsFindFreePeopleAndLetThemGoBackToTheCrowd) {
     EXPECT_EQ(variable, 0) << "the script's variable no longer holds him";
     ASSERT_NE(world().character(near), nullptr) << "one of the people stays about";
     EXPECT_FALSE(world().character(near)->claimed);
-    script.call(kWalkAway, {A::arg(near)});
+    script.call(kWander, {A::arg(near)});
     EXPECT_EQ(find_near(stop, 60.0f), farther) << "nor is someone walking off";
     variable = near;
     script.call(kRelease, {A::arg(&variable)});

@@ -104,7 +104,7 @@ TEST_F(PassengerTest, SeatedBoardersPayTheBusAndOneWhoDidNotMakeItIsSentAway) {
     EXPECT_EQ(person(quick).vehicle, record.vehicle);
     EXPECT_EQ(person(quicker).vehicle, record.vehicle);
     EXPECT_EQ(said("GENERIC_FUCK_OFF"), 1);
-    EXPECT_TRUE(person(on_the_phone).walking_off);
+    EXPECT_TRUE(person(on_the_phone).wandering);
     EXPECT_FALSE(person(on_the_phone).claimed);
     EXPECT_EQ(record.passengers, (std::set<host::Handle>{static_cast<host::Handle>(quick),
                                                          static_cast<host::Handle>(quicker)}));

@@ -1,0 +1,113 @@
+// The typed host interface for people the mod brings into the game and keeps
+// with the player: where one may appear, the player's group, a companion's
+// settings and farewell. Natives with a bound wrapper go through it.
+
+#include "host/frame_gate.h"
+#include "host/host_game.h"
+#include "host/native_call.h"
+#include "host/natives.h"
+
+namespace corvalen::host {
+namespace {
+
+// The natives below that have no bound wrapper in host/natives.h.
+namespace hash {
+constexpr NativeHash kPlayerGroup = 0x41AB3C30;
+constexpr NativeHash kGroupSeparation = 0x22DD329E;
+constexpr NativeHash kGroupLeader = 0x04C85E23;
+constexpr NativeHash kPlayerGroupFollows = 0x700165C2;
+constexpr NativeHash kCharacterFlees = 0x0F4C513E;
+constexpr NativeHash kCharacterRoaming = 0x127669D3;
+constexpr NativeHash kCharacterHealth = 0x08A453C9;
+constexpr NativeHash kCharacterArmour = 0x575E2880;
+constexpr NativeHash kCharacterBlip = 0x19A64C5D;
+constexpr NativeHash kCharacterInjured = 0x6A6B4F18;
+constexpr NativeHash kLeaveGroup = 0x649316B7;
+constexpr NativeHash kCharacterLeft = 0x1DD624A0;
+}  // namespace hash
+
+// A spawn point's range around the position asked about.
+constexpr float kSpawnPointRange = 1.0f;
+
+std::uint32_t call(NativeHash hash, std::initializer_list<std::uint32_t> slots) {
+    return in_frame(call_native, hash, slots);
+}
+
+}  // namespace
+
+std::optional<Vec3> spawn_point_near(Vec3 at) {
+    Vec3 point;
+    float heading = 0.0f;
+    std::int32_t node = 0;
+    if (!in_frame(natives::find_spawn_point, at.x, at.y, at.z, kSpawnPointRange, &point.x, &point.y,
+                  &point.z, &heading, &node)) {
+        return std::nullopt;
+    }
+    return point;
+}
+
+Handle player_group(Handle cash_player) {
+    Handle group = 0;
+    call(hash::kPlayerGroup, {slot(cash_player), slot(&group)});
+    return group;
+}
+
+void set_group_separation(Handle group, float metres) {
+    call(hash::kGroupSeparation, {slot(group), slot(metres)});
+}
+
+void set_group_leader(Handle group, Handle character) {
+    call(hash::kGroupLeader, {slot(group), slot(character)});
+}
+
+void set_player_group_follows(std::int32_t player, bool follows) {
+    call(hash::kPlayerGroupFollows, {slot(player), slot(std::int32_t{follows ? 1 : 0})});
+}
+
+void set_character_flees(Handle character, bool flees) {
+    call(hash::kCharacterFlees, {slot(character), slot(std::int32_t{flees ? 1 : 0})});
+}
+
+void set_character_behaviour(Handle character, std::int32_t behaviour) {
+    in_frame(natives::set_character_behaviour, character, behaviour);
+}
+
+void set_character_roaming(Handle character, float metres) {
+    call(hash::kCharacterRoaming, {slot(character), slot(metres)});
+}
+
+void set_character_health(Handle character, std::int32_t health) {
+    call(hash::kCharacterHealth, {slot(character), slot(health)});
+}
+
+void set_character_armour(Handle character, std::int32_t armour) {
+    call(hash::kCharacterArmour, {slot(character), slot(armour)});
+}
+
+Handle add_character_blip(Handle character) {
+    Handle blip = 0;
+    call(hash::kCharacterBlip, {slot(character), slot(&blip)});
+    return blip;
+}
+
+bool character_injured(Handle character) {
+    return as_bool(call(hash::kCharacterInjured, {slot(character)}));
+}
+
+void leave_group(Handle character) {
+    call(hash::kLeaveGroup, {slot(character)});
+}
+
+void stop_following(Handle character) {
+    in_frame(natives::stop_following, character);
+}
+
+void say(Handle character, const char* speech) {
+    in_frame(natives::say_speech, character, speech);
+}
+
+bool character_left(Handle character, Handle other) {
+    return as_bool(call(hash::kCharacterLeft, {slot(character), slot(other), slot(0)}));
+}
+
+}  // namespace corvalen::host

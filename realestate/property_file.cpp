@@ -1,0 +1,66 @@
+#include "realestate/property_file.h"
+
+#include <algorithm>
+
+#include "core/csv.h"
+#include "core/text_number.h"
+
+namespace corvalen {
+namespace {
+
+constexpr std::size_t kPropertyFields = 10;
+
+}  // namespace
+
+std::optional<PropertyRecord> parse_property_line(std::string_view line) {
+    std::vector<std::string_view> fields = split_fields(line);
+    if (fields.size() < kPropertyFields)
+        return std::nullopt;
+    std::optional<float> x = float_field(fields[0]);
+    std::optional<float> y = float_field(fields[1]);
+    std::optional<float> z = float_field(fields[2]);
+    // Field 4, the owned letter, is written for the modder's eyes only.
+    std::optional<std::int32_t> kind = int_field(fields[4]);
+    std::optional<std::int32_t> value = int_field(fields[5]);
+    std::optional<float> garage_x = float_field(fields[6]);
+    std::optional<float> garage_y = float_field(fields[7]);
+    std::optional<float> garage_z = float_field(fields[8]);
+    std::optional<std::int32_t> garage_radius = int_field(fields[9]);
+    if (!x || !y || !z || !kind || !value || !garage_x || !garage_y || !garage_z ||
+        !garage_radius) {
+        return std::nullopt;
+    }
+    // A negative price would pay the player for buying.
+    if (*value < 0)
+        return std::nullopt;
+    return PropertyRecord{Property(false, *kind, static_cast<std::uint32_t>(*value), *x, *y, *z),
+                          GarageSpot{"", *garage_x, *garage_y, *garage_z, *garage_radius, 0}};
+}
+
+std::string property_line(const Place& property, const GarageSpot& garage) {
+    std::string line;
+    append_field(line, property.x);
+    append_field(line, property.y);
+    append_field(line, property.z);
+    line += is_owned(property) ? "t," : "f,";
+    append_field(line, property.kind);
+    line += std::to_string(property.user_value) + ",";
+    append_field(line, garage.x);
+    append_field(line, garage.y);
+    append_field(line, garage.z);
+    append_field(line, garage.radius);
+    return line + "\n";
+}
+
+std::vector<std::string> owned_keys(const std::vector<std::string>& lines) {
+    std::vector<std::string> keys;
+    for (std::string line : lines) {
+        if (line.empty())
+            continue;
+        std::replace(line.begin(), line.end(), '+', ',');
+        keys.push_back(std::move(line));
+    }
+    return keys;
+}
+
+}  // namespace corvalen

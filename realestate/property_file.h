@@ -1,0 +1,33 @@
+#pragma once
+// The property database, "corvalen/house_db.csv": one property a line,
+// x, y, z, owned (t or f), kind, value, then the house garage's x, y, z and
+// radius, each followed by ",". Ownership is not read from it: the owned-
+// houses file of each save, one property key a line, says which houses the
+// player owns there.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "garage/garage_controller.h"
+#include "realestate/property.h"
+
+namespace corvalen {
+
+struct PropertyRecord {
+    Property property;  // not owned: the owned-houses file decides
+    GarageSpot garage;  // radius 0 for none
+};
+
+// The property of one line; none when the line has fewer than ten fields,
+// one of them is not a number, or the value is negative.
+std::optional<PropertyRecord> parse_property_line(std::string_view line);
+
+// The line of a property and its house garage, its line end included.
+std::string property_line(const Place& property, const GarageSpot& garage);
+
+// The keys of the owned-houses file's lines; "+" may stand for ",".
+std::vector<std::string> owned_keys(const std::vector<std::string>& lines);
+
+}  // namespace corvalen
