@@ -129,10 +129,9 @@ bool TransitService::add_point(RoutePointType type) {
     Position position = truncated(point);
     if (position != Position{0, 0}) {
         for (const RoutePoint& other : points) {
-            if (truncated(other) == position) {
-                status.show("A point already stands here");
+            // Failures are silent, as everywhere in the mod.
+            if (truncated(other) == position)
                 return false;
-            }
         }
     }
     points.push_back(point);

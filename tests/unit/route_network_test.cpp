@@ -186,7 +186,7 @@ TEST_F(RouteNetworkTest, APointIsPlacedAtThePlayerFacingHisWayOnceAtEachPlace) {
     ASSERT_EQ(bus.points.size(), 1u);
     EXPECT_FLOAT_EQ(bus.points[0].heading, 135.0f);
     EXPECT_EQ(bus.points[0].last_spawn, 0u);
-    EXPECT_EQ(test::texts_of(draws), std::vector<std::string>{"A point already stands here"});
+    EXPECT_TRUE(test::texts_of(draws).empty()) << "failures are silent";
     EXPECT_EQ(test::read_file(kStops), "20.60,-30.20,6.50,135.00,2,0,0,0,\n");
 
     // Around the origin every point may stand.
