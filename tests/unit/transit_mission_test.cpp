@@ -35,6 +35,25 @@ class MissionTest : public test::TransitTest {
         EXPECT_TRUE(game().enter_vehicle(vehicle));
         return vehicle;
     }
+    // A vehicle of the service's fleet 10 m east of the player, its driver
+    // aboard and holding still.
+    void fleet_vehicle_near_the_player() {
+        hostsim::Vec3 at = world().player_position();
+        host::Matrix transform;
+        transform.rows[3][0] = at.x + 10.0f;
+        transform.rows[3][1] = at.y;
+        transform.rows[3][2] = at.z;
+        game_frame([&] { service->spawn_vehicle(transform, 270.0f); });
+        ASSERT_EQ(service->vehicles.size(), 1u);
+        game_frame([&] { host::clear_character_orders(service->vehicles.back().driver); });
+    }
+    void remove_fleet() {
+        game_frame([&] {
+            for (ServiceVehicle& record : service->vehicles)
+                record.remove();
+        });
+        service->vehicles.clear();
+    }
     // One frame of the service as the mod runs it; what it drew.
     hostsim::DrawRecord tick() {
         return game_frame([&] { service->tick(); });
@@ -77,39 +96,43 @@ TEST_F(MissionTest, BStartsTheMissionOnlyAtTheWheelOfABusModel) {
         std::uint32_t model;  // 0: on foot
         bool as_passenger;
         bool starts;
+        bool boards;  // the passenger action: he boards the fleet's vehicle in reach
     };
     const Case cases[] = {
-        {"on foot", ServiceMode::Bus, 0, false, false},
-        {"at the wheel of a car", ServiceMode::Bus, kEstate, false, false},
-        {"in a bus's passenger seat", ServiceMode::Bus, kBusModel, true, false},
-        {"at the wheel of a bus", ServiceMode::Bus, kBusModel, false, true},
-        {"at the wheel of a ferry", ServiceMode::Boat, kFerry, false, false},
+        {"on foot", ServiceMode::Bus, 0, false, false, true},
+        {"at the wheel of a car", ServiceMode::Bus, kEstate, false, false, true},
+        {"in a bus's passenger seat", ServiceMode::Bus, kBusModel, true, false, true},
+        {"at the wheel of a bus", ServiceMode::Bus, kBusModel, false, true, false},
+        {"at the wheel of a ferry", ServiceMode::Boat, kFerry, false, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.where);
         game().leave_vehicle();
         service_with(c.mode, {point_near(0, 30)});
-        // A bus of the fleet in reach, for the passenger action.
         if (c.model != 0) {
             std::int32_t vehicle =
                 world().add_vehicle(c.model, world().player_position(), 270.0f).handle;
             ASSERT_TRUE(game().enter_vehicle(vehicle, c.as_passenger ? 0 : hostsim::kDriverSeat));
         }
+        // A vehicle of the fleet in reach, for the passenger action.
+        fleet_vehicle_near_the_player();
         service->mission_passengers = 7;
         service->mission_revenue = 9;
         tick_pressing_b();
         EXPECT_EQ(service->mission_active, c.starts);
         EXPECT_EQ(service->mission_vehicle != nullptr, c.starts);
+        EXPECT_EQ(service->player_fare_due, c.boards);
         if (c.starts) {
             EXPECT_EQ(service->mission_passengers, 0);
             EXPECT_EQ(service->mission_revenue, 0);
             EXPECT_TRUE(service->mission_vehicle->player_driven);
             EXPECT_EQ(service->mission_vehicle->driver, host::Handle(world().player_character()));
         }
-        EXPECT_TRUE(service->vehicles.empty()) << "the mission's bus is not one of the fleet";
+        EXPECT_EQ(service->vehicles.size(), 1u) << "the mission's bus is not one of the fleet";
         game().leave_vehicle();
         tick();
         EXPECT_FALSE(service->mission_active);
+        remove_fleet();
     }
     expect_no_host_errors();
 }
@@ -120,11 +143,13 @@ TEST_F(MissionTest, BDuringTheMissionIsThePassengerActionNotASecondMission) {
     tick_pressing_b();
     ASSERT_TRUE(service->mission_active);
     ServiceVehicle* first = service->mission_vehicle.get();
+    fleet_vehicle_near_the_player();
     tick_pressing_b();
     EXPECT_EQ(service->mission_vehicle.get(), first);
-    EXPECT_FALSE(service->player_fare_due) << "no fleet bus in reach to board";
+    EXPECT_TRUE(service->player_fare_due) << "he boards the fleet's bus in reach";
     game().leave_vehicle();
     tick();
+    remove_fleet();
     expect_no_host_errors();
 }
 
