@@ -131,6 +131,14 @@ void EstateAgent::forget() {
     blip = 0;
 }
 
+void EstateAgent::let_go() {
+    if (handle != 0 && host::character_exists(handle)) {
+        remove_blip();
+        host::release_character(handle);
+    }
+    forget();
+}
+
 void EstateAgent::remove_blip() {
     if (blip == 0)
         return;

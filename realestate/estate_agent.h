@@ -29,6 +29,10 @@ struct EstateAgent {
     // A loaded game has none of the earlier game's characters and blips:
     // the handles are dropped without a word to the host.
     void forget();
+    // A reload: after a load the agent and his blip are gone with the earlier
+    // game; when the game was not loaded (its timer only jumped) he is still
+    // about, and is let go instead of being lost track of.
+    void let_go();
 
     bool present() const { return handle != 0; }
 

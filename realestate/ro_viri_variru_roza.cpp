@@ -51,7 +51,7 @@ void ROViriVariruRoza::apply_config(const Config* config) {
 void ROViriVariruRoza::set_save_identity(const std::string& text) {
     save_identity = text;
     garage.set_car_file(data_path(make_save_folder(data_folder, save_identity), cars_file_name));
-    agent.forget();
+    agent.let_go();
     selling_mode = false;
 }
 

@@ -233,6 +233,20 @@ TEST_F(RealEstateScenario, TheAgentOfAGameNoLongerLoadedIsForgotten) {
     expect_clean_world(1);
 }
 
+TEST_F(RealEstateScenario, AReloadWithoutALoadLetsTheAgentGo) {
+    boot_with_houses();
+    walk_to_door(kOffice, "Press [ENTER] to shop for properties");
+    frame_pressing(ScanCode::Enter);
+    ASSERT_EQ(world().characters().size(), 2u);
+    world().set_paused(true);
+    frame();
+    game->pass_game_time(60000);  // a jump the mod takes for a load
+    game->run_frames(3);
+    world().set_paused(false);
+    EXPECT_TRUE(shows(frame(), "Press [ENTER] to shop for properties")) << "selling mode is over";
+    expect_clean_world(1);
+}
+
 TEST_F(RealEstateScenario, AnAutosaveWithoutTheDatabaseKeepsTheOwnedHouses) {
     write_file("corvalen/1/player_houses_db.dat", "-80,35,6\n12+34+5\n");
     hostsim::BootOptions options = still_time();
