@@ -1,6 +1,5 @@
-// A transit service's route network: the stop file read and written, points
-// placed at the player, connections by position, and the searches over the
-// network.
+// A transit service's route network: the stop file, points placed at the
+// player, connections by position, and the searches.
 
 #include <gtest/gtest.h>
 
@@ -57,15 +56,9 @@ TEST_F(RouteNetworkTest, TheStopFileRoundTripsByteForByte) {
         "0.40,-0.30,0.00,0.00,4,0,-1234,410,\n";
     TransitService& bus = bus_with(text);
     ASSERT_EQ(bus.points.size(), 3u);
-    const RoutePoint& stop = bus.points[0];
-    EXPECT_FLOAT_EQ(stop.x, -1234.56f);
-    EXPECT_FLOAT_EQ(stop.heading, 90.0f);
-    EXPECT_TRUE(stop.is(RoutePointType::BusStop));
-    EXPECT_EQ(stop.link_x, -1190);
-    EXPECT_EQ(stop.link_y, 402);
-    EXPECT_EQ(stop.blip, kNoHandle);
+    EXPECT_FLOAT_EQ(bus.points[0].heading, 90.0f);
+    EXPECT_EQ(bus.points[0].link_y, 402);
     EXPECT_TRUE(bus.points[1].backwards);
-    EXPECT_EQ(bus.points[2].type, 4);
 
     std::filesystem::remove(kStops);
     ASSERT_TRUE(bus.save_points());

@@ -1,7 +1,5 @@
-// A service's editor menu against the stand-in: which items close the menu,
-// connections made with Y and what a capture does when its point went away,
-// deleting and reloading under a running fleet, points linked to themselves,
-// the inspector and its one link blip, and spawning at the player.
+// A service's editor menu against the stand-in: the menu, connections made
+// with Y, edits under a running fleet, and the point inspector.
 
 #include <gtest/gtest.h>
 
@@ -37,13 +35,6 @@ class EditorTest : public test::TransitTest {
         service_with(ServiceMode::Bus, {point_near(0, 0), point_near(50, 0), point_near(100, 0)});
         service->next_spawn_time = world().game_timer() + 100000000;
     }
-    hostsim::DrawRecord tick() {
-        return game_frame([&] { service->tick(); });
-    }
-    hostsim::DrawRecord press(std::uint8_t key) {
-        game().press_key(key);
-        return tick();
-    }
     // Opens the editor menu if it is closed and chooses the item.
     hostsim::DrawRecord choose(std::int32_t action) {
         Menu& menu = service->editor_menu;
@@ -71,15 +62,9 @@ class EditorTest : public test::TransitTest {
     }
     // A fleet vehicle west of the points, driving to one of them.
     ServiceVehicle& vehicle_heading_for(std::int32_t point, float dx) {
-        host::Matrix transform;
-        transform.rows[3][0] = kPlayer.x + dx;
-        transform.rows[3][1] = kPlayer.y + 10;
-        transform.rows[3][2] = 6.0f;
-        game_frame([&] {
-            service->spawn_vehicle(transform, 270.0f);
-            service->vehicles.back().set_target(point);
-        });
-        return service->vehicles.back();
+        ServiceVehicle& record = spawn_at({kPlayer.x + dx, kPlayer.y + 10, 6.0f});
+        game_frame([&] { record.set_target(point); });
+        return record;
     }
     std::size_t orders_of(const ServiceVehicle& record) {
         std::string name =
@@ -110,7 +95,6 @@ TEST_F(EditorTest, SpawningAndLoadingKeepTheMenuOpenEveryOtherItemClosesIt) {
         EXPECT_EQ(texts_of(tick()).empty(), !stays) << "a closed menu draws nothing";
         service->editor_menu.close();
     }
-    expect_no_host_errors();
 }
 
 TEST_F(EditorTest, ACapturePointIsSavedThenLinkedToThePointWhereYIsPressed) {
@@ -142,7 +126,6 @@ TEST_F(EditorTest, ACapturePointIsSavedThenLinkedToThePointWhereYIsPressed) {
     EXPECT_FALSE(service->connecting);
     EXPECT_EQ(service->points[0].link_x, 0);
     EXPECT_EQ(stop_file(), linked);
-    expect_no_host_errors();
 }
 
 TEST_F(EditorTest, YFindsTheCapturesPointAgainOrWritesNothingWhenItIsGone) {
@@ -180,22 +163,10 @@ TEST_F(EditorTest, YFindsTheCapturesPointAgainOrWritesNothingWhenItIsGone) {
         EXPECT_EQ(links_x(), c.links);
         EXPECT_EQ(stop_file() == before, c.links[1] == 0) << "saved only when linked";
     }
-    expect_no_host_errors();
-}
-
-TEST_F(EditorTest, LoadingRightAfterADeleteRestoresThePoint) {
-    ASSERT_TRUE(service->save_points());
-    stand_at(1);
-    choose(kDeletePoint);
-    ASSERT_EQ(service->points.size(), 2u);
-    EXPECT_EQ(service->points[1].x, kPlayer.x + 100);
-    choose(kLoadPoints);
-    ASSERT_EQ(service->points.size(), 3u);
-    EXPECT_EQ(service->points[1].x, kPlayer.x + 50);
-    expect_no_host_errors();
 }
 
 TEST_F(EditorTest, DeletingAndLoadingRenumberOrReleaseTheVehiclesTargets) {
+    ASSERT_TRUE(service->save_points());
     vehicle_heading_for(2, -100);
     vehicle_heading_for(0, -120);
     ServiceVehicle& far = service->vehicles[0];
@@ -215,13 +186,14 @@ TEST_F(EditorTest, DeletingAndLoadingRenumberOrReleaseTheVehiclesTargets) {
     EXPECT_EQ(car_of(near).order.kind, hostsim::DriveOrder::Kind::wander);
 
     choose(kLoadPoints);
+    ASSERT_EQ(service->points.size(), 3u) << "the deleted point is back";
+    EXPECT_EQ(service->points[0].x, kPlayer.x);
     for (const ServiceVehicle& record : service->vehicles) {
         EXPECT_TRUE(record.wandering);
         EXPECT_EQ(record.target, -1);
         EXPECT_TRUE(record.history.empty());
         EXPECT_EQ(car_of(record).order.kind, hostsim::DriveOrder::Kind::wander);
     }
-    expect_no_host_errors();
 }
 
 TEST_F(EditorTest, APointLinkedToItselfLeadsNowhereButIsKeptInTheFile) {
@@ -239,7 +211,6 @@ TEST_F(EditorTest, APointLinkedToItselfLeadsNowhereButIsKeptInTheFile) {
     tick();
     tick();
     EXPECT_TRUE(record.wandering);
-    expect_no_host_errors();
 }
 
 TEST_F(EditorTest, TheInspectorFollowsTheNearestPointWithOneLinkBlip) {
@@ -258,15 +229,10 @@ TEST_F(EditorTest, TheInspectorFollowsTheNearestPointWithOneLinkBlip) {
                                                          "type", "0", "normal", "0"}));
     std::vector<const hostsim::DrawItem*> marks = circles(shown);
     ASSERT_EQ(marks.size(), 2u);
-    EXPECT_EQ(marks[0]->colour, (hostsim::Colour{128, 0, 0, 255})) << "a stop with a link";
-    EXPECT_EQ(marks[0]->width, 0.5f);
     EXPECT_EQ(marks[1]->x, kPlayer.x + 50) << "the point it links to";
-    EXPECT_EQ(marks[1]->width, 5.0f);
     EXPECT_EQ(marks[1]->colour, (hostsim::Colour{0, 128, 0, 255}));
     ASSERT_EQ(world().blip_count(), 1u);
-    const hostsim::Blip& blip = world().blips().begin()->second;
-    EXPECT_EQ(blip.position.x, kPlayer.x + 50);
-    EXPECT_EQ(blip.colour, 5);
+    EXPECT_EQ(world().blips().begin()->second.position.x, kPlayer.x + 50);
 
     stand_at(1);
     tick();
@@ -290,7 +256,6 @@ TEST_F(EditorTest, TheInspectorFollowsTheNearestPointWithOneLinkBlip) {
     choose(kShowPoints);
     EXPECT_FALSE(service->show_points);
     EXPECT_EQ(world().blip_count(), 0u) << "switching the points off takes the blip";
-    expect_no_host_errors();
 }
 
 TEST_F(EditorTest, EachKindOfPointHasItsColour) {
@@ -320,7 +285,6 @@ TEST_F(EditorTest, EachKindOfPointHasItsColour) {
         ASSERT_FALSE(marks.empty());
         EXPECT_EQ(marks[0]->colour, c.colour);
     }
-    expect_no_host_errors();
 }
 
 TEST_F(EditorTest, SpawnBusCreatesAVehicleAtThePlayerFacingHisWay) {
@@ -339,7 +303,6 @@ TEST_F(EditorTest, SpawnBusCreatesAVehicleAtThePlayerFacingHisWay) {
     choose(kSpawnVehicle);
     ASSERT_EQ(service->vehicles.size(), 1u);
     EXPECT_EQ(car_of(service->vehicles[0]).object.position().z, 0.0f);
-    expect_no_host_errors();
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 #pragma once
 // A transit service against the stand-in's world, one frame at a time: the
-// player stands on open ground south-west of the start, the test gives the
-// service its points, and each frame runs inside the stand-in's frame.
+// player stands on open ground south-west of the start. Every case ends with
+// no host errors.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "game_frame.h"
@@ -16,6 +18,10 @@
 namespace corvalen::test {
 
 inline constexpr hostsim::Vec3 kPlayer{-300.0f, -150.0f, 6.0f};
+
+inline std::int32_t as_int(host::Handle handle) {
+    return static_cast<std::int32_t>(handle);
+}
 
 // A point at an offset from the player's place, on the ground.
 inline RoutePoint point_near(float dx, float dy, RoutePointType type = RoutePointType::BusStop) {
@@ -36,6 +42,10 @@ class TransitTest : public ::testing::Test {
         // From the second frame on each frame moves the timer on.
         game_frame([] {});
     }
+    void TearDown() override {
+        for (const hostsim::JournalEntry& error : world().errors())
+            ADD_FAILURE() << "frame " << error.frame << ": " << error.text;
+    }
 
     TransitService& service_with(ServiceMode mode, std::vector<RoutePoint> points) {
         service.emplace(mode, nullptr);
@@ -45,6 +55,23 @@ class TransitTest : public ::testing::Test {
     hostsim::World& world() { return game().world(); }
     hostsim::Vehicle& car_of(const ServiceVehicle& record) {
         return *world().vehicle(static_cast<std::int32_t>(record.vehicle));
+    }
+    // A vehicle of the service, made where the player would make one, at `at`.
+    ServiceVehicle& spawn_at(hostsim::Vec3 at) {
+        host::Matrix transform;
+        transform.rows[3][0] = at.x;
+        transform.rows[3][1] = at.y;
+        transform.rows[3][2] = at.z;
+        game_frame([&] { service->spawn_vehicle(transform, 270.0f); });
+        return service->vehicles.back();
+    }
+    // One frame of the whole service, as the mod runs it; what it drew.
+    hostsim::DrawRecord tick() {
+        return game_frame([&] { service->tick(); });
+    }
+    hostsim::DrawRecord press(std::uint8_t key) {
+        game().press_key(key);
+        return tick();
     }
     // The next frame's timer reads `ms`.
     void set_timer(std::uint32_t ms) {
@@ -58,9 +85,9 @@ class TransitTest : public ::testing::Test {
     void fleet_frame() {
         game_frame([&] { service->update_fleet(); });
     }
-    void expect_no_host_errors() {
-        for (const hostsim::JournalEntry& error : world().errors())
-            ADD_FAILURE() << "frame " << error.frame << ": " << error.text;
+    static bool has_text(const hostsim::DrawRecord& draws, const std::string& text) {
+        std::vector<std::string> texts = texts_of(draws);
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
 
     WorkingFolder folder;
