@@ -1,8 +1,6 @@
-// The real estate with the real plug-in: shopping for a house with the agent,
-// resting and saving there, and standing at the door again after that save is
-// loaded, whichever way the game's save screen and the autosave fall; a save
-// screen backed out of, a save refused on a mission, the agent of a game that
-// is no longer loaded, and the owned houses an autosave keeps.
+// The real estate with the real plug-in: buying, resting and saving at a
+// house, and standing at its door after that save is loaded, whichever way the
+// game's save screen and the autosave fall.
 
 #include <gtest/gtest.h>
 
@@ -201,21 +199,6 @@ TEST_F(RealEstateScenario, F11SavesWhereThePlayerStands) {
     expect_at({-110.0f, 120.0f, 6.0f});
     expect_saved_position_cleared();
     expect_clean_world(1);
-}
-
-TEST_F(RealEstateScenario, OnAMissionTheHouseRefusesToSaveAndCostsNoTime) {
-    write_file("corvalen/1/player_houses_db.dat", "-80,35,6\n");
-    hostsim::BootOptions options = hostsim::boot_options(hostsim::Build::v1070);
-    options.world.clock_hour = 20;
-    boot_with_houses(options);
-    world().set_on_mission(true);
-    walk_to_door(kHouse, "Press [ENTER] to save the game");
-    int hour = world().clock().hour;
-    frame_pressing(ScanCode::Enter);
-    EXPECT_TRUE(shows(frame(), "Can't save on a mission"));
-    EXPECT_FALSE(world().save_screen_open());
-    EXPECT_EQ(world().clock().hour, hour);
-    expect_saved_position_cleared();
 }
 
 TEST_F(RealEstateScenario, TheAgentOfAGameNoLongerLoadedIsForgotten) {

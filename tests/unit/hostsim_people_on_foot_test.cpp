@@ -25,8 +25,6 @@ constexpr std::uint32_t kCharacterLeft = 0x1DD624A0;
 constexpr std::uint32_t kLeaveGroup = 0x649316B7;
 constexpr std::uint32_t kReleaseCharacter = 0x0B774604;
 constexpr std::uint32_t kSetFloatStat = 0x5213511B;
-constexpr std::uint32_t kSetClock = 0x52100540;
-constexpr std::uint32_t kNextDay = 0x79CF27AC;
 constexpr std::uint32_t kOpenSaveScreen = 0x78AC735F;
 
 bool as_bool(std::uint32_t slot) {
@@ -146,18 +144,6 @@ TEST_F(PeopleOnFootTest, TheDeadStayBehindAndWanderersWalkOff) {
     script.call(kReleaseCharacter, {A::arg(&dead)});
     EXPECT_EQ(host.world().character(dead), nullptr);
     EXPECT_TRUE(host.world().player_group().members.empty());
-}
-
-TEST_F(PeopleOnFootTest, TheMidnightNativeMovesTheDateAndTheDayCountOn) {
-    script.call(kSetClock, {A::arg(2), A::arg(15)});
-    EXPECT_EQ(host.world().clock().hour, 2);
-    EXPECT_EQ(host.world().clock().day, 1);
-    script.call(kNextDay, {});
-    ClockReading now = host.world().clock();
-    EXPECT_EQ(now.hour, 2);
-    EXPECT_EQ(now.minute, 15);
-    EXPECT_EQ(now.day, 2);
-    EXPECT_EQ(host.world().int_stat(kDayCountStat), 1);
 }
 
 // A statistic set at the opening of the save screen, and another changed in

@@ -1,6 +1,5 @@
-// The property database and the owned-houses file: which lines count, the
-// keys houses are owned under, what loading and saving keep, and the
-// properties' blips.
+// The property database and the owned-houses file, and the properties'
+// blips.
 
 #include <gtest/gtest.h>
 
@@ -89,11 +88,7 @@ class EstateFilesTest : public ::testing::Test {
     void SetUp() override {
         game().leave_vehicle();
         game().teleport_player({400.0f, -300.0f, 6.0f});
-        frame([&] { estate.set_save_identity("1"); });
-    }
-    template <typename Body>
-    void frame(Body body) {
-        game_frame(body);
+        game_frame([&] { estate.set_save_identity("1"); });
     }
     // Chooses item `index` of the open editor menu.
     void choose(std::int32_t index) {
@@ -101,10 +96,10 @@ class EstateFilesTest : public ::testing::Test {
         estate.menu.armed = true;
         estate.menu.highlighted = index;
         game().press_key(static_cast<std::uint8_t>(host::ScanCode::Numpad5));
-        frame([&] { estate.tick(); });
+        game_frame([&] { estate.tick(); });
     }
     void load() {
-        frame([&] { estate.load_houses(); });
+        game_frame([&] { estate.load_houses(); });
     }
     const Place* property_keyed(const std::string& key) const {
         for (const Place& place : estate.places) {
@@ -149,7 +144,7 @@ TEST_F(EstateFilesTest, OwnershipComesFromTheOwnedHousesFileOnly) {
     EXPECT_EQ(estate.places[2].blip, 0u) << "hotel blips are off by default";
     expect_one_live_blip_each(1);
 
-    frame([&] { EXPECT_TRUE(estate.save_owned_houses()); });
+    game_frame([&] { EXPECT_TRUE(estate.save_owned_houses()); });
     EXPECT_EQ(read_file(kOwned), "100,-20,5\n");
 
     // The garages are those of the database now loaded, none from before.
@@ -163,7 +158,7 @@ TEST_F(EstateFilesTest, AnEmptyOwnedListWritesAnEmptyFile) {
     write_file(kDatabase, "100.00,-20.00,5.00,t,1,35000,0.00,0.00,0.00,0,\n");
     write_file(kOwned, "");
     load();
-    frame([&] { EXPECT_TRUE(estate.save_owned_houses()); });
+    game_frame([&] { EXPECT_TRUE(estate.save_owned_houses()); });
     EXPECT_TRUE(fs::exists(kOwned));
     EXPECT_EQ(read_file(kOwned), "");
 }
@@ -217,7 +212,7 @@ TEST_F(EstateFilesTest, AHouseMadeInTheGameStaysOwnedAcrossASaveAndLoad) {
     EXPECT_EQ(estate.places[0].label, "15,-300,6");
 
     game().world().set_float_stat(hostsim::kCashStat, 35000.0f);
-    frame([&] {
+    game_frame([&] {
         estate.buy_property(estate.places[0]);
         EXPECT_TRUE(estate.save_owned_houses());
     });
@@ -231,7 +226,7 @@ TEST_F(EstateFilesTest, OwnedKeysOfNoPropertyAreKeptWhenTheDatabaseIsMissing) {
     write_file(kOwned, "1,2,3\n4+5+6\n");
     load();
     EXPECT_TRUE(estate.places.empty());
-    frame([&] { EXPECT_TRUE(estate.save_owned_houses()); });
+    game_frame([&] { EXPECT_TRUE(estate.save_owned_houses()); });
     EXPECT_EQ(read_file(kOwned), "1,2,3\n4,5,6\n");
 
     // Back with the database, the house is the player's again.
@@ -239,14 +234,14 @@ TEST_F(EstateFilesTest, OwnedKeysOfNoPropertyAreKeptWhenTheDatabaseIsMissing) {
     load();
     ASSERT_EQ(estate.places.size(), 1u);
     EXPECT_TRUE(is_owned(estate.places[0]));
-    frame([&] { estate.save_owned_houses(); });
+    game_frame([&] { estate.save_owned_houses(); });
     EXPECT_EQ(read_file(kOwned), "4,5,6\n1,2,3\n");
 }
 
 TEST_F(EstateFilesTest, FilesThatCouldNotBeReadAreNeverOverwritten) {
     fs::create_directories(kDatabase);
     fs::create_directories(kOwned);
-    frame([&] {
+    game_frame([&] {
         EXPECT_FALSE(estate.load_houses());
         EXPECT_FALSE(estate.save_houses());
         EXPECT_FALSE(estate.save_owned_houses());
@@ -258,7 +253,7 @@ TEST_F(EstateFilesTest, FilesThatCouldNotBeReadAreNeverOverwritten) {
     fs::remove(kDatabase);
     fs::remove(kOwned);
     load();
-    frame([&] {
+    game_frame([&] {
         EXPECT_TRUE(estate.save_houses());
         EXPECT_TRUE(estate.save_owned_houses());
     });
@@ -284,9 +279,9 @@ TEST_F(EstateFilesTest, AGarageMarkedInTheGameGoesToTheNearestHouseAndIntoTheFil
     game().teleport_player({405.0f, -300.0f, 6.0f});
     choose(kAddGarageItem);
     game().teleport_player({409.0f, -300.0f, 6.0f});
-    frame([&] { estate.tick(); });
+    game_frame([&] { estate.tick(); });
     game().press_key(static_cast<std::uint8_t>(host::ScanCode::Y));
-    frame([&] { estate.tick(); });
+    game_frame([&] { estate.tick(); });
     const GarageSpot& spot = estate.house_garages.at("400,-300,6");
     EXPECT_EQ(spot.x, 405.0f);
     EXPECT_EQ(spot.z, 5.0f);
@@ -305,7 +300,7 @@ TEST_F(EstateFilesTest, ADeletedOwnedHouseStaysThePlayersIfItComesBack) {
     load();
     choose(kDeleteItem);
     ASSERT_TRUE(estate.places.empty());
-    frame([&] { estate.save_owned_houses(); });
+    game_frame([&] { estate.save_owned_houses(); });
     EXPECT_EQ(read_file(kOwned), "400,-300,6\n");
     load();  // the database was not rewritten: the house is back, still owned
     ASSERT_EQ(estate.places.size(), 1u);
@@ -315,7 +310,7 @@ TEST_F(EstateFilesTest, ADeletedOwnedHouseStaysThePlayersIfItComesBack) {
 TEST_F(EstateFilesTest, AnEstateThatGoesAwayLeavesTheMapToTheHost) {
     write_file(kDatabase, "400.00,-300.00,6.00,f,3,0,0.00,0.00,0.00,0,\n");
     std::size_t blips = 0;
-    frame([&] {
+    game_frame([&] {
         ROViriVariruRoza passing("1");
         passing.load_houses();
         blips = game().world().blip_count();

@@ -51,6 +51,7 @@ TEST_F(SafehouseTest, ARestMovesTheClockSixHoursAndTellsOfMidnight) {
         world().set_clock(c.hour, c.minute);
         std::size_t midnights = game().native_calls(kMidnight);
         int day_count = world().int_stat(hostsim::kDayCountStat);
+        int day = world().clock().day;
         estate.skip_once = false;
         game_frame([&] { estate.rest_at(home); });
         EXPECT_EQ(world().clock().hour, c.rested_hour);
@@ -58,6 +59,7 @@ TEST_F(SafehouseTest, ARestMovesTheClockSixHoursAndTellsOfMidnight) {
         EXPECT_EQ(game().native_calls(kMidnight) - midnights, c.midnights);
         EXPECT_EQ(world().int_stat(hostsim::kDayCountStat) - day_count,
                   static_cast<int>(c.midnights));
+        EXPECT_EQ(world().clock().day - day, static_cast<int>(c.midnights)) << "the date too";
     }
     EXPECT_EQ(stat(210), 410.25f);
     EXPECT_EQ(stat(211), -250.5f);
