@@ -1,6 +1,4 @@
-// The transit services with the real plug-in in the stand-in's traffic: where
-// and how many buses appear, boats at their spawn spots only, a bus working
-// its way along a chain of points, a stuck bus, a failing factory. Every
+// The transit services with the real plug-in in the stand-in's traffic. Every
 // scenario ends with the stand-in holding nothing beyond the live fleet and
 // having seen no host errors.
 

@@ -1,7 +1,5 @@
-// The stand-in's people as the real-estate agent relies on them: the
-// pedestrian factory, spawn points, the player's group with members who walk
-// after the player and can die or wander off; and the clock, the date and
-// the save screen that a rest and a save at a property go through.
+// The stand-in's people as the real-estate agent relies on them, and the save
+// screen that a save at a property goes through.
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,4 @@
-// The stand-in's people as the passengers of a transit service rely on them:
-// boarders who walk to their seat within the order's time limit (or do not
-// make it), riders who take a moment to get out, people who go back to the
-// crowd when a script lets them go, the player boarding as a passenger, what
-// is said, the player's cash and heading.
+// The stand-in's people as the passengers of a transit service rely on them.
 
 #include <gtest/gtest.h>
 

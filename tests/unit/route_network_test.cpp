@@ -7,9 +7,7 @@
 #include <filesystem>
 #include <limits>
 
-#include "game_frame.h"
-#include "transit/transit_service.h"
-#include "working_folder.h"
+#include "transit_fixture.h"
 
 namespace corvalen {
 namespace {
@@ -18,7 +16,6 @@ using test::game;
 using test::game_frame;
 
 constexpr const char* kStops = "corvalen/bus_stops.csv";
-constexpr hostsim::Vec3 kPlayer{-300.0f, -150.0f, 6.0f};
 
 RoutePoint point_at(float x, float y, RoutePointType type = RoutePointType::BusStop,
                     float heading = 0.0f) {
@@ -31,22 +28,14 @@ RoutePoint point_at(float x, float y, RoutePointType type = RoutePointType::BusS
     return point;
 }
 
-class RouteNetworkTest : public ::testing::Test {
+class RouteNetworkTest : public test::TransitTest {
   protected:
-    void SetUp() override {
-        game().leave_vehicle();
-        game().teleport_player(kPlayer);
-        std::filesystem::create_directories("corvalen");
-    }
     // A bus service whose stop file holds `text`.
     TransitService& bus_with(const std::string& text) {
         test::write_file(kStops, text);
         service.emplace(ServiceMode::Bus, nullptr);
         return *service;
     }
-
-    test::WorkingFolder folder;
-    std::optional<TransitService> service;
 };
 
 TEST_F(RouteNetworkTest, TheStopFileRoundTripsByteForByte) {

@@ -1,6 +1,4 @@
-// Resting and saving at a property: six hours on the clock and a midnight
-// told to the game, the hotel's price, the mission guard that costs nothing,
-// the position handed to the save and put back after a load.
+// Resting and saving at a property, and the position handed to the save.
 
 #include <gtest/gtest.h>
 

@@ -214,10 +214,8 @@ TEST_F(EditorTest, APointLinkedToItselfLeadsNowhereButIsKeptInTheFile) {
 }
 
 TEST_F(EditorTest, TheInspectorFollowsTheNearestPointWithOneLinkBlip) {
-    service->points[0].link_x = static_cast<std::int32_t>(kPlayer.x + 50);
-    service->points[0].link_y = static_cast<std::int32_t>(kPlayer.y);
-    service->points[1].link_x = static_cast<std::int32_t>(kPlayer.x + 100);
-    service->points[1].link_y = static_cast<std::int32_t>(kPlayer.y);
+    test::link(service->points[0], service->points[1]);
+    test::link(service->points[1], service->points[2]);
     service->points[0].heading = 270.5f;
     stand_at(0);
     choose(kShowPoints);

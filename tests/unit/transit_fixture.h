@@ -33,6 +33,11 @@ inline RoutePoint point_near(float dx, float dy, RoutePointType type = RoutePoin
     return point;
 }
 
+inline void link(RoutePoint& from, const RoutePoint& to) {
+    from.link_x = static_cast<std::int32_t>(to.x);
+    from.link_y = static_cast<std::int32_t>(to.y);
+}
+
 class TransitTest : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -177,8 +177,7 @@ TEST_F(FleetTest, AVehicleStartsAlongAFullLinkOnlyAndLeavesAlongAnyLink) {
 
 TEST_F(FleetTest, ATargetThatIsGoneSendsTheVehicleWanderingNotToTheOrigin) {
     TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0), point_near(100, 80)});
-    bus.points[0].link_x = static_cast<std::int32_t>(bus.points[1].x);
-    bus.points[0].link_y = static_cast<std::int32_t>(bus.points[1].y);
+    test::link(bus.points[0], bus.points[1]);
     spawn_frame();
     ASSERT_EQ(bus.vehicles.size(), 1u);
     ASSERT_EQ(bus.vehicles[0].target, 1);

@@ -1,7 +1,5 @@
-// The driver mission against the stand-in: when B starts it and when it is
-// the passenger action, a run along the network with its prompts, route
-// blip, ground marker and panel, fares paid to the player, and its end when
-// the player gets out.
+// The driver mission against the stand-in: when B starts it, a run along the
+// network, and its end.
 
 #include <gtest/gtest.h>
 
@@ -132,10 +130,8 @@ class MissionRunTest : public MissionTest {
         RoutePoint a = point_near(0, 20);
         RoutePoint w = point_near(100, 20, RoutePointType::WayPoint);
         RoutePoint b = point_near(200, 20);
-        a.link_x = static_cast<std::int32_t>(w.x);
-        a.link_y = static_cast<std::int32_t>(w.y);
-        w.link_x = static_cast<std::int32_t>(b.x);
-        w.link_y = static_cast<std::int32_t>(b.y);
+        test::link(a, w);
+        test::link(w, b);
         service_with(ServiceMode::Bus, {a, w, b});
         service->next_spawn_time = world().game_timer() + 100000000;
         game().teleport_player({kPlayer.x, kPlayer.y + 20, 6.0f});

@@ -1,7 +1,5 @@
-// Passengers and fares against the stand-in's people: boarders at a stop who
-// pay once seated and are sent away when they did not make it, the player's
-// distance that decides whether a stop exchanges anyone, passengers set down
-// once, the people let go after fifteen seconds, and the player riding along.
+// Passengers and fares against the stand-in's people, and the player riding
+// along.
 
 #include <gtest/gtest.h>
 
@@ -72,8 +70,7 @@ TEST_F(PassengerTest, SeatedBoardersPayTheBusAndOneWhoDidNotMakeItIsSentAway) {
     // A way point 100 m west of the player leads to the stop S 40 m west.
     RoutePoint from = point_near(-100, 0, RoutePointType::WayPoint);
     RoutePoint stop = point_near(-40, 0);
-    from.link_x = static_cast<std::int32_t>(stop.x);
-    from.link_y = static_cast<std::int32_t>(stop.y);
+    test::link(from, stop);
     TransitService& bus = service_with(ServiceMode::Bus, {from, stop});
     bus.max_vehicles = 1;
     std::int32_t quick = person_at({stop.x + 5, stop.y + 5, 6.0f});
@@ -213,8 +210,7 @@ class RidingTest : public PassengerTest {
         // S, where the bus stands, links to T 100 m east.
         RoutePoint stop = point_near(0, 40);
         RoutePoint next = point_near(100, 40);
-        stop.link_x = static_cast<std::int32_t>(next.x);
-        stop.link_y = static_cast<std::int32_t>(next.y);
+        test::link(stop, next);
         service_with(ServiceMode::Bus, {stop, next});
         service->next_spawn_time = world().game_timer() + 10000000;
     }
