@@ -69,6 +69,12 @@ class EstateTest : public ::testing::Test {
         game().teleport_player(at);
         estate.next_check_time = 0;
     }
+    // Enter at the office, where the player has just arrived: selling mode.
+    void shop_at_the_office() {
+        walk_to(kOfficeDoor);
+        tick();
+        tick_pressing(ScanCode::Enter);
+    }
     hostsim::DrawRecord tick() {
         return game_frame([&] { estate.tick(); });
     }
@@ -279,9 +285,7 @@ TEST_F(EstateTest, ABoughtHouseKeepsTheCarsLeftInItsGarageUntilItIsSold) {
 }
 
 TEST_F(EstateTest, SellingReturnsExactlyTheValue) {
-    walk_to(kOfficeDoor);
-    tick();
-    tick_pressing(ScanCode::Enter);
+    shop_at_the_office();
     ASSERT_TRUE(estate.selling_mode);
     EXPECT_TRUE(property_at(kForSaleDoor).enabled);
     EXPECT_NE(property_at(kForSaleDoor).blip, 0u);
@@ -298,9 +302,7 @@ TEST_F(EstateTest, SellingReturnsExactlyTheValue) {
 
 TEST_F(EstateTest, TheAgentComesWithTheOfficeAndLeavesWithAFarewell) {
     std::size_t blips_before = game().world().blip_count();
-    walk_to(kOfficeDoor);
-    tick();
-    tick_pressing(ScanCode::Enter);
+    shop_at_the_office();
     ASSERT_TRUE(estate.selling_mode);
     ASSERT_NE(agent(), nullptr);
     auto agent_handle = static_cast<std::int32_t>(estate.agent.handle);
@@ -402,9 +404,7 @@ TEST_F(EstateTest, EachAgentBlipIsRemovedOnceAndOneAgentAtATime) {
 }
 
 TEST_F(EstateTest, AnAgentWhoDiesEndsSellingModeAndIsAskedNothingMore) {
-    walk_to(kOfficeDoor);
-    tick();
-    tick_pressing(ScanCode::Enter);
+    shop_at_the_office();
     auto agent_handle = static_cast<std::int32_t>(estate.agent.handle);
     ASSERT_NE(agent_handle, 0);
     game().world().kill_character(agent_handle);
@@ -428,9 +428,7 @@ TEST_F(EstateTest, AnAgentWhoDiesEndsSellingModeAndIsAskedNothingMore) {
 }
 
 TEST_F(EstateTest, AnAgentWhoWandersOffOrIsGoneEndsSellingMode) {
-    walk_to(kOfficeDoor);
-    tick();
-    tick_pressing(ScanCode::Enter);
+    shop_at_the_office();
     game().world().send_wandering(static_cast<std::int32_t>(estate.agent.handle));
     tick();
     EXPECT_FALSE(estate.selling_mode);
@@ -453,9 +451,7 @@ TEST_F(EstateTest, AnAgentWhoWandersOffOrIsGoneEndsSellingMode) {
 TEST_F(EstateTest, WithoutAnAgentSellingModeStillServes) {
     std::size_t characters = game().world().characters().size();
     game().world().set_pedestrian_pool_full(true);
-    walk_to(kOfficeDoor);
-    tick();
-    tick_pressing(ScanCode::Enter);
+    shop_at_the_office();
     EXPECT_TRUE(estate.selling_mode);
     EXPECT_EQ(estate.agent.handle, 0u);
     EXPECT_EQ(estate.agent.blip, 0u);

@@ -161,20 +161,6 @@ TEST_F(PeopleTest, ScriptsFindFreePeopleAndLetThemGoBackToTheCrowd) {
     expect_no_errors();
 }
 
-TEST_F(PeopleTest, ThePlayerRunsToAnyFreeSeatWithoutALimit) {
-    std::int32_t bus = bus_at({0.0f, 0.0f, 6.0f});
-    for (std::int32_t seat = 0; seat < 2; ++seat)
-        world().enter_vehicle(world().add_pedestrian({}, 0.0f).handle, bus, seat);
-    host.teleport_player({20.0f, 0.0f, 6.0f});
-    std::int32_t me = world().player_character();
-    enter(me, bus, -1, -1);
-    int frames = frames_to_board(me, bus, 400);
-    EXPECT_GT(frames, 100) << "17 m at a run";
-    EXPECT_LT(frames, 150);
-    EXPECT_EQ(rider(bus, 2), me) << "the first free seat";
-    expect_no_errors();
-}
-
 // Speech is shown by the fares' tests, which see who says what.
 TEST_F(PeopleTest, CashAndThePlayersHeadingAreTheGames) {
     std::int32_t player = static_cast<std::int32_t>(script.call(kPlayerHandle, {A::arg(0)}));

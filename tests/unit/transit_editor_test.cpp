@@ -227,6 +227,7 @@ TEST_F(EditorTest, TheInspectorFollowsTheNearestPointWithOneLinkBlip) {
                                                          "type", "0", "normal", "0"}));
     std::vector<const hostsim::DrawItem*> marks = circles(shown);
     ASSERT_EQ(marks.size(), 2u);
+    EXPECT_EQ(marks[0]->colour, (hostsim::Colour{128, 0, 0, 255})) << "a stop with a link";
     EXPECT_EQ(marks[1]->x, kPlayer.x + 50) << "the point it links to";
     EXPECT_EQ(marks[1]->colour, (hostsim::Colour{0, 128, 0, 255}));
     ASSERT_EQ(world().blip_count(), 1u);
@@ -254,35 +255,6 @@ TEST_F(EditorTest, TheInspectorFollowsTheNearestPointWithOneLinkBlip) {
     choose(kShowPoints);
     EXPECT_FALSE(service->show_points);
     EXPECT_EQ(world().blip_count(), 0u) << "switching the points off takes the blip";
-}
-
-TEST_F(EditorTest, EachKindOfPointHasItsColour) {
-    struct Case {
-        std::int32_t type;
-        bool linked;
-        bool backwards;
-        hostsim::Colour colour;
-    };
-    const Case cases[] = {
-        {0, true, false, {128, 0, 0, 255}},    {0, false, true, {120, 120, 0, 255}},
-        {0, false, false, {0, 128, 0, 255}},   {1, false, false, {0, 0, 128, 255}},
-        {2, true, false, {60, 20, 128, 255}},  {3, false, false, {128, 0, 128, 255}},
-        {4, false, false, {0, 128, 128, 255}},
-    };
-    stand_at(0);
-    service->show_points = true;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.type);
-        RoutePoint& point = service->points[0];
-        point.type = c.type;
-        point.backwards = c.backwards;
-        point.link_x = c.linked ? static_cast<std::int32_t>(kPlayer.x + 50) : 0;
-        point.link_y = c.linked ? static_cast<std::int32_t>(kPlayer.y) : 0;
-        hostsim::DrawRecord shown = tick();
-        std::vector<const hostsim::DrawItem*> marks = circles(shown);
-        ASSERT_FALSE(marks.empty());
-        EXPECT_EQ(marks[0]->colour, c.colour);
-    }
 }
 
 TEST_F(EditorTest, SpawnBusCreatesAVehicleAtThePlayerFacingHisWay) {
