@@ -235,7 +235,7 @@ void character_leave_vehicle(Handle character, Handle vehicle) {
 }
 
 void character_enter_vehicle(Handle character, Handle vehicle, std::int32_t seat) {
-    in_frame(natives::order_enter_vehicle, character, vehicle, 0, seat);
+    order_enter_vehicle(character, vehicle, 0, seat);
 }
 
 bool character_on_foot(Handle character) {

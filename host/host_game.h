@@ -225,8 +225,9 @@ void set_boarding_behaviour(Handle character);
 // The host's steps before the player boards a vehicle as a passenger.
 void prepare_player_boarding(Handle character, Handle vehicle);
 void prepare_player_entry();
-// The character speaks one of the host's speech lines.
-void say(Handle character, const std::string& speech);
+// The character speaks one of the host's speech lines. The host may keep the
+// name past the call, so it must outlive it (a literal does).
+void say(Handle character, const char* speech);
 // The vehicle is the host's ordinary vehicle again.
 void end_vehicle_service(Handle vehicle);
 
@@ -330,7 +331,6 @@ Handle add_character_blip(Handle character);
 bool character_injured(Handle character);
 void leave_group(Handle character);
 void stop_following(Handle character);
-void say(Handle character, const char* speech);
 // True when `character` no longer keeps to `other` (left the group `other`
 // leads, or strayed beyond its range).
 bool character_left(Handle character, Handle other);

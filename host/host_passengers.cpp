@@ -56,7 +56,7 @@ void order_walk_away(Handle character) {
 }
 
 void set_boarding_behaviour(Handle character) {
-    in_frame(natives::set_character_behaviour, character, kBoardingBehaviour);
+    set_character_behaviour(character, kBoardingBehaviour);
     tell(hash::kBoardingStaysOnOrder, character, slot(std::int32_t{1}));
 }
 
@@ -70,8 +70,8 @@ void prepare_player_entry() {
     tell(hash::kPlayerEntryMode, slot(kPassengerEntryMode));
 }
 
-void say(Handle character, const std::string& speech) {
-    in_frame(natives::say_speech, character, speech.c_str());
+void say(Handle character, const char* speech) {
+    in_frame(natives::say_speech, character, speech);
 }
 
 void end_vehicle_service(Handle vehicle) {

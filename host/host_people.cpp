@@ -2,9 +2,8 @@
 // with the player: where one may appear, the player's group, a companion's
 // settings and farewell. Natives with a bound wrapper go through it.
 
-#include "host/frame_gate.h"
 #include "host/host_game.h"
-#include "host/native_call.h"
+#include "host/native_forms.h"
 #include "host/natives.h"
 
 namespace corvalen::host {
@@ -18,8 +17,8 @@ constexpr NativeHash kGroupLeader = 0x04C85E23;
 constexpr NativeHash kPlayerGroupFollows = 0x700165C2;
 constexpr NativeHash kCharacterFlees = 0x0F4C513E;
 constexpr NativeHash kCharacterRoaming = 0x127669D3;
-constexpr NativeHash kCharacterHealth = 0x08A453C9;
-constexpr NativeHash kCharacterArmour = 0x575E2880;
+constexpr NativeHash kSetCharacterHealth = 0x08A453C9;
+constexpr NativeHash kSetCharacterArmour = 0x575E2880;
 constexpr NativeHash kCharacterBlip = 0x19A64C5D;
 constexpr NativeHash kCharacterInjured = 0x6A6B4F18;
 constexpr NativeHash kLeaveGroup = 0x649316B7;
@@ -28,10 +27,6 @@ constexpr NativeHash kCharacterLeft = 0x1DD624A0;
 
 // A spawn point's range around the position asked about.
 constexpr float kSpawnPointRange = 1.0f;
-
-std::uint32_t call(NativeHash hash, std::initializer_list<std::uint32_t> slots) {
-    return in_frame(call_native, hash, slots);
-}
 
 }  // namespace
 
@@ -47,25 +42,23 @@ std::optional<Vec3> spawn_point_near(Vec3 at) {
 }
 
 Handle player_group(Handle cash_player) {
-    Handle group = 0;
-    call(hash::kPlayerGroup, {slot(cash_player), slot(&group)});
-    return group;
+    return read_out(hash::kPlayerGroup, cash_player, Handle{0});
 }
 
 void set_group_separation(Handle group, float metres) {
-    call(hash::kGroupSeparation, {slot(group), slot(metres)});
+    tell(hash::kGroupSeparation, group, metres);
 }
 
 void set_group_leader(Handle group, Handle character) {
-    call(hash::kGroupLeader, {slot(group), slot(character)});
+    tell(hash::kGroupLeader, group, character);
 }
 
 void set_player_group_follows(std::int32_t player, bool follows) {
-    call(hash::kPlayerGroupFollows, {slot(player), slot(std::int32_t{follows ? 1 : 0})});
+    tell(hash::kPlayerGroupFollows, slot(player), follows);
 }
 
 void set_character_flees(Handle character, bool flees) {
-    call(hash::kCharacterFlees, {slot(character), slot(std::int32_t{flees ? 1 : 0})});
+    tell(hash::kCharacterFlees, character, flees);
 }
 
 void set_character_behaviour(Handle character, std::int32_t behaviour) {
@@ -73,41 +66,37 @@ void set_character_behaviour(Handle character, std::int32_t behaviour) {
 }
 
 void set_character_roaming(Handle character, float metres) {
-    call(hash::kCharacterRoaming, {slot(character), slot(metres)});
+    tell(hash::kCharacterRoaming, character, metres);
 }
 
 void set_character_health(Handle character, std::int32_t health) {
-    call(hash::kCharacterHealth, {slot(character), slot(health)});
+    tell(hash::kSetCharacterHealth, character, slot(health));
 }
 
 void set_character_armour(Handle character, std::int32_t armour) {
-    call(hash::kCharacterArmour, {slot(character), slot(armour)});
+    tell(hash::kSetCharacterArmour, character, slot(armour));
 }
 
 Handle add_character_blip(Handle character) {
-    Handle blip = 0;
-    call(hash::kCharacterBlip, {slot(character), slot(&blip)});
-    return blip;
+    return read_out(hash::kCharacterBlip, character, Handle{0});
 }
 
 bool character_injured(Handle character) {
-    return as_bool(call(hash::kCharacterInjured, {slot(character)}));
+    return ask(hash::kCharacterInjured, character);
 }
 
 void leave_group(Handle character) {
-    call(hash::kLeaveGroup, {slot(character)});
+    tell(hash::kLeaveGroup, character);
 }
 
 void stop_following(Handle character) {
     in_frame(natives::stop_following, character);
 }
 
-void say(Handle character, const char* speech) {
-    in_frame(natives::say_speech, character, speech);
-}
-
 bool character_left(Handle character, Handle other) {
-    return as_bool(call(hash::kCharacterLeft, {slot(character), slot(other), slot(0)}));
+    return in_frame([&] {
+        return as_bool(call_native(hash::kCharacterLeft, {slot(character), slot(other), slot(0)}));
+    });
 }
 
 }  // namespace corvalen::host

@@ -2,7 +2,6 @@
 // the searches the vehicles, the driver mission and the editor use.
 
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <set>
@@ -78,13 +77,10 @@ std::optional<Position> line_position(std::string_view line) {
 
 void TransitService::load_points() {
     points.clear();
-    std::ifstream file(data_path(data_folder, stops_file), std::ios::binary);
-    if (!file)
-        return;
     // Truncated positions of the points loaded so far: a later line at one of
     // them is a duplicate. (0, 0) is never one.
     std::set<Position> taken;
-    for (std::string line; std::getline(file, line);) {
+    for (const std::string& line : read_lines(data_path(data_folder, stops_file))) {
         std::optional<RoutePoint> point = read_point(line);
         if (!point)
             continue;
