@@ -38,7 +38,6 @@ struct RoutePoint {
     bool spawned = false;
 
     bool is(RoutePointType kind) const { return type == static_cast<std::int32_t>(kind); }
-    bool has_link() const { return link_x != 0 || link_y != 0; }
     // Vehicles only start along a link whose both values are set.
     bool has_full_link() const { return link_x != 0 && link_y != 0; }
     // Stops and capture points take wandering vehicles back into the network.
