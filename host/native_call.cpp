@@ -1,6 +1,7 @@
 #include "host/native_call.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "host/host_addresses.h"
@@ -26,9 +27,12 @@ void copy_back_fixups(NativeContext& context) {
     std::uint32_t index = std::min(context.fixup_count, kNativeFixupCount);
     while (index != 0) {
         --index;
-        const NativeVector& value = context.fixup_value[index];
-        float xyz[3] = {value.x, value.y, value.z};
-        std::memcpy(reinterpret_cast<void*>(context.fixup_destination[index]), xyz, sizeof xyz);
+        // The three words are copied as bytes: loading them as floats would
+        // pass them through the x87 unit in a 32-bit build, which quietens a
+        // signalling-NaN pattern and so changes the bits the host wrote.
+        static_assert(offsetof(NativeVector, y) == 4 && offsetof(NativeVector, z) == 8);
+        std::memcpy(reinterpret_cast<void*>(context.fixup_destination[index]),
+                    &context.fixup_value[index], 3 * sizeof(float));
     }
     context.fixup_count = 0;
 }

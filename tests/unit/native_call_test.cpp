@@ -128,13 +128,20 @@ TEST_F(NativeCallTest, FixupsAreCopiedFromTheHighestEntryDownThreeFloatsEach) {
     EXPECT_EQ(overlap[3], 12.0f);
     EXPECT_EQ(overlap[4], -1.0f);
 
+    // Any 32-bit pattern arrives unchanged, a signalling NaN's included
+    // (a copy through float registers would set its quiet bit).
     g_log.effect = [](NativeContext& context) {
+        const std::uint32_t words[4] = {0x3F800000u, 0x7FA00001u, 0xFF9FFE24u, 0x7F7F7F7Fu};
         context.fixup_count = 1;
         context.fixup_destination[0] = test::address_of(single);
-        context.fixup_value[0] = {1, 2, 3, 0x7F7F7F7F};
+        std::memcpy(&context.fixup_value[0], words, sizeof words);
     };
     call_native(0x2D432EAB, {1});
-    EXPECT_EQ(single[2], 3.0f);
+    std::uint32_t bits[4];
+    std::memcpy(bits, single, sizeof bits);
+    EXPECT_EQ(bits[0], 0x3F800000u);
+    EXPECT_EQ(bits[1], 0x7FA00001u);
+    EXPECT_EQ(bits[2], 0xFF9FFE24u);
     EXPECT_EQ(single[3], -1.0f);
 }
 
