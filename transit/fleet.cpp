@@ -129,6 +129,9 @@ bool TransitService::spawn_vehicle(const host::Matrix& transform, float heading)
         model = models[static_cast<std::size_t>(roll(spawn_dice, 0, last))];
     }
     std::int32_t model_index = host::load_model_now(model);
+    // A model the host does not have: nothing to place, nothing to create.
+    if (model_index < 0)
+        return false;
 
     host::Matrix placed = transform;
     host::Vec3 at = transform.position();

@@ -199,7 +199,7 @@ void TransitService::reset_spawning() {
     for (ServiceVehicle& record : vehicles)
         record.forget();
     vehicles.clear();
-    // The mission's bus and the people told to board belong to the old world.
+    // The mission's bus belongs to the old world.
     if (mission_vehicle) {
         mission_vehicle->forget();
         mission_vehicle.reset();
@@ -208,6 +208,12 @@ void TransitService::reset_spawning() {
     if (mission_blip != kNoHandle) {
         host::remove_blip(mission_blip);
         mission_blip = kNoHandle;
+    }
+    // People told to board are let go now: in the same world they would
+    // otherwise stay claimed for good.
+    for (const auto& boarder : releases) {
+        if (host::character_exists(boarder.first))
+            host::release_character(boarder.first);
     }
     releases.clear();
     player_fare_due = false;

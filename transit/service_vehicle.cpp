@@ -129,7 +129,7 @@ void ServiceVehicle::set_target(std::int32_t index) {
 
 void ServiceVehicle::drive() {
     if (player_driven) {
-        at_point = false;
+        leave_point();
         move_route_blip();
         return;
     }
@@ -156,7 +156,7 @@ void ServiceVehicle::drive() {
     host::clear_character_orders(driver);
     host::clear_character_reactions(driver);
     host::set_character_keeps_orders(driver, false);
-    at_point = false;
+    leave_point();
     if (wandering) {
         host::order_wander(driver, vehicle, speed, style);
     } else {
@@ -166,6 +166,14 @@ void ServiceVehicle::drive() {
     }
     host::set_vehicle_in_service(vehicle, true);
     host::set_character_keeps_orders(driver, true);
+}
+
+void ServiceVehicle::leave_point() {
+    at_point = false;
+    // A dwell cut short (the rider's fare paid, its stop deleted or reloaded
+    // away) must not hold the vehicle at the next way or capture point, where
+    // arrival sets no departure time of its own.
+    depart_time = 0;
 }
 
 void ServiceVehicle::update() {
@@ -178,9 +186,10 @@ void ServiceVehicle::update() {
     if (at_point && (depart_time == 0 || passed(now, depart_time)))
         depart();
     if (wandering) {
-        capture(now);
+        // Drawn before the capture: a stop taken now shows from the next frame.
         if (player_driven)
             draw_mission_prompt(0.0f);
+        capture(now);
     } else {
         approach(now);
     }
@@ -192,6 +201,9 @@ void ServiceVehicle::depart() {
     // A vehicle that never had a target departs as if from the first point.
     std::int32_t from = target >= 0 ? target : last_target;
     history.push_back(from);
+    // Capture drops the oldest before it looks; more is never looked at.
+    if (history.size() > kRecentPoints + 1)
+        history.erase(history.begin());
     std::int32_t next = service->next_point(from);
     if (next >= 0) {
         set_target(next);

@@ -105,6 +105,8 @@ class ServiceVehicle {
     std::uint32_t leave_check_time = 0;
 
   private:
+    // No longer at the point it reached; its dwell there, if any, is over.
+    void leave_point();
     // Steps of update().
     void approach(std::uint32_t now);
     void capture(std::uint32_t now);

@@ -275,5 +275,46 @@ TEST_F(EditorTest, SpawnBusCreatesAVehicleAtThePlayerFacingHisWay) {
     EXPECT_EQ(car_of(service->vehicles[0]).object.position().z, 0.0f);
 }
 
+TEST_F(EditorTest, ADwellCutShortLeavesNoWaitForTheNextPoint) {
+    // The bus dwells at the stop S; the capture point C 12 m on leads to the
+    // way point W. However the dwell is cut short, C is passed at once.
+    enum class Cut { fare_paid, stop_deleted, points_reloaded };
+    for (Cut cut : {Cut::fare_paid, Cut::stop_deleted, Cut::points_reloaded}) {
+        SCOPED_TRACE(static_cast<int>(cut));
+        RoutePoint stop = point_near(0, 20);
+        RoutePoint capture = point_near(12, 20, RoutePointType::CapturePoint);
+        RoutePoint way = point_near(100, 20, RoutePointType::WayPoint);
+        test::link(stop, capture);
+        test::link(capture, way);
+        service_with(ServiceMode::Bus, {stop, capture, way});
+        ASSERT_TRUE(service->save_points());
+        ServiceVehicle& record = spawn_at({stop.x, stop.y, 6.0f});
+        game_frame([&] {
+            record.set_target(0);
+            host::clear_character_orders(record.driver);
+        });
+        record.started = true;
+        record.at_point = true;
+        record.depart_time = world().game_timer() + 30000;
+        if (cut == Cut::fare_paid) {
+            ASSERT_TRUE(game().enter_vehicle(test::as_int(record.vehicle), 0));
+            service->player_fare_due = true;
+            service->player_fare_time = world().game_timer();
+            tick();
+        } else {
+            stand_at(0.0f, 20.0f);
+            choose(cut == Cut::stop_deleted ? kDeletePoint : kLoadPoints);
+            // Captured where it stands, as a wandering bus would be.
+            game_frame([&] { record.set_target(service->find_by_link(stop.link_x, stop.link_y)); });
+        }
+        for (int frame = 0; frame < 3; ++frame)
+            tick();
+        EXPECT_EQ(record.target_point().x, way.x);
+        game().leave_vehicle();
+        game_frame([&] { service->reset_spawning(); });
+        service->editor_menu.close();
+    }
+}
+
 }  // namespace
 }  // namespace corvalen

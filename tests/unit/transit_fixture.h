@@ -33,6 +33,16 @@ inline RoutePoint point_near(float dx, float dy, RoutePointType type = RoutePoin
     return point;
 }
 
+// An engine whose next draw from 0..high is `value`: dice fixed for a case.
+inline Dice dice_drawing(std::int32_t high, std::int32_t value) {
+    for (std::uint32_t seed = 1;; ++seed) {
+        Dice dice(seed);
+        Dice probe = dice;
+        if (roll(probe, 0, high) == value)
+            return dice;
+    }
+}
+
 inline void link(RoutePoint& from, const RoutePoint& to) {
     from.link_x = static_cast<std::int32_t>(to.x);
     from.link_y = static_cast<std::int32_t>(to.y);
@@ -52,8 +62,9 @@ class TransitTest : public ::testing::Test {
             ADD_FAILURE() << "frame " << error.frame << ": " << error.text;
     }
 
-    TransitService& service_with(ServiceMode mode, std::vector<RoutePoint> points) {
-        service.emplace(mode, nullptr);
+    TransitService& service_with(ServiceMode mode, std::vector<RoutePoint> points,
+                                 const Config* config = nullptr) {
+        service.emplace(mode, config);
         service->points = std::move(points);
         return *service;
     }
@@ -62,12 +73,12 @@ class TransitTest : public ::testing::Test {
         return *world().vehicle(static_cast<std::int32_t>(record.vehicle));
     }
     // A vehicle of the service, made where the player would make one, at `at`.
-    ServiceVehicle& spawn_at(hostsim::Vec3 at) {
+    ServiceVehicle& spawn_at(hostsim::Vec3 at, float heading = 270.0f) {
         host::Matrix transform;
         transform.rows[3][0] = at.x;
         transform.rows[3][1] = at.y;
         transform.rows[3][2] = at.z;
-        game_frame([&] { service->spawn_vehicle(transform, 270.0f); });
+        game_frame([&] { service->spawn_vehicle(transform, heading); });
         return service->vehicles.back();
     }
     // One frame of the whole service, as the mod runs it; what it drew.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "transit_fixture.h"
@@ -236,6 +237,173 @@ TEST_F(FleetTest, AReloadLetsGoOfTheFleetOfTheOldWorld) {
     EXPECT_EQ(world().characters().size(), 1u);
     EXPECT_TRUE(world().groups().empty());
     EXPECT_EQ(world().blip_count(), 0u);
+}
+
+TEST_F(FleetTest, AVehicleThatIsHarmedOrWhoseDriverIsIsRemoved) {
+    struct Case {
+        const char* what;
+        std::int32_t driver_health;
+        bool driver_dead;
+        bool hit_by_player;
+        std::int32_t vehicle_health;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"sound", 51, false, false, 1000, true},
+        {"driver at 50", 50, false, false, 1000, false},
+        {"driver dead", 200, true, false, 1000, false},
+        {"hit by the player", 200, false, true, 1000, false},
+        {"wrecked", 200, false, false, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TransitService& bus = service_with(ServiceMode::Bus, {});
+        ServiceVehicle& record = spawn_at({kPlayer.x + 50, kPlayer.y, 6.0f});
+        hostsim::Character& driver = *world().character(test::as_int(record.driver));
+        driver.health = c.driver_health;
+        driver.dead = c.driver_dead;
+        car_of(record).health = c.vehicle_health;
+        if (c.hit_by_player)
+            car_of(record).damaged_by.push_back(world().player_character());
+        fleet_frame();
+        EXPECT_EQ(bus.vehicles.size(), c.kept ? 1u : 0u);
+        game_frame([&] { bus.reset_spawning(); });
+    }
+}
+
+TEST_F(FleetTest, TheDriveOrderCarriesTheServicesSpeedStyleApproachAndRange) {
+    struct Case {
+        const char* what;
+        ServiceMode mode;
+        const char* config;
+        bool player_aboard;
+        RoutePointType target;
+        bool backwards;
+        float speed;
+        std::int32_t style;
+        std::int32_t approach;
+        float range;
+    };
+    const Case cases[] = {
+        {"bus", ServiceMode::Bus, "", false, RoutePointType::BusStop, false, 8, 1, 0, 15},
+        {"bus with the player, pushing through", ServiceMode::Bus, "bus_respect_traffic=false",
+         true, RoutePointType::WayPoint, false, 14, 2, 0, 15},
+        {"bus to a backwards point", ServiceMode::Bus, "", false, RoutePointType::WayPoint, true, 8,
+         1, 2, 15},
+        {"boat with the player to a stop", ServiceMode::Boat, "", true, RoutePointType::BusStop,
+         false, 5, 0, 0, 15},
+        {"boat with the player", ServiceMode::Boat, "", true, RoutePointType::WayPoint, false, 35,
+         0, 0, 15},
+        {"ship", ServiceMode::Ship, "", false, RoutePointType::WayPoint, false, 30, 0, 0, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Config config;
+        config.parse(c.config);
+        RoutePoint to = point_near(0, 100, c.target);
+        to.backwards = c.backwards;
+        service_with(c.mode, {to}, &config);
+        ServiceVehicle& record = spawn_at(kPlayer);
+        if (c.player_aboard) {
+            ASSERT_TRUE(game().enter_vehicle(test::as_int(record.vehicle), 0));
+        }
+        game_frame([&] { record.set_target(0); });
+        const hostsim::DriveOrder& order = car_of(record).order;
+        EXPECT_EQ(order.kind, hostsim::DriveOrder::Kind::to_point);
+        EXPECT_EQ(order.target.y, to.y);
+        EXPECT_EQ(order.speed, c.speed);
+        EXPECT_EQ(order.style, c.style);
+        EXPECT_EQ(order.approach, c.approach);
+        EXPECT_EQ(order.range, c.range);
+        game().leave_vehicle();
+        game_frame([&] { service->reset_spawning(); });
+    }
+}
+
+TEST_F(FleetTest, CaptureTakesAPointAheadFacingTheVehiclesWayThatItDidNotJustLeave) {
+    // The vehicle wanders east (heading 270); the point is 0, those it left
+    // are numbered 1 and up.
+    struct Case {
+        const char* what;
+        float dx, dy, dz;
+        float heading;
+        bool long_in_service;
+        std::vector<std::int32_t> left;
+        bool taken;
+    };
+    const float ahead44 = 40.0f * std::cos(44.0f * 3.14159265f / 180.0f);
+    const float aside44 = 40.0f * std::sin(44.0f * 3.14159265f / 180.0f);
+    const float ahead46 = 40.0f * std::cos(46.0f * 3.14159265f / 180.0f);
+    const float aside46 = 40.0f * std::sin(46.0f * 3.14159265f / 180.0f);
+    const Case cases[] = {
+        {"ahead", 40, 0, 0, 270, false, {}, true},
+        {"facing 34 degrees off", 40, 0, 0, 304, false, {}, true},
+        {"facing 36 degrees off", 40, 0, 0, 234, false, {}, false},
+        {"44 degrees off ahead", ahead44, aside44, 0, 270, false, {}, true},
+        {"46 degrees off ahead", ahead46, -aside46, 0, 270, false, {}, false},
+        {"behind", -40, 0, 0, 270, false, {}, false},
+        {"5 m above", 40, 0, 5.0f, 270, false, {}, true},
+        {"5.1 m below", 40, 0, -5.1f, 270, false, {}, false},
+        {"59 m", 59, 0, 0, 270, false, {}, true},
+        {"61 m", 61, 0, 0, 270, false, {}, false},
+        {"61 m after a minute", 61, 0, 0, 270, true, {}, true},
+        {"81 m after a minute", 81, 0, 0, 270, true, {}, false},
+        {"left three points ago", 40, 0, 0, 270, false, {1, 0, 2, 3}, false},
+        {"left four points ago", 40, 0, 0, 270, false, {0, 1, 2, 3}, true},
+    };
+    service_with(ServiceMode::Bus, {point_near(0, 0, RoutePointType::CapturePoint)});
+    hostsim::Vec3 at{kPlayer.x, kPlayer.y + 30, 6.0f};
+    ServiceVehicle& record = spawn_at(at);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RoutePoint& point = service->points[0];
+        point.x = at.x + c.dx;
+        point.y = at.y + c.dy;
+        point.z = at.z + c.dz;
+        point.heading = c.heading;
+        record.started = true;
+        record.at_point = false;
+        record.wandering = true;
+        record.target = -1;
+        record.next_capture_check = 0;
+        record.history = c.left;
+        record.spawn_time = world().game_timer() - (c.long_in_service ? 60001 : 0);
+        game_frame([&] {
+            car_of(record).object.set_position(at);  // wherever the last order took it
+            car_of(record).object.set_heading(270.0f);
+            record.update();
+        });
+        EXPECT_EQ(record.target == 0, c.taken);
+    }
+}
+
+TEST_F(FleetTest, AVehicleOnALoopRemembersOnlyTheLastPointsItLeft) {
+    // Boats never capture, so nothing else trims what they remember.
+    TransitService& boat = service_with(
+        ServiceMode::Boat, {point_near(-40, 0, RoutePointType::SpawnSpot), point_near(40, 0)});
+    test::link(boat.points[0], boat.points[1]);
+    test::link(boat.points[1], boat.points[0]);
+    ServiceVehicle& record = spawn_at({kPlayer.x - 40, kPlayer.y, 0.0f});
+    game_frame([&] {
+        for (int lap = 0; lap < 100; ++lap)
+            record.depart();
+    });
+    EXPECT_EQ(record.history, (std::vector<std::int32_t>{1, 0, 1, 0}));
+}
+
+TEST_F(FleetTest, AVehicleTheHostDoesNotMakeLeavesNothingButTheSpotsCooldown) {
+    for (bool unknown_model : {true, false}) {
+        SCOPED_TRACE(unknown_model ? "a model the host does not know" : "a full vehicle pool");
+        TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0)});
+        if (unknown_model)
+            bus.models = {0x0BADF00D};
+        world().set_vehicle_pool_full(!unknown_model);
+        spawn_frame();
+        EXPECT_TRUE(bus.vehicles.empty());
+        EXPECT_TRUE(world().groups().empty());
+        EXPECT_TRUE(bus.points[0].spawned) << "the spot waits its cooldown all the same";
+        world().set_vehicle_pool_full(false);
+    }
 }
 
 }  // namespace

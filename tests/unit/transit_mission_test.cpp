@@ -288,8 +288,10 @@ TEST_F(MissionRunTest, AwayFromTheNetworkTheBusWandersUntilItPassesAStop) {
         point.heading = 270.0f;
     world().set_walk_target({kPlayer.x - 30, kPlayer.y + 20, 6.0f}, 10.0f);
     for (int frame = 0; frame < 2000 && service->mission_vehicle->wandering; ++frame)
-        tick();
+        shown = tick();
     EXPECT_EQ(service->mission_vehicle->target, 0);
+    EXPECT_TRUE(has_text(shown, "Go ahead")) << "the capture's frame still wanders";
+    EXPECT_EQ(marker_in(shown), nullptr);
     EXPECT_NE(route_blip(), nullptr);
     game().leave_vehicle();
     tick();

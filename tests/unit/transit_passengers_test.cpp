@@ -203,6 +203,44 @@ TEST_F(PassengerTest, AVehicleWithoutSeatsTakesNobodyAndAnExtensionNeverShortens
     EXPECT_EQ(record.depart_time, now + 4000) << "not brought forward to the latest departure";
 }
 
+TEST_F(PassengerTest, TheBoardingBudgetLeavesOutTheSeatsOthersHoldAndThePlayersOwn) {
+    struct Case {
+        std::int32_t held_by_others;
+        bool player_aboard;
+        std::size_t told_to_board;
+    };
+    // Eight seats, nobody gets off.
+    for (Case c : {Case{0, false, 8}, Case{3, false, 5}, Case{3, true, 3}, Case{7, false, 1}}) {
+        SCOPED_TRACE(testing::Message() << c.held_by_others << " held, player " << c.player_aboard);
+        service_with(ServiceMode::Bus, {point_near(-40, 0)});
+        ServiceVehicle& record = bus_at({kPlayer.x - 40, kPlayer.y, 6.0f});
+        service->driver_dice = test::dice_drawing(8, 0);
+        std::int32_t bus = as_int(record.vehicle);
+        for (std::int32_t seat = 0; seat < c.held_by_others; ++seat)
+            world().enter_vehicle(person_at({kPlayer.x - 40, kPlayer.y, 6.0f}), bus, seat);
+        if (c.player_aboard) {
+            ASSERT_TRUE(game().enter_vehicle(bus, 7));
+        }
+        for (int i = 0; i < 9; ++i)
+            person_at({kPlayer.x - 45, kPlayer.y + static_cast<float>(i), 6.0f});
+        game_frame([&] { record.exchange_passengers(); });
+        EXPECT_EQ(record.passengers.size(), c.told_to_board);
+        game().leave_vehicle();
+        game_frame([&] { service->reset_spawning(); });
+    }
+}
+
+TEST_F(PassengerTest, AReloadInTheSameWorldLetsGoOfThePeopleToldToBoard) {
+    service_with(ServiceMode::Bus, {point_near(-40, 0)});
+    ServiceVehicle& record = bus_at({kPlayer.x - 40, kPlayer.y, 6.0f});
+    std::int32_t waiting = person_at({kPlayer.x - 44, kPlayer.y, 6.0f});
+    game_frame([&] { record.board(static_cast<host::Handle>(waiting), false); });
+    ASSERT_TRUE(person(waiting).claimed);
+    game_frame([&] { service->reset_spawning(); });
+    EXPECT_FALSE(person(waiting).claimed);
+    EXPECT_TRUE(service->releases.empty());
+}
+
 class RidingTest : public PassengerTest {
   protected:
     void SetUp() override {
