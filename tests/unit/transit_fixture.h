@@ -18,28 +18,31 @@
 namespace corvalen::test {
 
 inline constexpr hostsim::Vec3 kPlayer{-300.0f, -150.0f, 6.0f};
+inline constexpr std::uint8_t kB = 0x30;
 
 inline std::int32_t as_int(host::Handle handle) {
     return static_cast<std::int32_t>(handle);
 }
 
-// A point at an offset from the player's place, on the ground.
-inline RoutePoint point_near(float dx, float dy, RoutePointType type = RoutePointType::BusStop) {
+inline RoutePoint point_at(float x, float y, RoutePointType type = RoutePointType::BusStop) {
     RoutePoint point;
-    point.x = kPlayer.x + dx;
-    point.y = kPlayer.y + dy;
+    point.x = x;
+    point.y = y;
     point.z = 5.0f;
     point.type = static_cast<std::int32_t>(type);
     return point;
 }
 
+// A point at an offset from the player's place, on the ground.
+inline RoutePoint point_near(float dx, float dy, RoutePointType type = RoutePointType::BusStop) {
+    return point_at(kPlayer.x + dx, kPlayer.y + dy, type);
+}
+
 // An engine whose next draw from 0..high is `value`: dice fixed for a case.
 inline Dice dice_drawing(std::int32_t high, std::int32_t value) {
     for (std::uint32_t seed = 1;; ++seed) {
-        Dice dice(seed);
-        Dice probe = dice;
-        if (roll(probe, 0, high) == value)
-            return dice;
+        if (Dice probe(seed); roll(probe, 0, high) == value)
+            return Dice(seed);
     }
 }
 
@@ -62,8 +65,11 @@ class TransitTest : public ::testing::Test {
             ADD_FAILURE() << "frame " << error.frame << ": " << error.text;
     }
 
+    // A fresh service with these points; the last one lets go of what it held.
     TransitService& service_with(ServiceMode mode, std::vector<RoutePoint> points,
                                  const Config* config = nullptr) {
+        if (service)
+            game_frame([&] { service->reset_spawning(); });
         service.emplace(mode, config);
         service->points = std::move(points);
         return *service;
@@ -80,6 +86,23 @@ class TransitTest : public ::testing::Test {
         transform.rows[3][2] = at.z;
         game_frame([&] { service->spawn_vehicle(transform, heading); });
         return service->vehicles.back();
+    }
+    // A bus of the service that has just come to rest where it stands (at
+    // its target, when it has one), 40 m west of the player unless told;
+    // its driver holds still.
+    ServiceVehicle& bus_at(hostsim::Vec3 at = {kPlayer.x - 40, kPlayer.y, 6.0f},
+                           std::int32_t target = -1) {
+        ServiceVehicle& record = spawn_at(at);
+        record.started = true;
+        game_frame([&] {
+            if (target >= 0)
+                record.set_target(target);
+            host::clear_character_orders(record.driver);
+        });
+        record.at_point = true;
+        record.depart_time = world().game_timer() + 4000;
+        record.latest_depart_time = world().game_timer() + 32000;
+        return record;
     }
     // One frame of the whole service, as the mod runs it; what it drew.
     hostsim::DrawRecord tick() {
@@ -100,6 +123,15 @@ class TransitTest : public ::testing::Test {
     }
     void fleet_frame() {
         game_frame([&] { service->update_fleet(); });
+    }
+    static std::vector<const hostsim::DrawItem*> drawn(const hostsim::DrawRecord& draws,
+                                                       hostsim::DrawKind kind) {
+        std::vector<const hostsim::DrawItem*> found;
+        for (const hostsim::DrawItem& item : draws) {
+            if (item.kind == kind)
+                found.push_back(&item);
+        }
+        return found;
     }
     static bool has_text(const hostsim::DrawRecord& draws, const std::string& text) {
         std::vector<std::string> texts = texts_of(draws);

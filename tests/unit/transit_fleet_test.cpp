@@ -3,19 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
+#include <tuple>
 
 #include "transit_fixture.h"
 
-namespace corvalen {
+namespace corvalen::test {
 namespace {
 
-using test::game;
-using test::game_frame;
-
-using test::kPlayer;
-using test::point_near;
-using FleetTest = test::TransitTest;
+using FleetTest = TransitTest;
 
 TEST_F(FleetTest, EachServiceReadsTheSharedKeysAndKeepsItsOwnCap) {
     Config config;
@@ -28,15 +23,11 @@ TEST_F(FleetTest, EachServiceReadsTheSharedKeysAndKeepsItsOwnCap) {
     EXPECT_EQ(bus.max_vehicles, 8);
     EXPECT_EQ(boat.max_vehicles, 3);
     EXPECT_EQ(ship.max_vehicles, 1);
-    EXPECT_EQ(ship.max_buses, 8) << "every service reads every cap";
     EXPECT_EQ(bus.spawn_delay, 0) << "a negative delay is none";
     EXPECT_EQ(ship.spawn_delay, 0);
     EXPECT_EQ(bus.spot_cooldown, 1000);
     EXPECT_EQ(boat.spot_cooldown, 60000) << "the boat set-up keeps its own";
-    EXPECT_EQ(bus.boarded_style, 2) << "bus_respect_traffic=false";
-    EXPECT_EQ(ship.search_extent, 350) << "the ship set-up follows the boat's";
-    EXPECT_FALSE(ship.capture_enabled);
-    EXPECT_EQ(TransitService(ServiceMode::Bus, nullptr).max_vehicles, 6);
+    EXPECT_FALSE(ship.capture_enabled) << "the ship set-up follows the boat's";
 }
 
 TEST_F(FleetTest, BusesSpawnInTheRingAtTheLeastRecentlyUsedFreePoint) {
@@ -46,7 +37,6 @@ TEST_F(FleetTest, BusesSpawnInTheRingAtTheLeastRecentlyUsedFreePoint) {
     bus.points[1].last_spawn = 5;
     bus.points[3].last_spawn = 5;
     bus.points[4].last_spawn = 3;
-
     std::vector<float> spawned_x;
     for (int attempt = 0; attempt < 4; ++attempt) {
         spawn_frame();
@@ -59,33 +49,24 @@ TEST_F(FleetTest, BusesSpawnInTheRingAtTheLeastRecentlyUsedFreePoint) {
     // 50 m and 181 m lie outside [60, 180]; the two points last used at 5
     // come in file order.
     EXPECT_EQ(spawned_x, (std::vector<float>{-180, 100, 0}));
-    EXPECT_TRUE(bus.points[4].spawned);
     EXPECT_EQ(bus.points[4].last_spawn + 2 * 33, bus.points[3].last_spawn);
-    EXPECT_FALSE(bus.points[0].spawned);
 }
 
 TEST_F(FleetTest, ASpotWaitsItsCooldownHoweverTheTimerRuns) {
-    struct Case {
-        std::uint32_t last_spawn;
-        bool spawned;
-        std::uint32_t now;
-        bool spawns;
-    };
-    const Case cases[] = {
-        {25000, true, 31000, false},  // small timer: 31000 - 60000 must not wrap
-        {25000, true, 85000, true},
-        {0xFFFF0000u, true, 0xFFFF0000u + 59000, false},
-        {0xFFFF0000u, true, 0xFFFF0000u + 60000, true},  // across the wrap
-        {0, false, 31000, true},                         // not used since the load
-    };
-    for (const Case& c : cases) {
+    // The point's last spawn, whether it has spawned since the load, the
+    // timer, whether it spawns now.
+    for (auto [last_spawn, spawned, now, spawns] :
+         {std::tuple{25000u, true, 31000u, false},  // small timer: 31000 - 60000 must not wrap
+          {25000u, true, 85000u, true},
+          {0xFFFF0000u, true, 0xFFFF0000u + 59000, false},
+          {0xFFFF0000u, true, 0xFFFF0000u + 60000, true},  // across the wrap
+          {0u, false, 31000u, true}}) {                    // not used since the load
         TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0)});
-        bus.points[0].last_spawn = c.last_spawn;
-        bus.points[0].spawned = c.spawned;
-        set_timer(c.now);
+        bus.points[0].last_spawn = last_spawn;
+        bus.points[0].spawned = spawned;
+        set_timer(now);
         spawn_frame();
-        EXPECT_EQ(bus.vehicles.size(), c.spawns ? 1u : 0u) << c.last_spawn << " at " << c.now;
-        game_frame([&] { bus.reset_spawning(); });
+        EXPECT_EQ(bus.vehicles.size(), spawns ? 1u : 0u) << last_spawn << " at " << now;
     }
 }
 
@@ -102,6 +83,9 @@ TEST_F(FleetTest, AWantedPlayerOrALoweredCapStopsSpawning) {
     world().set_wanted_level(0);
     spawn_frame();
     EXPECT_EQ(bus.vehicles.size(), 2u) << "above a lowered cap";
+    std::uint32_t due = bus.next_spawn_time;
+    fleet_frame();
+    EXPECT_EQ(bus.next_spawn_time, due) << "the attempt waits for a place every frame";
 }
 
 TEST_F(FleetTest, NothingSpawnsWhileThePlayerIsIndoorsUnlessHeDrives) {
@@ -110,285 +94,42 @@ TEST_F(FleetTest, NothingSpawnsWhileThePlayerIsIndoorsUnlessHeDrives) {
     spawn_frame();
     EXPECT_TRUE(bus.vehicles.empty());
     EXPECT_EQ(bus.next_spawn_time, world().game_timer() + 6000) << "the attempt is spent";
-
-    game().enter_vehicle(
-        world().add_vehicle(hostsim::vehicle_models()[0].id, kPlayer, 0.0f).handle);
+    game().enter_vehicle(world().add_vehicle(kBusModel, kPlayer, 0.0f).handle);
     spawn_frame();
     EXPECT_EQ(bus.vehicles.size(), 1u);
-    game().leave_vehicle();
-    world().player().indoors = false;
+}
+
+TEST_F(FleetTest, AVehicleArrivesWithinItsServicesDistanceOnceAtRest) {
+    // The service, metres from the stop, whether it has arrived.
+    const std::tuple<ServiceMode, float, bool> cases[] = {
+        {ServiceMode::Bus, 19.5f, true},
+        {ServiceMode::Bus, 20.5f, false},
+        {ServiceMode::Ship, 24.5f, true},
+        {ServiceMode::Ship, 25.5f, false},
+    };
+    for (auto [mode, metres, arrives] : cases) {
+        service_with(mode, {point_near(0, 100)});
+        ServiceVehicle& record = bus_at({kPlayer.x, kPlayer.y + 100 - metres, 6.0f}, 0);
+        record.at_point = false;
+        game_frame([&] { record.update(); });
+        EXPECT_EQ(record.at_point, arrives) << metres;
+    }
 }
 
 TEST_F(FleetTest, BoatsSpawnOnlyAtSpawnSpotsWithinTheirKeepAliveDistance) {
     TransitService& boat = service_with(
         ServiceMode::Boat, {point_near(200, 0), point_near(0, 351, RoutePointType::SpawnSpot),
-                            point_near(-345, 0, RoutePointType::SpawnSpot)});
+                            point_near(-345, 0, RoutePointType::SpawnSpot),
+                            point_near(0, -100, RoutePointType::SpawnSpot)});
     // In a car the ring widens to [140, 380]; a boat at 351 m would be
     // removed at once.
-    game().enter_vehicle(
-        world().add_vehicle(hostsim::vehicle_models()[0].id, kPlayer, 0.0f).handle);
+    game().enter_vehicle(world().add_vehicle(kBusModel, kPlayer, 0.0f).handle);
     spawn_frame();
     spawn_frame();
     ASSERT_EQ(boat.vehicles.size(), 1u);
     hostsim::Vec3 at = car_of(boat.vehicles[0]).object.position();
     EXPECT_EQ(at.x, kPlayer.x - 345);
     EXPECT_EQ(at.z, 0.0f) << "on the water";
-    game().leave_vehicle();
-}
-
-TEST_F(FleetTest, AVehicleStartsAlongAFullLinkOnlyAndLeavesAlongAnyLink) {
-    // A links fully to the stop B; B links with x 0 to C, out of the ring.
-    game().teleport_player({-150.0f, 0.0f, 6.0f});
-    RoutePoint a = point_near(150, 250);
-    RoutePoint b = point_near(250, 250);
-    RoutePoint c = point_near(300.4f, 250);
-    a.x = -150.0f;
-    b.x = -50.0f;
-    c.x = 0.4f;
-    a.link_x = -50;
-    a.link_y = b.link_y = 100;
-    TransitService& bus = service_with(ServiceMode::Bus, {a, b, c});
-
-    bus.points[0].spawned = true;  // B spawns first
-    spawn_frame();
-    ASSERT_EQ(bus.vehicles.size(), 1u);
-    EXPECT_EQ(bus.vehicles[0].target, -1) << "B's link has a zero";
-    EXPECT_TRUE(bus.vehicles[0].wandering);
-    EXPECT_EQ(car_of(bus.vehicles[0]).order.kind, hostsim::DriveOrder::Kind::wander);
-
-    bus.points[0].spawned = false;
-    spawn_frame();
-    ASSERT_EQ(bus.vehicles.size(), 2u);
-    host::Handle handle = bus.vehicles[1].vehicle;
-    // The wanderer may be removed meanwhile, so the record is looked up.
-    auto from_a = [&]() -> const ServiceVehicle& {
-        for (const ServiceVehicle& record : bus.vehicles) {
-            if (record.vehicle == handle)
-                return record;
-        }
-        throw std::runtime_error("the bus from A is gone");
-    };
-    EXPECT_EQ(from_a().target, 1);
-    EXPECT_FALSE(from_a().wandering);
-    for (int frame = 0; frame < 2000 && from_a().target == 1; ++frame)
-        fleet_frame();
-    EXPECT_EQ(from_a().target, 2) << "leaving B follows its link";
-    EXPECT_EQ(from_a().history, std::vector<std::int32_t>{1});
-}
-
-TEST_F(FleetTest, ATargetThatIsGoneSendsTheVehicleWanderingNotToTheOrigin) {
-    TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0), point_near(100, 80)});
-    test::link(bus.points[0], bus.points[1]);
-    spawn_frame();
-    ASSERT_EQ(bus.vehicles.size(), 1u);
-    ASSERT_EQ(bus.vehicles[0].target, 1);
-    hostsim::Vehicle& car = car_of(bus.vehicles[0]);
-    EXPECT_EQ(car.order.kind, hostsim::DriveOrder::Kind::to_point);
-
-    bus.points.pop_back();  // the editor deleted it
-    fleet_frame();
-    fleet_frame();
-    EXPECT_TRUE(bus.vehicles[0].wandering);
-    EXPECT_EQ(car.order.kind, hostsim::DriveOrder::Kind::wander);
-}
-
-TEST_F(FleetTest, RemovalReleasesWhatExistsOnceAndForgetsTheRest) {
-    TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0), point_near(-100, 0)});
-    bus.show_points = true;
-    spawn_frame();
-    bus.show_points = false;
-    spawn_frame();
-    ASSERT_EQ(bus.vehicles.size(), 2u);
-    EXPECT_NE(bus.vehicles[0].blip, kNoHandle);
-    EXPECT_EQ(bus.vehicles[1].blip, kNoHandle);
-    std::size_t blips = world().blip_count();
-    int released = world().traffic().vehicles_released;
-
-    game().teleport_player({kPlayer.x + 400, kPlayer.y, kPlayer.z});  // both beyond 230 m
-    fleet_frame();
-    fleet_frame();
-    EXPECT_TRUE(bus.vehicles.empty());
-    EXPECT_EQ(world().traffic().vehicles_released, released + 2);
-    EXPECT_EQ(world().blip_count(), blips - 1);
-    EXPECT_EQ(world().characters().size(), 1u) << "drivers released";
-    EXPECT_TRUE(world().groups().empty());
-}
-
-TEST_F(FleetTest, AReloadLetsGoOfTheFleetOfTheOldWorld) {
-    TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0), point_near(-100, 0)});
-    bus.show_points = true;
-    spawn_frame();
-    game().run_frames(2);
-    ASSERT_GT(game().save_game(), 0);
-    spawn_frame();
-    ASSERT_EQ(bus.vehicles.size(), 2u);
-
-    ASSERT_TRUE(game().load_game(1));
-    game_frame([&] { bus.reset_spawning(); });
-    EXPECT_TRUE(bus.vehicles.empty());
-    EXPECT_FALSE(bus.points[0].spawned);
-    EXPECT_TRUE(world().groups().empty());
-
-    // Another identity in the same world: the vehicles are still there and
-    // are let go entirely.
-    spawn_frame();
-    ASSERT_EQ(bus.vehicles.size(), 1u);
-    game_frame([&] { bus.reset_spawning(); });
-    EXPECT_EQ(world().characters().size(), 1u);
-    EXPECT_TRUE(world().groups().empty());
-    EXPECT_EQ(world().blip_count(), 0u);
-}
-
-TEST_F(FleetTest, AVehicleThatIsHarmedOrWhoseDriverIsIsRemoved) {
-    struct Case {
-        const char* what;
-        std::int32_t driver_health;
-        bool driver_dead;
-        bool hit_by_player;
-        std::int32_t vehicle_health;
-        bool kept;
-    };
-    const Case cases[] = {
-        {"sound", 51, false, false, 1000, true},
-        {"driver at 50", 50, false, false, 1000, false},
-        {"driver dead", 200, true, false, 1000, false},
-        {"hit by the player", 200, false, true, 1000, false},
-        {"wrecked", 200, false, false, 0, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        TransitService& bus = service_with(ServiceMode::Bus, {});
-        ServiceVehicle& record = spawn_at({kPlayer.x + 50, kPlayer.y, 6.0f});
-        hostsim::Character& driver = *world().character(test::as_int(record.driver));
-        driver.health = c.driver_health;
-        driver.dead = c.driver_dead;
-        car_of(record).health = c.vehicle_health;
-        if (c.hit_by_player)
-            car_of(record).damaged_by.push_back(world().player_character());
-        fleet_frame();
-        EXPECT_EQ(bus.vehicles.size(), c.kept ? 1u : 0u);
-        game_frame([&] { bus.reset_spawning(); });
-    }
-}
-
-TEST_F(FleetTest, TheDriveOrderCarriesTheServicesSpeedStyleApproachAndRange) {
-    struct Case {
-        const char* what;
-        ServiceMode mode;
-        const char* config;
-        bool player_aboard;
-        RoutePointType target;
-        bool backwards;
-        float speed;
-        std::int32_t style;
-        std::int32_t approach;
-        float range;
-    };
-    const Case cases[] = {
-        {"bus", ServiceMode::Bus, "", false, RoutePointType::BusStop, false, 8, 1, 0, 15},
-        {"bus with the player, pushing through", ServiceMode::Bus, "bus_respect_traffic=false",
-         true, RoutePointType::WayPoint, false, 14, 2, 0, 15},
-        {"bus to a backwards point", ServiceMode::Bus, "", false, RoutePointType::WayPoint, true, 8,
-         1, 2, 15},
-        {"boat with the player to a stop", ServiceMode::Boat, "", true, RoutePointType::BusStop,
-         false, 5, 0, 0, 15},
-        {"boat with the player", ServiceMode::Boat, "", true, RoutePointType::WayPoint, false, 35,
-         0, 0, 15},
-        {"ship", ServiceMode::Ship, "", false, RoutePointType::WayPoint, false, 30, 0, 0, 10},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Config config;
-        config.parse(c.config);
-        RoutePoint to = point_near(0, 100, c.target);
-        to.backwards = c.backwards;
-        service_with(c.mode, {to}, &config);
-        ServiceVehicle& record = spawn_at(kPlayer);
-        if (c.player_aboard) {
-            ASSERT_TRUE(game().enter_vehicle(test::as_int(record.vehicle), 0));
-        }
-        game_frame([&] { record.set_target(0); });
-        const hostsim::DriveOrder& order = car_of(record).order;
-        EXPECT_EQ(order.kind, hostsim::DriveOrder::Kind::to_point);
-        EXPECT_EQ(order.target.y, to.y);
-        EXPECT_EQ(order.speed, c.speed);
-        EXPECT_EQ(order.style, c.style);
-        EXPECT_EQ(order.approach, c.approach);
-        EXPECT_EQ(order.range, c.range);
-        game().leave_vehicle();
-        game_frame([&] { service->reset_spawning(); });
-    }
-}
-
-TEST_F(FleetTest, CaptureTakesAPointAheadFacingTheVehiclesWayThatItDidNotJustLeave) {
-    // The vehicle wanders east (heading 270); the point is 0, those it left
-    // are numbered 1 and up.
-    struct Case {
-        const char* what;
-        float dx, dy, dz;
-        float heading;
-        bool long_in_service;
-        std::vector<std::int32_t> left;
-        bool taken;
-    };
-    const float ahead44 = 40.0f * std::cos(44.0f * 3.14159265f / 180.0f);
-    const float aside44 = 40.0f * std::sin(44.0f * 3.14159265f / 180.0f);
-    const float ahead46 = 40.0f * std::cos(46.0f * 3.14159265f / 180.0f);
-    const float aside46 = 40.0f * std::sin(46.0f * 3.14159265f / 180.0f);
-    const Case cases[] = {
-        {"ahead", 40, 0, 0, 270, false, {}, true},
-        {"facing 34 degrees off", 40, 0, 0, 304, false, {}, true},
-        {"facing 36 degrees off", 40, 0, 0, 234, false, {}, false},
-        {"44 degrees off ahead", ahead44, aside44, 0, 270, false, {}, true},
-        {"46 degrees off ahead", ahead46, -aside46, 0, 270, false, {}, false},
-        {"behind", -40, 0, 0, 270, false, {}, false},
-        {"5 m above", 40, 0, 5.0f, 270, false, {}, true},
-        {"5.1 m below", 40, 0, -5.1f, 270, false, {}, false},
-        {"59 m", 59, 0, 0, 270, false, {}, true},
-        {"61 m", 61, 0, 0, 270, false, {}, false},
-        {"61 m after a minute", 61, 0, 0, 270, true, {}, true},
-        {"81 m after a minute", 81, 0, 0, 270, true, {}, false},
-        {"left three points ago", 40, 0, 0, 270, false, {1, 0, 2, 3}, false},
-        {"left four points ago", 40, 0, 0, 270, false, {0, 1, 2, 3}, true},
-    };
-    service_with(ServiceMode::Bus, {point_near(0, 0, RoutePointType::CapturePoint)});
-    hostsim::Vec3 at{kPlayer.x, kPlayer.y + 30, 6.0f};
-    ServiceVehicle& record = spawn_at(at);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        RoutePoint& point = service->points[0];
-        point.x = at.x + c.dx;
-        point.y = at.y + c.dy;
-        point.z = at.z + c.dz;
-        point.heading = c.heading;
-        record.started = true;
-        record.at_point = false;
-        record.wandering = true;
-        record.target = -1;
-        record.next_capture_check = 0;
-        record.history = c.left;
-        record.spawn_time = world().game_timer() - (c.long_in_service ? 60001 : 0);
-        game_frame([&] {
-            car_of(record).object.set_position(at);  // wherever the last order took it
-            car_of(record).object.set_heading(270.0f);
-            record.update();
-        });
-        EXPECT_EQ(record.target == 0, c.taken);
-    }
-}
-
-TEST_F(FleetTest, AVehicleOnALoopRemembersOnlyTheLastPointsItLeft) {
-    // Boats never capture, so nothing else trims what they remember.
-    TransitService& boat = service_with(
-        ServiceMode::Boat, {point_near(-40, 0, RoutePointType::SpawnSpot), point_near(40, 0)});
-    test::link(boat.points[0], boat.points[1]);
-    test::link(boat.points[1], boat.points[0]);
-    ServiceVehicle& record = spawn_at({kPlayer.x - 40, kPlayer.y, 0.0f});
-    game_frame([&] {
-        for (int lap = 0; lap < 100; ++lap)
-            record.depart();
-    });
-    EXPECT_EQ(record.history, (std::vector<std::int32_t>{1, 0, 1, 0}));
 }
 
 TEST_F(FleetTest, AVehicleTheHostDoesNotMakeLeavesNothingButTheSpotsCooldown) {
@@ -402,9 +143,204 @@ TEST_F(FleetTest, AVehicleTheHostDoesNotMakeLeavesNothingButTheSpotsCooldown) {
         EXPECT_TRUE(bus.vehicles.empty());
         EXPECT_TRUE(world().groups().empty());
         EXPECT_TRUE(bus.points[0].spawned) << "the spot waits its cooldown all the same";
-        world().set_vehicle_pool_full(false);
     }
 }
 
+TEST_F(FleetTest, AVehicleDoesNotStartAlongALinkWithAZero) {
+    RoutePoint start = point_near(100, 0);
+    RoutePoint next = point_at(0.4f, kPlayer.y + 100);
+    link(start, next);  // link_x 0
+    TransitService& bus = service_with(ServiceMode::Bus, {start, next});
+    spawn_at({start.x, start.y, 6.0f});
+    EXPECT_EQ(car_of(bus.vehicles[0]).order.kind, hostsim::DriveOrder::Kind::wander);
+}
+
+TEST_F(FleetTest, AVehicleThatIsHarmedFarOrWhoseDriverIsIsRemoved) {
+    struct Case {
+        const char* what;
+        float away;
+        std::int32_t driver_health, vehicle_health;
+        bool driver_dead, hit_by_player, kept;
+    };
+    const Case cases[] = {
+        {"sound, 229.5 m away", 229.5f, 51, 1000, false, false, true},
+        {"230.5 m away", 230.5f, 200, 1000, false, false, false},
+        {"driver at 50", 50, 50, 1000, false, false, false},
+        {"driver dead", 50, 200, 1000, true, false, false},
+        {"hit by the player", 50, 200, 1000, false, true, false},
+        {"wrecked", 50, 200, 0, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TransitService& bus = service_with(ServiceMode::Bus, {});
+        bus.show_points = true;
+        ServiceVehicle& record = spawn_at({kPlayer.x + c.away, kPlayer.y, 6.0f});
+        hostsim::Character& driver = *world().character(as_int(record.driver));
+        driver.health = c.driver_health;
+        driver.dead = c.driver_dead;
+        car_of(record).health = c.vehicle_health;
+        if (c.hit_by_player)
+            car_of(record).damaged_by.push_back(world().player_character());
+        int released = world().traffic().vehicles_released;
+        fleet_frame();
+        EXPECT_EQ(bus.vehicles.size(), c.kept ? 1u : 0u);
+        // A removed vehicle is let go with its driver, group and blip.
+        EXPECT_EQ(world().traffic().vehicles_released, released + (c.kept ? 0 : 1));
+        EXPECT_EQ(world().groups().size(), c.kept ? 1u : 0u);
+        EXPECT_EQ(world().blip_count(), c.kept ? 1u : 0u);
+    }
+}
+
+TEST_F(FleetTest, AReloadLetsGoOfTheFleetTheMissionAndThePeopleToldToBoard) {
+    TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0), point_near(-90, 0)});
+    link(bus.points[1], bus.points[0]);
+    bus.show_points = true;
+    spawn_frame();
+    game().run_frames(2);
+    ASSERT_GT(game().save_game(), 0);
+    spawn_frame();
+    // A driver mission from the nearer point, with its route blip.
+    game().enter_vehicle(world().add_vehicle(kBusModel, kPlayer, 270.0f).handle);
+    game_frame([&] { bus.start_mission(); });
+    ASSERT_NE(bus.mission_blip, kNoHandle);
+    ASSERT_TRUE(game().load_game(1));
+    game_frame([&] { bus.reset_spawning(); });
+    EXPECT_TRUE(bus.vehicles.empty());
+    EXPECT_FALSE(bus.mission_active);
+    EXPECT_FALSE(bus.points[0].spawned);
+    EXPECT_EQ(bus.next_spawn_time, world().game_timer() + 20000);
+    EXPECT_TRUE(world().groups().empty());
+    EXPECT_EQ(world().blip_count(), 0u) << "blips at fixed points outlive a load";
+
+    // Another identity in the same world: the vehicles and the people told
+    // to board are still there and are let go entirely.
+    ServiceVehicle& record = spawn_at({kPlayer.x + 100, kPlayer.y, 6.0f});
+    std::int32_t boarder = world().add_pedestrian({kPlayer.x + 95, kPlayer.y, 6.0f}, 0.0f).handle;
+    game_frame([&] { record.board(static_cast<host::Handle>(boarder), false); });
+    game_frame([&] { bus.reset_spawning(); });
+    EXPECT_FALSE(world().character(boarder)->claimed);
+    EXPECT_EQ(world().characters().size(), 2u) << "the driver let go";
+    EXPECT_TRUE(world().groups().empty());
+    EXPECT_EQ(world().blip_count(), 0u);
+}
+
+TEST_F(FleetTest, TheDriveOrderCarriesTheServicesSpeedStyleApproachAndRange) {
+    struct Case {
+        const char* what;
+        ServiceMode mode;
+        RoutePointType target;
+        bool player_aboard, backwards;
+        float speed, range;
+        std::int32_t style, approach;
+    };
+    constexpr RoutePointType kStop = RoutePointType::BusStop;
+    constexpr RoutePointType kWay = RoutePointType::WayPoint;
+    const Case cases[] = {
+        {"bus, the player aboard", ServiceMode::Bus, kStop, true, false, 14, 15, 2, 0},
+        {"bus to a backwards point", ServiceMode::Bus, kWay, false, true, 8, 15, 1, 2},
+        {"boat, the player aboard, to a stop", ServiceMode::Boat, kStop, true, false, 5, 15, 0, 0},
+        {"boat, the player aboard", ServiceMode::Boat, kWay, true, false, 35, 15, 0, 0},
+        {"ship", ServiceMode::Ship, kWay, false, false, 30, 10, 0, 0},
+    };
+    Config config;  // buses push through with the player aboard
+    config.parse("bus_respect_traffic=false\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RoutePoint to = point_near(0, 100, c.target);
+        to.backwards = c.backwards;
+        service_with(c.mode, {to}, &config);
+        ServiceVehicle& record = spawn_at(kPlayer);
+        if (c.player_aboard) {
+            ASSERT_TRUE(game().enter_vehicle(as_int(record.vehicle), 0));
+        }
+        game_frame([&] { record.set_target(0); });
+        const hostsim::DriveOrder& order = car_of(record).order;
+        EXPECT_EQ(order.target.y, to.y);
+        EXPECT_EQ(order.speed, c.speed);
+        EXPECT_EQ(order.style, c.style);
+        EXPECT_EQ(order.approach, c.approach);
+        EXPECT_EQ(order.range, c.range);
+        game().leave_vehicle();
+    }
+}
+
+TEST_F(FleetTest, AStuckVehicleIsOrderedOnInTheStyleThatPushesThrough) {
+    service_with(ServiceMode::Bus, {point_near(0, 150)}).next_spawn_time += 100000000;
+    ServiceVehicle& record = spawn_at({kPlayer.x, kPlayer.y + 50, 6.0f});
+    game_frame([&] { record.set_target(0); });
+    world().set_blocked(as_int(record.vehicle), true);
+    fleet_frame();  // the first update only starts it
+    fleet_frame();  // the first check notes where it stands
+    EXPECT_EQ(car_of(record).order.style, 1);
+    set_timer(world().game_timer() + 30000);
+    fleet_frame();
+    EXPECT_EQ(car_of(record).order.style, hostsim::kPushThroughStyle);
+    for (int frame = 0; frame < 30; ++frame)
+        fleet_frame();
+    EXPECT_GT(car_of(record).object.position().y, kPlayer.y + 52) << "on its way again";
+}
+
+TEST_F(FleetTest, CaptureTakesAPointAheadFacingTheVehiclesWayThatItDidNotJustLeave) {
+    // The vehicle wanders east (heading 270); the point is 0, those it left
+    // are numbered 1 and up.
+    struct Case {
+        const char* what;
+        float degrees_aside, metres, dz, heading;
+        bool long_in_service, taken;
+        std::vector<std::int32_t> left;
+    };
+    const Case cases[] = {
+        {"ahead", 0, 40, 0, 270, false, true, {}},
+        {"facing 36 degrees off", 0, 40, 0, 234, false, false, {}},
+        {"44 degrees aside", 44, 40, 0, 270, false, true, {}},
+        {"46 degrees aside", -46, 40, 0, 270, false, false, {}},
+        {"5 m above", 0, 40, 5.0f, 270, false, true, {}},
+        {"5.1 m below", 0, 40, -5.1f, 270, false, false, {}},
+        {"59 m", 0, 59, 0, 270, false, true, {}},
+        {"61 m", 0, 61, 0, 270, false, false, {}},
+        {"61 m after a minute", 0, 61, 0, 270, true, true, {}},
+        {"81 m after a minute", 0, 81, 0, 270, true, false, {}},
+        {"left three points ago", 0, 40, 0, 270, false, false, {1, 0, 2, 3}},
+        {"left four points ago", 0, 40, 0, 270, false, true, {0, 1, 2, 3}},
+    };
+    service_with(ServiceMode::Bus, {point_near(0, 0, RoutePointType::CapturePoint)});
+    hostsim::Vec3 at{kPlayer.x, kPlayer.y + 30, 6.0f};
+    ServiceVehicle& record = spawn_at(at);
+    record.started = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RoutePoint& point = service->points[0];
+        float aside = c.degrees_aside * 3.14159265f / 180.0f;
+        point.x = at.x + c.metres * std::cos(aside);
+        point.y = at.y + c.metres * std::sin(aside);
+        point.z = at.z + c.dz;
+        point.heading = c.heading;
+        record.spawn_time = world().game_timer() - (c.long_in_service ? 60001 : 0);
+        record.next_capture_check = 0;
+        game_frame([&] {
+            record.lose_route();  // wandering, at `at` whatever the last order did
+            record.history = c.left;
+            car_of(record).object.set_position(at);
+            car_of(record).object.set_heading(270.0f);
+            record.update();
+        });
+        EXPECT_EQ(record.target == 0, c.taken);
+    }
+}
+
+TEST_F(FleetTest, AVehicleOnALoopRemembersOnlyTheLastPointsItLeft) {
+    // Boats never capture, so nothing else trims what they remember.
+    TransitService& boat = service_with(
+        ServiceMode::Boat, {point_near(-40, 0, RoutePointType::SpawnSpot), point_near(40, 0)});
+    link(boat.points[0], boat.points[1]);
+    link(boat.points[1], boat.points[0]);
+    ServiceVehicle& record = spawn_at({kPlayer.x - 40, kPlayer.y, 0.0f});
+    game_frame([&] {
+        for (int lap = 0; lap < 100; ++lap)
+            record.depart();
+    });
+    EXPECT_EQ(record.history, (std::vector<std::int32_t>{1, 0, 1, 0}));
+}
+
 }  // namespace
-}  // namespace corvalen
+}  // namespace corvalen::test
