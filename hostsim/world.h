@@ -132,6 +132,20 @@ const std::vector<VehicleModel>& vehicle_models();
 // The models of people on foot the game has (besides the player's).
 const std::vector<std::uint32_t>& pedestrian_models();
 
+// The lie of the land (world_map.cpp): the named streets, each a rectangle
+// on the ground, and the land, which lies between two x and south of a y;
+// the rest is sea.
+struct MapStreet {
+    std::int32_t id;
+    const char* name;
+    float min_x, min_y, max_x, max_y;
+};
+const std::vector<MapStreet>& map_streets();
+struct MapLand {
+    float west, east, north;
+};
+MapLand map_land();
+
 class World {
   public:
     explicit World(const WorldSettings& settings = {});
