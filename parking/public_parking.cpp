@@ -10,11 +10,11 @@
 #include "core/player.h"
 #include "core/text_number.h"
 #include "host/host_game.h"
+#include "parking/lot_file.h"
 
 namespace corvalen {
 namespace {
 
-constexpr std::size_t kLotFields = 5;
 constexpr float kLotBelowCapture = 1.0f;  // a lot lies under the point where it was marked
 
 bool overnight_hour(std::int32_t hour) {
@@ -23,26 +23,6 @@ bool overnight_hour(std::int32_t hour) {
 
 bool early_bird_hour(std::int32_t hour) {
     return hour >= 3 && hour <= 10;
-}
-
-std::optional<GarageSpot> parse_lot_line(std::string_view line) {
-    std::vector<std::string_view> fields = split_fields(line);
-    if (fields.size() < kLotFields)
-        return std::nullopt;
-    std::optional<float> x = float_field(fields[0]);
-    std::optional<float> y = float_field(fields[1]);
-    std::optional<float> z = float_field(fields[2]);
-    std::optional<std::int32_t> radius = int_field(fields[3]);
-    std::optional<std::int32_t> single_storey = int_field(fields[4]);
-    if (!x || !y || !z || !radius || !single_storey)
-        return std::nullopt;
-    return GarageSpot{"", *x, *y, *z, *radius, static_cast<std::uint8_t>(*single_storey)};
-}
-
-std::string lot_line(const GarageSpot& lot) {
-    return fixed_decimals(lot.x, 2) + "," + fixed_decimals(lot.y, 2) + "," +
-           fixed_decimals(lot.z, 2) + "," + std::to_string(lot.radius) + "," +
-           std::to_string(lot.single_storey) + ",\n";
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "core/position_capture.h"
 #include "core/screen_text.h"
 #include "garage/garage_controller.h"
+#include "parking/lot_file.h"
 
 namespace corvalen {
 
@@ -69,7 +70,7 @@ class PublicParking {
     void tick();
 
     std::string car_file_name = "pub_parking_cars.csv";
-    std::string lots_file_name = "pub_parking_lots.csv";
+    std::string lots_file_name = kLotsFileName;
     std::string data_folder = kDataFolder;
     std::string save_identity;
     PositionCapture capture;

@@ -15,6 +15,10 @@
 
 namespace corvalen {
 
+inline constexpr const char* kPropertyFileName = "house_db.csv";
+// In the folder of each save.
+inline constexpr const char* kOwnedHousesFileName = "player_houses_db.dat";
+
 struct PropertyRecord {
     Property property;  // not owned: the owned-houses file decides
     GarageSpot garage;  // radius 0 for none

@@ -19,6 +19,7 @@
 #include "garage/garage_controller.h"
 #include "realestate/estate_agent.h"
 #include "realestate/property.h"
+#include "realestate/property_file.h"
 
 namespace corvalen {
 
@@ -109,8 +110,8 @@ class ROViriVariruRoza : public SpotController {
         in_screen,  // the host's save screen is under way
     };
 
-    std::string house_file_name = "house_db.csv";
-    std::string owned_file_name = "player_houses_db.dat";
+    std::string house_file_name = kPropertyFileName;
+    std::string owned_file_name = kOwnedHousesFileName;
     std::string cars_file_name = "house_cars.csv";
     std::string data_folder = kDataFolder;
     std::string save_identity;

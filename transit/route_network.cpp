@@ -14,12 +14,12 @@
 #include "core/geometry.h"
 #include "core/player.h"
 #include "core/text_number.h"
+#include "transit/stop_file.h"
 #include "transit/transit_service.h"
 
 namespace corvalen {
 namespace {
 
-constexpr std::size_t kFieldsPerPoint = 8;
 // Points loaded together get a random spawn time below this, so that they do
 // not tie when spawning looks for the least recently used one.
 constexpr std::int32_t kLoadedSpawnSpread = 99;
@@ -32,67 +32,12 @@ Position truncated(const RoutePoint& point) {
     return {whole_metres(point.x), whole_metres(point.y)};
 }
 
-// One stop-file line; nothing when it is short or a numeric field does not
-// read (not a number, or out of range).
-std::optional<RoutePoint> read_point(std::string_view line) {
-    std::vector<std::string_view> fields = split_fields(line);
-    if (fields.size() < kFieldsPerPoint)
-        return std::nullopt;
-    std::optional<float> x = float_field(fields[0]);
-    std::optional<float> y = float_field(fields[1]);
-    std::optional<float> z = float_field(fields[2]);
-    std::optional<float> heading = float_field(fields[3]);
-    std::optional<std::int32_t> type = int_field(fields[4]);
-    std::optional<std::int32_t> backwards = int_field(fields[5]);
-    std::optional<std::int32_t> link_x = int_field(fields[6]);
-    std::optional<std::int32_t> link_y = int_field(fields[7]);
-    if (!x || !y || !z || !heading || !type || !backwards || !link_x || !link_y)
-        return std::nullopt;
-    RoutePoint point;
-    point.x = *x;
-    point.y = *y;
-    point.z = *z;
-    point.heading = *heading;
-    point.type = *type;
-    point.backwards = *backwards != 0;
-    point.link_x = *link_x;
-    point.link_y = *link_y;
-    return point;
-}
-
-// The integer reading of the first two fields, which decides whether a line
-// repeats a position already loaded.
-std::optional<Position> line_position(std::string_view line) {
-    std::vector<std::string_view> fields = split_fields(line);
-    if (fields.size() < 2)
-        return std::nullopt;
-    std::optional<std::int32_t> x = int_field(fields[0]);
-    std::optional<std::int32_t> y = int_field(fields[1]);
-    if (!x || !y)
-        return std::nullopt;
-    return Position{*x, *y};
-}
-
 }  // namespace
 
 void TransitService::load_points() {
-    points.clear();
-    // Truncated positions of the points loaded so far: a later line at one of
-    // them is a duplicate. (0, 0) is never one.
-    std::set<Position> taken;
-    for (const std::string& line : read_lines(data_path(data_folder, stops_file))) {
-        std::optional<RoutePoint> point = read_point(line);
-        if (!point)
-            continue;
-        std::optional<Position> at = line_position(line);
-        if (!at)
-            continue;
-        if (*at != Position{0, 0} && taken.count(*at) != 0)
-            continue;
-        point->last_spawn = static_cast<std::uint32_t>(roll(spawn_dice, 0, kLoadedSpawnSpread));
-        taken.insert(truncated(*point));
-        points.push_back(*point);
-    }
+    points = parse_stop_lines(read_lines(data_path(data_folder, stops_file)));
+    for (RoutePoint& point : points)
+        point.last_spawn = static_cast<std::uint32_t>(roll(spawn_dice, 0, kLoadedSpawnSpread));
 }
 
 bool TransitService::save_points() const {

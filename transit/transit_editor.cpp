@@ -10,6 +10,7 @@
 #include "core/player.h"
 #include "core/position_capture.h"
 #include "core/screen_text.h"
+#include "transit/point_colour.h"
 #include "transit/transit_service.h"
 
 namespace corvalen {
@@ -24,31 +25,6 @@ constexpr float kTargetMarker = 5.0f;
 constexpr std::int32_t kLinkBlipColour = 5;
 constexpr float kDataScale = 0.3f;
 constexpr float kLabelX = 0.7f;
-
-struct Rgb {
-    std::int32_t red;
-    std::int32_t green;
-    std::int32_t blue;
-};
-
-Rgb colour_of(const RoutePoint& point) {
-    switch (point.type) {
-        case static_cast<std::int32_t>(RoutePointType::BusStop):
-            if (point.has_full_link())
-                return {128, 0, 0};
-            return point.backwards ? Rgb{120, 120, 0} : Rgb{0, 128, 0};
-        case static_cast<std::int32_t>(RoutePointType::SpawnSpot):
-            return {0, 0, 128};
-        case static_cast<std::int32_t>(RoutePointType::WayPoint):
-            return {60, 20, 128};
-        case static_cast<std::int32_t>(RoutePointType::CapturePoint):
-            return {128, 0, 128};
-        case 4:
-            return {0, 128, 128};
-        default:
-            return {128, 128, 128};  // a kind no editor makes
-    }
-}
 
 void draw_number(std::int32_t number, float x, float y) {
     draw_text(std::to_string(number), x, y, kDataScale);
@@ -245,7 +221,7 @@ void TransitService::inspect_frame() {
     std::int32_t nearest = at ? nearest_point(at->x, at->y) : -1;
     if (nearest >= 0) {
         const RoutePoint& point = points[static_cast<std::size_t>(nearest)];
-        Rgb colour = colour_of(point);
+        host::Rgba colour = inspector_colour(point);
         host::draw_circle(point.position(), kPointMarker, colour.red, colour.green, colour.blue);
 
         draw_text("xyz", kLabelX, 0.7f, kDataScale);

@@ -5,6 +5,16 @@
 namespace corvalen {
 namespace {
 
+// Ferries, launches and water taxis.
+constexpr std::uint32_t kBoatModels[] = {0x3D961290, 0x68E27CB6, 0x1149422F};
+
+// Durations from the configuration; a negative one means none.
+std::int32_t duration(std::int32_t ms) {
+    return ms < 0 ? 0 : ms;
+}
+
+}  // namespace
+
 const char* stops_file_for(ServiceMode mode) {
     switch (mode) {
         case ServiceMode::Boat:
@@ -16,16 +26,6 @@ const char* stops_file_for(ServiceMode mode) {
     }
     return "bus_stops.csv";
 }
-
-// Ferries, launches and water taxis.
-constexpr std::uint32_t kBoatModels[] = {0x3D961290, 0x68E27CB6, 0x1149422F};
-
-// Durations from the configuration; a negative one means none.
-std::int32_t duration(std::int32_t ms) {
-    return ms < 0 ? 0 : ms;
-}
-
-}  // namespace
 
 TransitService::TransitService(ServiceMode service_mode, const Config* config)
     : stops_file(stops_file_for(service_mode)),

@@ -23,6 +23,9 @@ namespace corvalen {
 
 enum class ServiceMode : std::int32_t { Bus = 0, Boat = 1, Ship = 2 };
 
+// The stop file of a service, in the data folder.
+const char* stops_file_for(ServiceMode mode);
+
 // Vehicle models of the three services.
 inline constexpr std::uint32_t kBusModel = 0xD577C962;
 inline constexpr std::uint32_t kShipModel = 0x3F724E66;

@@ -1,0 +1,20 @@
+#pragma once
+// A service's stop file: one route point a line, x, y, z, heading (two
+// decimals), type, backwards (0 or 1), and the truncated x and y of the
+// point it connects to, each followed by ",". The stop files are shared by
+// every save.
+
+#include <string>
+#include <vector>
+
+#include "transit/route_point.h"
+
+namespace corvalen {
+
+// The points of a stop file's lines, in file order. Lines that are short or
+// whose numbers do not read are skipped, and so is a line at a truncated
+// position an earlier point already holds (except (0, 0)): a connection
+// could not tell the two apart. The points have no blip and no spawn time.
+std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines);
+
+}  // namespace corvalen
