@@ -19,7 +19,7 @@ build: setup
 	cmake --preset windows && cmake --build --preset windows -j $(JOBS)
 
 format:
-	find host core transit autoservice garage parking realestate hostsim tests \
+	find host core transit autoservice garage parking realestate hostsim pictures tools tests \
 	    \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 | xargs -0 -r clang-format -i
 
 clean:
