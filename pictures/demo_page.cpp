@@ -60,6 +60,24 @@ Entry entry_of(const std::string& line) {
     return entry;
 }
 
+// The picture a timeline's number names: the one of that number, or else
+// one of the same value ("7" for "07").
+std::optional<std::string> find_picture(const std::string& number,
+                                        const std::vector<std::string>& pictures) {
+    if (std::find(pictures.begin(), pictures.end(), number) != pictures.end())
+        return number;
+    auto value = [](const std::string& digits) {
+        std::size_t first = digits.find_first_not_of('0');
+        return first == std::string::npos ? std::string("0") : digits.substr(first);
+    };
+    for (const std::string& picture : pictures) {
+        if (!picture.empty() && std::all_of(picture.begin(), picture.end(), digit) &&
+            value(picture) == value(number))
+            return picture;
+    }
+    return std::nullopt;
+}
+
 std::string figure(const std::string& number, const std::string& caption, bool present) {
     std::string file = "pictures/" + number + ".png";
     if (!present) {
@@ -111,10 +129,10 @@ std::string demo_page(const std::vector<std::string>& timeline,
         Entry entry = entry_of(line);
         page += "<li><span class=\"time\">" + html_escaped(entry.time) + "</span>";
         if (entry.picture) {
-            bool present =
-                std::find(pictures.begin(), pictures.end(), *entry.picture) != pictures.end();
-            page += figure(*entry.picture, entry.text, present);
-            shown.insert(*entry.picture);
+            std::optional<std::string> picture = find_picture(*entry.picture, pictures);
+            page += figure(picture.value_or(*entry.picture), entry.text, picture.has_value());
+            if (picture)
+                shown.insert(*picture);
         } else {
             page += html_escaped(entry.text);
         }
