@@ -105,6 +105,7 @@ void house(Canvas& canvas, Point at, Rgba fill) {
                                   {at.x, at.y - kHalf - 3.0f},
                                   {at.x - kHalf, at.y - 1.0f}};
     std::vector<Point> inner;
+    inner.reserve(outline.size());
     for (const Point& corner : outline)
         inner.push_back({at.x + (corner.x - at.x) * 0.75f, at.y + (corner.y - at.y) * 0.75f});
     canvas.fill_polygon(outline, kOutline);

@@ -137,8 +137,8 @@ TEST(FramePictureTest, RectanglesAreCentredOnTheirPointAndMarkersLieWhereTheySta
         {ScreenItem::Kind::marker, -110.0f, 40.0f, 5.0f, 0.0f, 0.0f, green, ""});
     Ink marker = ink(before, picture(with_marker), green);
     EXPECT_TRUE(marker.pure_colour);
-    EXPECT_NEAR((marker.left + marker.right) / 2.0f, kWidth / 2 + 10.0f / kMetresPerPixel, 1.5f);
-    EXPECT_NEAR((marker.top + marker.bottom) / 2.0f, kHeight / 2 - 5.0f / kMetresPerPixel, 1.5f);
+    EXPECT_NEAR((marker.left + marker.right) / 2.0f, kWidth / 2.0f + 10.0f / kMetresPerPixel, 1.5f);
+    EXPECT_NEAR((marker.top + marker.bottom) / 2.0f, kHeight / 2.0f - 5.0f / kMetresPerPixel, 1.5f);
 }
 
 TEST(FramePictureTest, ASnapshotOfTheStandInShowsItsTextsAndTheStopsOfThatMoment) {
