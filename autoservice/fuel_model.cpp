@@ -108,7 +108,7 @@ FuelState FuelModel::new_state(host::Handle handle, std::uint32_t structure, std
     } else {
         const std::int32_t* range =
             host::vehicle_runs_without_fuel(current) ? kFullerFill : kEmptyishFill;
-        fill = std::uniform_int_distribution<std::int32_t>(range[0], range[1])(random_engine);
+        fill = roll(random_engine, range[0], range[1]);
     }
     fill = std::clamp(fill, 0.0, kFullFill);
 

@@ -9,12 +9,12 @@
 // it too) and comes back when the vehicle is entered again after a reload.
 
 #include <cstdint>
-#include <random>
 #include <string>
 #include <unordered_map>
 
 #include "autoservice/fuel_data.h"
 #include "core/config.h"
+#include "core/dice.h"
 #include "host/host_game.h"
 
 namespace corvalen {
@@ -82,7 +82,7 @@ class FuelModel {
     float refuelled_litres = 0.0f;
     bool spare_fuel = false;
     // Draws the starting fill of a vehicle seen for the first time.
-    std::mt19937 random_engine{std::random_device{}()};
+    Dice random_engine = seeded_dice();
 
   private:
     void leave_vehicle();

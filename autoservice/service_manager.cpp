@@ -114,6 +114,10 @@ void ServiceManager::tick() {
 
     host::Handle character = player_character();
     if (character == 0 || host::character_on_foot(character)) {
+        // Getting out ends the jobs; the fuel already in the tank stays there
+        // and is paid for as at the end of any refuelling.
+        if (refuel_pending && fuel != nullptr && fuel->refuelled_litres > 0.0f)
+            charge_fuel();
         refuel_pending = false;
         tyres_pending = false;
         return;
@@ -135,6 +139,7 @@ void ServiceManager::charge_fuel() {
     charge(cost);
     notice.show("Fuel cost $" + std::to_string(cost));
     refuel_pending = false;
+    fuel->refuelled_litres = 0.0f;  // paid: never charged again
 }
 
 void ServiceManager::act_on_choice(Menu& menu) {

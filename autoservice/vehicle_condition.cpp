@@ -20,11 +20,10 @@ constexpr float kSoundCondition = 1000.0f;
 void draw_bar(const char* label, float label_y, float bar_y, float condition, host::Rgba fill) {
     draw_text(label, kLabelX, label_y, kLabelScale);
     host::draw_rectangle(kBarX, bar_y, kBarWidth, kBarHeight, {0, 0, 0, 128});
-    // Conditions outside 0..1000 (a wreck below 0, a host value above) keep
-    // the fill inside its bar.
-    float share = condition / kSoundCondition;
-    share = share > 0.0f ? std::min(share, 1.0f) : 0.0f;
-    float width = share * kBarWidth;
+    // A condition above sound draws a fill beyond its bar, up to the screen's
+    // width; a wreck below 0 (or no number) draws none.
+    float width = condition * kBarWidth / kSoundCondition;
+    width = width > 0.0f ? std::min(width, 1.0f) : 0.0f;
     host::draw_rectangle(kBarX - (kBarWidth / 2 - width / 2), bar_y, width, kFillHeight, fill);
 }
 
@@ -41,10 +40,10 @@ void draw_condition_panel(std::uint32_t structure) {
 
 void improve_condition(std::uint32_t structure, float points) {
     for (host::VehicleField part : {host::VehicleField::Body, host::VehicleField::Engine}) {
-        float condition = host::vehicle_float(structure, part);
-        if (condition < kSoundCondition) {
-            host::set_vehicle_float(structure, part, std::min(condition + points, kSoundCondition));
-        }
+        float condition = host::vehicle_float(structure, part) + points;
+        // Written so that a condition that is no number comes out sound too.
+        host::set_vehicle_float(structure, part,
+                                condition < kSoundCondition ? condition : kSoundCondition);
     }
 }
 

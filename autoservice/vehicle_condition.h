@@ -10,7 +10,7 @@ namespace corvalen {
 void draw_condition_panel(std::uint32_t structure);
 
 // Raises body and engine by `points` each, up to sound; a condition above
-// sound stays as it is.
+// sound comes down to it.
 void improve_condition(std::uint32_t structure, float points);
 
 }  // namespace corvalen

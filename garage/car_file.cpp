@@ -35,11 +35,13 @@ enum Column : std::size_t {
     kOdometer = 28,
 };
 
+// The file keeps these columns in one byte each: a hand-edited value beyond
+// a byte keeps its low byte, as that byte would, rather than costing the car.
 std::optional<std::uint8_t> byte_field(std::string_view text) {
     std::optional<std::int32_t> value = int_field(text);
-    if (!value || *value < 0 || *value > 255)
+    if (!value)
         return std::nullopt;
-    return static_cast<std::uint8_t>(*value);
+    return static_cast<std::uint8_t>(static_cast<std::uint32_t>(*value));
 }
 
 }  // namespace

@@ -47,8 +47,8 @@ struct CarLine {
 };
 
 // The car of one line; none when the line has fewer than 27 values or a
-// column it needs is no number or out of its range. Checked whole, so a bad
-// line never creates half a car.
+// column it needs is no number or out of its range (a byte column keeps its
+// low byte instead). Checked whole, so a bad line never creates half a car.
 std::optional<CarLine> parse_car_line(std::string_view line);
 
 // True when a saved position can be used: within 50 m of sea level and 4000 m

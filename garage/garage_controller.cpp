@@ -116,7 +116,8 @@ void GarageController::park(host::Handle handle) {
     host::Vec3 at = matrix->position();
     for (const GarageSpot& spot : spots) {
         float distance = host::distance_3d(at, {spot.x, spot.y, spot.z});
-        if (static_cast<float>(spot.radius) < distance)
+        // A distance that is no number holds the car in no area.
+        if (!(distance <= static_cast<float>(spot.radius)))
             continue;
         // The first area that holds the vehicle decides, even when its
         // height test fails.

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <optional>
 
+#include "core/dice.h"
 #include "game_frame.h"
 #include "working_folder.h"
 
@@ -20,8 +20,9 @@ using test::game;
 using test::game_frame;
 
 const std::uint32_t kEstate = hostsim::vehicle_models()[0].id;  // 60 L, 10 km/l below
-const std::uint32_t kCoupe = hostsim::vehicle_models()[1].id;   // no fuel data: 50 L, 12 km/l
+const std::uint32_t kCoupe = hostsim::vehicle_models()[1].id;   // no tank, no mileage below
 constexpr hostsim::Vec3 kRoad{400.0f, -300.0f, 6.0f};
+constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
 
 class FuelModelTest : public ::testing::Test {
   protected:
@@ -38,8 +39,10 @@ class FuelModelTest : public ::testing::Test {
             fuel.emplace(&config);
         return *fuel;
     }
-    hostsim::Vehicle& add_car(std::uint32_t car_model) {
-        return game().world().add_vehicle(car_model, kRoad, 0.0f);
+    hostsim::Vehicle& add_car(std::uint32_t car_model, float fuel_record = 1000.0f) {
+        hostsim::Vehicle& car = game().world().add_vehicle(car_model, kRoad, 0.0f);
+        set_field(car, hostsim::kFuelRecordOffset, fuel_record);
+        return car;
     }
     // The player drives the car and the fuel model takes it up.
     FuelState& drive(hostsim::Vehicle& car) {
@@ -56,8 +59,8 @@ class FuelModelTest : public ::testing::Test {
     hostsim::DrawRecord update(bool refuelling = false) {
         return game_frame([&] { model().update(refuelling); });
     }
-    static float field(const hostsim::Vehicle& car, std::uint32_t offset) {
-        return hostsim::vehicle_float(car.object, offset);
+    static float fuel_record(const hostsim::Vehicle& car) {
+        return hostsim::vehicle_float(car.object, hostsim::kFuelRecordOffset);
     }
     static void set_field(hostsim::Vehicle& car, std::uint32_t offset, float value) {
         hostsim::set_vehicle_float(car.object, offset, value);
@@ -69,121 +72,133 @@ class FuelModelTest : public ::testing::Test {
 };
 
 TEST_F(FuelModelTest, TheFillLeftInAVehicleTravelsInItsFuelRecord) {
-    test::write_file("corvalen/fuel_data.csv", "");  // the coupe gets the default tank
-    hostsim::Vehicle& coupe = add_car(kCoupe);
-    FuelState& state = drive(coupe);
-    EXPECT_EQ(state.tank, 50);
+    hostsim::Vehicle& estate = add_car(kEstate);
+    FuelState& state = drive(estate);
     EXPECT_EQ(state.saved_health, 1000.0f);
-    state.litres = 25.0f;
+    state.litres = 30.0f;
     leave();
-    EXPECT_EQ(field(coupe, hostsim::kFuelRecordOffset), 1500.0f);
+    EXPECT_EQ(fuel_record(estate), 1500.0f);
     EXPECT_EQ(model().current, FuelModel::kNoVehicle);
 
     // Entered again, the vehicle gets its own record back and keeps its fuel.
-    drive(coupe);
-    EXPECT_EQ(field(coupe, hostsim::kFuelRecordOffset), 1000.0f);
-    EXPECT_NEAR(state.litres, 25.0f, 0.001f);
-    state.litres = 25.0f;
+    drive(estate);
+    EXPECT_EQ(fuel_record(estate), 1000.0f);
+    EXPECT_NEAR(state.litres, 30.0f, 0.001f);
+    state.litres = 30.0f;
     leave();
 
     // After a reload (or a re-creation from a car file) the record is all
-    // that is left: 500 thousandths of 50 L.
+    // that is left; one beyond a full tank counts as full.
     model().forget_vehicles();
-    EXPECT_NEAR(drive(coupe).litres, 25.0f, 0.001f);
+    struct Case {
+        float record;
+        float litres;
+    };
+    const Case cases[] = {{1500.0f, 30.0f},
+                          {1999.9f, 59.94f},
+                          {2500.0f, 60.0f},
+                          {std::numeric_limits<float>::infinity(), 60.0f}};
+    for (Case c : cases) {
+        SCOPED_TRACE(c.record);
+        set_field(estate, hostsim::kFuelRecordOffset, c.record);
+        EXPECT_NEAR(drive(estate).litres, c.litres, 0.001f);
+        leave();
+        model().forget_vehicles();
+    }
     EXPECT_TRUE(game().world().errors().empty());
 }
 
-TEST_F(FuelModelTest, FillsOfNewVehiclesAreDrawnFromTheirRanges) {
-    model().random_engine.seed(7);
-    for (bool runs_without_fuel : {false, true}) {
-        for (int i = 0; i < 8; ++i) {
-            hostsim::Vehicle& car = add_car(kEstate);
-            car.parts.runs_without_fuel = runs_without_fuel;
-            // Such vehicles ignore a record too.
-            if (runs_without_fuel)
-                set_field(car, hostsim::kFuelRecordOffset, 1900.0f);
-            double fill = drive(car).litres * 1000.0 / 60.0;
-            SCOPED_TRACE(fill);
-            EXPECT_GE(fill, runs_without_fuel ? 299.99 : 4.99);
-            EXPECT_LE(fill, runs_without_fuel ? 800.01 : 400.01);
-            leave();
-        }
-    }
-}
-
-TEST_F(FuelModelTest, RecordsBeyondAFullTankCountAsFull) {
-    for (float record : {2500.0f, std::numeric_limits<float>::infinity()}) {
-        hostsim::Vehicle& car = add_car(kEstate);
-        set_field(car, hostsim::kFuelRecordOffset, record);
-        EXPECT_NEAR(drive(car).litres, 60.0f, 0.001f);
+// The host's dice, so that a stand-in can fix them: vehicles that run without
+// fuel (and ignore a record) get 300 to 800 thousandths, others 5 to 400.
+TEST_F(FuelModelTest, NewVehiclesStartWithAFillFromTheHostsDice) {
+    // The stand-in hands out seeds in turn: the fuel model gets the next one.
+    Dice dice(game().world().next_random_seed() + 1);
+    model();
+    for (bool runs_without_fuel : {false, true, false, true, true, false}) {
+        SCOPED_TRACE(runs_without_fuel);
+        hostsim::Vehicle& car = add_car(kEstate, runs_without_fuel ? 1900.0f : 1000.0f);
+        car.parts.runs_without_fuel = runs_without_fuel;
+        std::int32_t fill = runs_without_fuel ? roll(dice, 300, 800) : roll(dice, 5, 400);
+        EXPECT_NEAR(drive(car).litres, fill * 60 / 1000.0, 0.001);
         leave();
     }
 }
 
+// Fuel data without a tank or mileage, and a host value in the way, must
+// neither stop the game nor put an infinity or NaN into its memory.
 TEST_F(FuelModelTest, EveryUpdateBurnsAtLeastOnePointFourMetresWorth) {
-    hostsim::Vehicle& car = add_car(kEstate);
     struct Case {
+        std::uint32_t model;
         float divisor_field;
-        double metres_per_litre;
+        double litres_left;
+        float record_left;
     };
-    for (Case c : {Case{0.0f, 10000.0}, Case{2000.0f, 8000.0}}) {
+    const Case cases[] = {
+        {kEstate, 0.0f, 30.0 - 100 * 1.4 / 10000, 1499.0f},
+        {kEstate, 2000.0f, 30.0 - 100 * 1.4 / 8000, 1499.0f},
+        {kEstate, 10000.0f, 30.0, 1500.0f},
+        {kEstate, kNan, 30.0, 1500.0f},
+        {kCoupe, 0.0f, 30.0, 1600.0f},  // of the default 50 L tank
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.divisor_field);
+        hostsim::Vehicle& car = add_car(c.model);
         set_field(car, hostsim::kFuelDivisorOffset, c.divisor_field);
         FuelState& state = drive(car);
         state.litres = 30.0f;
         for (int i = 0; i < 100; ++i)
             update();
-        EXPECT_NEAR(state.litres, 30.0 - 100 * 1.4 / c.metres_per_litre, 0.0005);
+        EXPECT_NEAR(state.litres, c.litres_left, 0.0005);
         EXPECT_EQ(state.odometer, 0.0) << "standing still";
         leave();
+        EXPECT_EQ(fuel_record(car), c.record_left);
     }
 }
 
-TEST_F(FuelModelTest, DrivingShowsFuelDistanceAndSpeed) {
+TEST_F(FuelModelTest, TheDisplayShowsFuelDistanceSpeedAndTheTanksShare) {
     config.parse("fuel_ui_x=0.5\nfuel_ui_y=0.9\nfuel_ui_size=0.4\n");
     hostsim::Vehicle& car = add_car(kEstate);
+    auto handle = static_cast<host::Handle>(car.handle);
+    model().restore_odometer(handle, 1000);  // from a car file
+    EXPECT_EQ(model().odometer_metres(handle), 1000);
     FuelState& state = drive(car);
     state.litres = 30.0f;
     game().world().set_walk_target({kRoad.x + 20.0f, kRoad.y, kRoad.z}, 10.0f);
-    hostsim::DrawRecord draws = update();
-    ASSERT_EQ(draws.size(), 5u);
-    EXPECT_EQ(texts_of(draws),
-              (std::vector<std::string>{"fuel 30.00 L", "dist 0.00 km", "36 km/h"}));
-    const float xs[] = {0.5f, 0.65f, 0.8f};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_FLOAT_EQ(draws[i].x, xs[i]);
-        EXPECT_FLOAT_EQ(draws[i].y, 0.9f);
-        EXPECT_FLOAT_EQ(draws[i].width, 0.4f);
-    }
-    while (game().world().walking())
+    EXPECT_EQ(texts_of(update()),
+              (std::vector<std::string>{"fuel 30.00 L", "dist 1.00 km", "36 km/h"}));
+
+    for (int i = 0; game().world().walking() && i < 1000; ++i)
         update();
     // The frame that arrives stands: its last step is not counted.
-    EXPECT_NEAR(state.odometer, 20.0, 0.34);
-    EXPECT_EQ(texts_of(update())[1], "dist 0.02 km");
-    EXPECT_EQ(model().odometer_metres(static_cast<host::Handle>(car.handle)), 19);
-}
+    EXPECT_NEAR(state.odometer, 1020.0, 0.34);
+    EXPECT_EQ(texts_of(update())[1], "dist 1.02 km");
+    EXPECT_EQ(model().odometer_metres(handle), 1019);
 
-TEST_F(FuelModelTest, TheBarShowsTheShareOfTheTankLeftAligned) {
-    test::write_file("corvalen/fuel_data.csv", "");
-    FuelState& state = drive(add_car(kCoupe));
     struct Case {
         float litres;
         float width;
     };
-    for (Case c : {Case{0.0f, 0.0f}, Case{25.0f, 0.05f}, Case{60.0f, 0.1f}}) {
+    for (Case c : {Case{30.0f, 0.05f}, Case{60.0f, 0.1f}, Case{90.0f, 0.1f}, Case{0.0f, 0.0f}}) {
         SCOPED_TRACE(c.litres);
         state.litres = c.litres;
         hostsim::DrawRecord draws = update();
         ASSERT_EQ(draws.size(), 5u);
+        const float xs[] = {0.5f, 0.65f, 0.8f};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_FLOAT_EQ(draws[i].x, xs[i]);
+            EXPECT_FLOAT_EQ(draws[i].y, 0.9f);
+            EXPECT_FLOAT_EQ(draws[i].width, 0.4f);
+        }
         const hostsim::DrawItem& back = draws[3];
         const hostsim::DrawItem& fill = draws[4];
-        EXPECT_FLOAT_EQ(back.x, 0.11f);
-        EXPECT_FLOAT_EQ(back.y, 0.96f);
+        EXPECT_FLOAT_EQ(back.x, 0.56f);
+        EXPECT_FLOAT_EQ(back.y, 0.89f);
         EXPECT_FLOAT_EQ(back.width, 0.1f);
         EXPECT_FLOAT_EQ(back.height, 0.012f);
         EXPECT_EQ(back.colour, (hostsim::Colour{0, 0, 0, 128}));
         EXPECT_NEAR(fill.width, c.width, 0.0001f);
-        EXPECT_NEAR(fill.x, 0.11f - 0.05f + c.width / 2, 0.0001f);
+        EXPECT_NEAR(fill.x, 0.56f - 0.05f + c.width / 2, 0.0001f);
+        EXPECT_FLOAT_EQ(fill.y, 0.89f);
         EXPECT_FLOAT_EQ(fill.height, 0.01f);
         EXPECT_EQ(fill.colour, (hostsim::Colour{0, 128, 0, 128}));
     }
@@ -200,6 +215,7 @@ TEST_F(FuelModelTest, RefuellingAddsAFixedAmountUntilTheTankIsFullOrTheCarMoves)
     }
     EXPECT_EQ(updates, 4) << "three times 0.111 L, then the tank is found full";
     EXPECT_EQ(state.litres, 60.0f);
+    EXPECT_TRUE(car.parts.engine_running);
     EXPECT_NEAR(model().refuelled_litres, 0.333f, 0.0001f);
     update();
     EXPECT_EQ(model().refuelled_litres, 0.0f) << "counted afresh for the next refuelling";
@@ -234,38 +250,15 @@ TEST_F(FuelModelTest, AnEmptyTankStopsTheEngineUntilTheSpareCanIsUsed) {
     EXPECT_TRUE(car.parts.engine_running);
 }
 
-// Fuel data without a tank or mileage, and a host value in the way, must
-// neither stop the game nor put an infinity or NaN into its memory.
-TEST_F(FuelModelTest, BrokenFuelDataBurnsNothingAndWritesOnlyNumbers) {
-    hostsim::Vehicle& car = add_car(kCoupe);
-    for (float divisor_field : {0.0f, std::numeric_limits<float>::quiet_NaN(), 5000.0f}) {
-        SCOPED_TRACE(divisor_field);
-        set_field(car, hostsim::kFuelDivisorOffset, divisor_field);
-        FuelState& state = drive(car);
-        EXPECT_EQ(state.tank, 50);
-        EXPECT_EQ(state.metres_per_litre, 0.0f);
-        state.litres = 20.0f;
-        for (int i = 0; i < 5; ++i)
-            update();
-        EXPECT_EQ(state.litres, 20.0f);
-        leave();
-        EXPECT_EQ(field(car, hostsim::kFuelRecordOffset), 1400.0f);
-    }
-}
-
 TEST_F(FuelModelTest, ANewVehicleOnAReusedHandleGetsATankOfItsOwn) {
     hostsim::Vehicle& car = add_car(kEstate);
-    auto handle = static_cast<host::Handle>(car.handle);
     drive(car).litres = 55.0f;
     leave();
-
     hostsim::Vehicle& coupe = game().world().reuse_vehicle_handle(car.handle, kCoupe);
     set_field(coupe, hostsim::kFuelRecordOffset, 1200.0f);
     FuelState& state = drive(coupe);
     EXPECT_EQ(state.model, kCoupe);
-    EXPECT_EQ(state.tank, 50);
     EXPECT_NEAR(state.litres, 10.0f, 0.001f);
-    EXPECT_EQ(model().state_of(handle), &state);
 }
 
 TEST_F(FuelModelTest, LeavingAVehicleWhoseStateIsGoneChangesNothing) {
@@ -274,7 +267,7 @@ TEST_F(FuelModelTest, LeavingAVehicleWhoseStateIsGoneChangesNothing) {
     model().states.clear();
     set_field(car, hostsim::kFuelRecordOffset, 1234.0f);
     leave();
-    EXPECT_EQ(field(car, hostsim::kFuelRecordOffset), 1234.0f);
+    EXPECT_EQ(fuel_record(car), 1234.0f);
     EXPECT_EQ(model().current, FuelModel::kNoVehicle);
 
     // A reload while driving forgets the vehicle: it is taken up afresh.
@@ -282,18 +275,6 @@ TEST_F(FuelModelTest, LeavingAVehicleWhoseStateIsGoneChangesNothing) {
     model().forget_vehicles();
     EXPECT_EQ(update().size(), 5u);
     EXPECT_NE(model().state_of(static_cast<host::Handle>(car.handle)), nullptr);
-}
-
-TEST_F(FuelModelTest, OdometersStartFromTheCarFilesValue) {
-    hostsim::Vehicle& car = add_car(kEstate);
-    auto handle = static_cast<host::Handle>(car.handle);
-    EXPECT_EQ(model().odometer_metres(handle), 0);
-    model().restore_odometer(handle, 1234);
-    EXPECT_EQ(model().odometer_metres(handle), 1234);
-    FuelState& state = drive(car);
-    EXPECT_EQ(state.odometer, 1234.0);
-    state.odometer = 1500.75;
-    EXPECT_EQ(model().odometer_metres(handle), 1500);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <optional>
 
 #include "game_frame.h"
@@ -17,10 +17,10 @@ namespace {
 
 using test::game;
 using test::game_frame;
+using Texts = std::vector<std::string>;
 
 const std::uint32_t kCoupe = hostsim::vehicle_models()[1].id;
 const std::uint32_t kVan = hostsim::vehicle_models()[2].id;
-constexpr const char* kParked = "Vehicle Parked";
 
 class GarageControllerTest : public ::testing::Test {
   protected:
@@ -32,8 +32,8 @@ class GarageControllerTest : public ::testing::Test {
     }
 
     hostsim::World& world() { return game().world(); }
-    host::Handle add_car(hostsim::Vec3 at, std::uint32_t model = kCoupe) {
-        return static_cast<host::Handle>(world().add_vehicle(model, at, 0.0f).handle);
+    host::Handle add_car(hostsim::Vec3 at) {
+        return static_cast<host::Handle>(world().add_vehicle(kCoupe, at, 0.0f).handle);
     }
     hostsim::Vehicle& car(host::Handle handle) {
         return *world().vehicle(static_cast<std::int32_t>(handle));
@@ -41,9 +41,9 @@ class GarageControllerTest : public ::testing::Test {
     hostsim::DrawRecord update() {
         return game_frame([&] { garage->update(); });
     }
-    // The player drives the car for a frame, gets out, and the frame after
-    // shows what parking did.
-    std::vector<std::string> drive_and_leave(host::Handle handle) {
+    // The player drives the car for a frame and gets out; returns what the
+    // frame after shows.
+    Texts drive_and_leave(host::Handle handle) {
         game().enter_vehicle(static_cast<std::int32_t>(handle));
         update();
         game().leave_vehicle();
@@ -56,44 +56,35 @@ class GarageControllerTest : public ::testing::Test {
     std::optional<GarageController> garage;
 };
 
-TEST_F(GarageControllerTest, ACarExactlyAtTheRadiusIsStoredAndOneBeyondIsNot) {
-    garage->add_spot({"", 100.0f, 100.0f, 5.0f, 10, 0});
-    host::Handle at_radius = add_car({110.0f, 100.0f, 5.0f});
-    host::Handle beyond = add_car({100.0f, 110.01f, 5.0f});
-
-    EXPECT_EQ(drive_and_leave(beyond), std::vector<std::string>());
-    EXPECT_FALSE(stored(beyond));
-    EXPECT_EQ(drive_and_leave(at_radius), std::vector<std::string>{kParked});
-    EXPECT_TRUE(stored(at_radius));
-    EXPECT_EQ(hostsim::vehicle_byte(car(at_radius).object, hostsim::kGarageByteOffset), 4);
-    EXPECT_EQ(garage->records.at(at_radius).vehicle.area_code, world().area_code());
-}
-
 // The first area that holds the car decides, even when its height test fails
-// and a later one would take the car.
-TEST_F(GarageControllerTest, OfOverlappingAreasTheFirstDecides) {
-    garage->add_spot({"", 200.0f, 0.0f, 5.0f, 10, 1});
-    garage->add_spot({"", 200.0f, 0.0f, 5.0f, 20, 0});
+// and the second would take the car.
+TEST_F(GarageControllerTest, TheFirstAreaThatHoldsACarDecidesWhetherItIsStored) {
+    EXPECT_FALSE(garage->add_spot({"", 0.0f, 0.0f, 5.0f, 0, 0}));
+    garage->add_spot({"", 100.0f, 0.0f, 5.0f, 10, 1});
+    garage->add_spot({"", 100.0f, 0.0f, 5.0f, 20, 0});
+    EXPECT_EQ(garage->spots.size(), 2u);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
     struct Case {
-        float z;
+        hostsim::Vec3 at;
+        bool held_out;  // the game keeps it out of garages
         bool kept;
     };
-    for (Case c : {Case{7.0f, true}, Case{7.1f, false}, Case{2.9f, false}, Case{3.0f, true}}) {
-        SCOPED_TRACE(c.z);
-        host::Handle handle = add_car({200.0f, 0.0f, c.z});
-        drive_and_leave(handle);
+    const Case cases[] = {
+        {{100.0f, 0.0f, 7.0f}, false, true},   {{100.0f, 0.0f, 7.1f}, false, false},
+        {{100.0f, 0.0f, 3.0f}, false, true},   {{100.0f, 0.0f, 2.9f}, false, false},
+        {{110.0f, 0.0f, 5.0f}, false, true},   {{120.0f, 0.0f, 5.0f}, false, true},
+        {{120.01f, 0.0f, 5.0f}, false, false}, {{100.0f, 0.0f, 5.0f}, true, false},
+        {{nan, 0.0f, 5.0f}, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.at.x << " " << c.at.z << " " << c.held_out);
+        game().pass_wall_time(6);  // the last notice has gone
+        host::Handle handle = add_car(c.at);
+        if (c.held_out)
+            hostsim::set_vehicle_word(car(handle).object, hostsim::kHoldOffset, 3);
+        EXPECT_EQ(drive_and_leave(handle), c.kept ? Texts{"Vehicle Parked"} : Texts{});
         EXPECT_EQ(stored(handle), c.kept);
     }
-}
-
-TEST_F(GarageControllerTest, SpotsWithoutRadiusAndCarsHeldOutOfGaragesAreRefused) {
-    EXPECT_FALSE(garage->add_spot({"", 0.0f, 0.0f, 5.0f, 0, 0}));
-    EXPECT_TRUE(garage->spots.empty());
-    garage->add_spot({"", 300.0f, 0.0f, 5.0f, 10, 0});
-    host::Handle held = add_car({300.0f, 0.0f, 5.0f});
-    hostsim::set_vehicle_word(car(held).object, hostsim::kHoldOffset, 3);
-    EXPECT_EQ(drive_and_leave(held), std::vector<std::string>());
-    EXPECT_FALSE(stored(held));
 }
 
 TEST_F(GarageControllerTest, ACarTakenOutLeavesTheStoreAndTheNextCarFile) {
@@ -102,22 +93,22 @@ TEST_F(GarageControllerTest, ACarTakenOutLeavesTheStoreAndTheNextCarFile) {
     host::Handle second = add_car({403.0f, 0.0f, 5.0f});
     drive_and_leave(first);
     drive_and_leave(second);
+    EXPECT_EQ(hostsim::vehicle_byte(car(second).object, hostsim::kGarageByteOffset), 4);
+    EXPECT_EQ(garage->records.at(second).vehicle.area_code, world().area_code());
     world().set_area_code(77);
     car(second).parts.needs_restoring = true;
 
     game().enter_vehicle(static_cast<std::int32_t>(second));
     update();
     EXPECT_TRUE(garage->taken_out);
-    ASSERT_NE(garage->current, nullptr);
     EXPECT_EQ(garage->current, &garage->records.at(second));
-    EXPECT_NE(garage->current->retrieved_at, 0);
+    EXPECT_NE(garage->records.at(second).retrieved_at, 0);
     EXPECT_FALSE(stored(second));
     EXPECT_EQ(world().area_code(), hostsim::WorldSettings().area_code) << "restored";
     EXPECT_FALSE(car(second).parts.needs_restoring);
     update();
     EXPECT_FALSE(garage->taken_out) << "for one frame only";
     EXPECT_EQ(garage->current, nullptr);
-
     ASSERT_TRUE(garage->write_car_file());
     EXPECT_EQ(test::read_file("corvalen/1/cars.csv"), garage->car_line(first));
 
@@ -136,13 +127,10 @@ TEST_F(GarageControllerTest, AReusedHandleIsNotTheStoredCar) {
     garage->add_spot({"", 500.0f, 0.0f, 5.0f, 10, 0});
     host::Handle handle = add_car({500.0f, 0.0f, 5.0f});
     drive_and_leave(handle);
-    ASSERT_TRUE(stored(handle));
     world().reuse_vehicle_handle(static_cast<std::int32_t>(handle), kVan);
-
     game().enter_vehicle(static_cast<std::int32_t>(handle));
     update();
     EXPECT_FALSE(garage->taken_out);
-    EXPECT_EQ(garage->current, nullptr);
     EXPECT_TRUE(stored(handle)) << "the stored car is still owed to the player";
     EXPECT_EQ(garage->records.at(handle).vehicle.model, kCoupe);
 }
@@ -160,7 +148,7 @@ TEST_F(GarageControllerTest, AReloadWhileDrivingThenAFrameOnFootNeitherParksNorC
         } else {
             world().remove_vehicle(static_cast<std::int32_t>(handle));
         }
-        EXPECT_EQ(test::texts_of(update()), std::vector<std::string>());
+        EXPECT_EQ(test::texts_of(update()), Texts{});
         EXPECT_TRUE(garage->stored.empty());
     }
     EXPECT_TRUE(world().errors().empty()) << world().errors().front().text;
@@ -174,33 +162,24 @@ TEST_F(GarageControllerTest, DebugBlipsMarkTheAreasAndTheStoredCarsStillThere) {
     host::Handle collected = add_car({800.0f, 0.0f, 5.0f});
     for (host::Handle handle : {kept, gone, collected})
         drive_and_leave(handle);
-    // Collected and driven away from the areas, so getting out parks nothing.
     game().enter_vehicle(static_cast<std::int32_t>(collected));
     update();
-    game().teleport_player({0.0f, 0.0f, 5.0f});
+    game().teleport_player({0.0f, 0.0f, 5.0f});  // driven away: getting out parks nothing
     game().leave_vehicle();
     update();
     world().remove_vehicle(static_cast<std::int32_t>(gone));
 
     std::size_t before = world().blip_count();
     game_frame([&] { garage->toggle_blips(); });
-    EXPECT_EQ(world().blip_count(), before + 3);
-    std::vector<std::int32_t> on_cars;
-    std::vector<std::int32_t> sprites;
+    Texts shown;  // what follows it, colour, display and (for an area) sprite
     for (host::Handle blip : garage->blips) {
-        const hostsim::Blip* shown = world().blip(static_cast<std::int32_t>(blip));
-        ASSERT_NE(shown, nullptr);
-        if (shown->entity != 0) {
-            on_cars.push_back(shown->entity);
-            EXPECT_EQ(shown->colour, 11);
-            EXPECT_EQ(shown->display, 4);
-        } else {
-            EXPECT_EQ(shown->colour, 9);
-            EXPECT_EQ(shown->sprite, 79);
-            EXPECT_EQ(shown->display, 2);
-        }
+        const hostsim::Blip& b = *world().blip(static_cast<std::int32_t>(blip));
+        shown.push_back(std::to_string(b.entity) + " " + std::to_string(b.colour) + " " +
+                        std::to_string(b.display) +
+                        (b.entity == 0 ? " " + std::to_string(b.sprite) : ""));
     }
-    EXPECT_EQ(on_cars, std::vector<std::int32_t>{static_cast<std::int32_t>(kept)});
+    EXPECT_EQ(shown, (Texts{"0 9 2 79", "0 9 2 79", std::to_string(kept) + " 11 4"}));
+    EXPECT_EQ(world().blip_count(), before + 3);
 
     game_frame([&] { garage->toggle_blips(); });
     EXPECT_EQ(world().blip_count(), before);

@@ -1,13 +1,18 @@
 // Public parking: the lots file, the editor menu that places and edits lots,
-// the per-save car file, and the ticket when a car is collected.
+// the per-save car file, what a failed write leaves behind, and the ticket
+// when a car is collected.
 
 #include "parking/public_parking.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
+#include "fresh_process.h"
 #include "game_frame.h"
 #include "working_folder.h"
 
@@ -100,6 +105,46 @@ TEST_F(PublicParkingTest, ALotsFileThatCouldNotBeReadIsNotOverwritten) {
     parking.garage.spots.push_back({"", 1.0f, 2.0f, 3.0f, 4, 0});
     EXPECT_FALSE(parking.save_lots());
     EXPECT_TRUE(fs::is_symlink(kLotsFile));
+}
+
+// A full disk at every byte of a new lots or car file: each failed write is
+// reported and leaves the previous file as it was, with no temporary beside it.
+TEST_F(PublicParkingTest, AWriteThatFailsAnywhereKeepsThePreviousFile) {
+    test::run_in_fresh_process([&] {
+        parking.set_save_identity("1");
+        parking.garage.spots = {{"", 50.0f, 0.0f, 5.0f, 10, 0}, {"", -50.0f, 0.0f, 5.0f, 10, 1}};
+        for (float x : {50.0f, 52.0f}) {
+            hostsim::Vehicle& car = world().add_vehicle(kCoupe, {x, 0.0f, 5.0f}, 0.0f);
+            game_frame([&] { parking.garage.park(static_cast<host::Handle>(car.handle)); });
+        }
+        test::require(parking.garage.stored.size() == 2, "two cars parked");
+        struct Writer {
+            std::string file;
+            std::function<bool()> write;
+        };
+        const Writer writers[] = {
+            {kLotsFile, [&] { return parking.save_lots(); }},
+            {parking.garage.car_file, [&] { return parking.garage.write_car_file(); }}};
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlim_t room = limit.rlim_cur;
+        for (const Writer& writer : writers) {
+            test::require(writer.write(), "written while there is room");
+            std::size_t size = test::read_file(writer.file).size();
+            const std::string previous = "what the file held,\n";
+            test::write_file(writer.file, previous);
+            for (rlim_t bytes = 0; bytes < size; ++bytes) {
+                limit.rlim_cur = bytes;
+                test::require(setrlimit(RLIMIT_FSIZE, &limit) == 0, "file size limit set");
+                test::require(!writer.write(), "the failed write reported");
+                test::require(test::read_file(writer.file) == previous, "the previous file kept");
+                test::require(!fs::exists(writer.file + ".tmp"), "no temporary left");
+            }
+            limit.rlim_cur = room;
+            test::require(setrlimit(RLIMIT_FSIZE, &limit) == 0, "file size limit lifted");
+        }
+    });
 }
 
 TEST_F(PublicParkingTest, TheEditorMarksALotWhereTheCaptureStarted) {
@@ -205,24 +250,30 @@ TEST_F(TicketTest, CollectingChargesTheRateRoundedUpAndShowsTheTicketForSixSecon
     EXPECT_EQ(parking.garage.records.begin()->second.rate_name, "Early Bird");
 }
 
-TEST_F(TicketTest, AShortStayIsFreeAndShowsNothing) {
+// A short stay is free and shows nothing; each later collection is a ticket
+// of its own, by its own stay.
+TEST_F(TicketTest, EveryCollectionIsATicketOfItsOwn) {
     float cash = world().cash();
     EXPECT_TRUE(park_and_collect(14, game_seconds(99)).empty());
     EXPECT_EQ(world().cash(), cash);
+    struct Stay {
+        std::uint32_t game_ms;
+        const char* ticket;
+        float charged;
+    };
+    for (Stay stay : {Stay{game_hours(2), "Ticket $16.69 - Daily rate", 17.0f},
+                      Stay{game_hours(0.5), "Ticket $5.69 - 1 Hour", 6.0f}}) {
+        SCOPED_TRACE(stay.ticket);
+        cash = world().cash();
+        game().leave_vehicle();
+        tick();
+        game().pass_wall_time(6);
+        game().pass_game_time(stay.game_ms);
+        game().enter_vehicle(car);
+        EXPECT_EQ(test::texts_of(tick()), std::vector<std::string>{stay.ticket});
+        EXPECT_EQ(world().cash(), cash - stay.charged);
+    }
     EXPECT_TRUE(world().errors().empty()) << world().errors().front().text;
-}
-
-TEST_F(TicketTest, EveryCollectionIsATicketOfItsOwn) {
-    float cash = world().cash();
-    park_and_collect(14, game_hours(2));
-    EXPECT_EQ(world().cash(), cash - 17.0f);
-    game().leave_vehicle();
-    tick();
-    game().pass_wall_time(6);
-    game().pass_game_time(game_hours(0.5));
-    game().enter_vehicle(car);
-    EXPECT_EQ(test::texts_of(tick()), std::vector<std::string>{"Ticket $5.69 - 1 Hour"});
-    EXPECT_EQ(world().cash(), cash - 23.0f);
 }
 
 }  // namespace
