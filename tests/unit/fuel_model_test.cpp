@@ -1,13 +1,15 @@
-// The fuel model: the fill a vehicle starts with and keeps in its fuel
-// record, consumption, refuelling, the spare can, the odometer and the fuel
-// display.
+// The fuel model: the fuel data it reads, the fill a vehicle starts with and
+// keeps in its fuel record, consumption, refuelling, the spare can, the
+// odometer and the fuel display.
 
 #include "autoservice/fuel_model.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "core/dice.h"
 #include "game_frame.h"
@@ -26,10 +28,18 @@ constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
 
 class FuelModelTest : public ::testing::Test {
   protected:
+    // The estate's first row (its model written signed) gives way to the
+    // later one; rows that hold no model are skipped.
     void SetUp() override {
-        test::write_file("corvalen/fuel_data.csv", "Estate," + std::to_string(kEstate) +
-                                                       ",60,10,0,\nBroken," +
-                                                       std::to_string(kCoupe) + ",0,0,0,\n");
+        test::write_file("corvalen/fuel_data.csv",
+                         "Estate,-1977860603,70,9,1,\r\n"
+                         "name,model,tank,km,extra,\n"
+                         "Van,1,60,fast,0,\n"
+                         "Van,1,60,10.5,\n"
+                         "Minus,6,-20,10,0,\n"
+                         "Estate," +
+                             std::to_string(kEstate) + ",60,10,0,\n" + "Broken," +
+                             std::to_string(kCoupe) + ",0,0,0,\n");
         game().leave_vehicle();
         game().teleport_player(kRoad);
     }
@@ -74,11 +84,9 @@ class FuelModelTest : public ::testing::Test {
 TEST_F(FuelModelTest, TheFillLeftInAVehicleTravelsInItsFuelRecord) {
     hostsim::Vehicle& estate = add_car(kEstate);
     FuelState& state = drive(estate);
-    EXPECT_EQ(state.saved_health, 1000.0f);
     state.litres = 30.0f;
     leave();
     EXPECT_EQ(fuel_record(estate), 1500.0f);
-    EXPECT_EQ(model().current, FuelModel::kNoVehicle);
 
     // Entered again, the vehicle gets its own record back and keeps its fuel.
     drive(estate);
@@ -91,8 +99,7 @@ TEST_F(FuelModelTest, TheFillLeftInAVehicleTravelsInItsFuelRecord) {
     // that is left; one beyond a full tank counts as full.
     model().forget_vehicles();
     struct Case {
-        float record;
-        float litres;
+        float record, litres;
     };
     const Case cases[] = {{1500.0f, 30.0f},
                           {1999.9f, 59.94f},
@@ -113,7 +120,8 @@ TEST_F(FuelModelTest, TheFillLeftInAVehicleTravelsInItsFuelRecord) {
 TEST_F(FuelModelTest, NewVehiclesStartWithAFillFromTheHostsDice) {
     // The stand-in hands out seeds in turn: the fuel model gets the next one.
     Dice dice(game().world().next_random_seed() + 1);
-    model();
+    EXPECT_EQ(model().specs.size(), 3u);
+    EXPECT_EQ(model().specs.at(6).tank, 50) << "a tank below 1 L counts as the default";
     for (bool runs_without_fuel : {false, true, false, true, true, false}) {
         SCOPED_TRACE(runs_without_fuel);
         hostsim::Vehicle& car = add_car(kEstate, runs_without_fuel ? 1900.0f : 1000.0f);
@@ -129,16 +137,15 @@ TEST_F(FuelModelTest, NewVehiclesStartWithAFillFromTheHostsDice) {
 TEST_F(FuelModelTest, EveryUpdateBurnsAtLeastOnePointFourMetresWorth) {
     struct Case {
         std::uint32_t model;
-        float divisor_field;
+        float divisor_field, record_left;
         double litres_left;
-        float record_left;
     };
     const Case cases[] = {
-        {kEstate, 0.0f, 30.0 - 100 * 1.4 / 10000, 1499.0f},
-        {kEstate, 2000.0f, 30.0 - 100 * 1.4 / 8000, 1499.0f},
-        {kEstate, 10000.0f, 30.0, 1500.0f},
-        {kEstate, kNan, 30.0, 1500.0f},
-        {kCoupe, 0.0f, 30.0, 1600.0f},  // of the default 50 L tank
+        {kEstate, 0.0f, 1499.0f, 30.0 - 100 * 1.4 / 10000},
+        {kEstate, 2000.0f, 1499.0f, 30.0 - 100 * 1.4 / 8000},
+        {kEstate, 10000.0f, 1500.0f, 30.0},
+        {kEstate, kNan, 1500.0f, 30.0},
+        {kCoupe, 0.0f, 1600.0f, 30.0},  // of the default 50 L tank
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.divisor_field);
@@ -164,8 +171,16 @@ TEST_F(FuelModelTest, TheDisplayShowsFuelDistanceSpeedAndTheTanksShare) {
     FuelState& state = drive(car);
     state.litres = 30.0f;
     game().world().set_walk_target({kRoad.x + 20.0f, kRoad.y, kRoad.z}, 10.0f);
-    EXPECT_EQ(texts_of(update()),
-              (std::vector<std::string>{"fuel 30.00 L", "dist 1.00 km", "36 km/h"}));
+    hostsim::DrawRecord draws = update();
+    std::vector<std::string> drawn(draws.size());
+    std::transform(draws.begin(), draws.end(), drawn.begin(), hostsim::describe);
+    const std::string white = " scale (0.400,0.400) colour (255,255,255,255)";
+    EXPECT_EQ(drawn, (std::vector<std::string>{
+                         "text \"fuel 30.00 L\" at (0.500,0.900)" + white,
+                         "text \"dist 1.00 km\" at (0.650,0.900)" + white,
+                         "text \"36 km/h\" at (0.800,0.900)" + white,
+                         "rectangle at (0.560,0.890) size (0.100,0.012) colour (0,0,0,128)",
+                         "rectangle at (0.535,0.890) size (0.050,0.010) colour (0,128,0,128)"}));
 
     for (int i = 0; game().world().walking() && i < 1000; ++i)
         update();
@@ -174,33 +189,13 @@ TEST_F(FuelModelTest, TheDisplayShowsFuelDistanceSpeedAndTheTanksShare) {
     EXPECT_EQ(texts_of(update())[1], "dist 1.02 km");
     EXPECT_EQ(model().odometer_metres(handle), 1019);
 
-    struct Case {
-        float litres;
-        float width;
-    };
-    for (Case c : {Case{30.0f, 0.05f}, Case{60.0f, 0.1f}, Case{90.0f, 0.1f}, Case{0.0f, 0.0f}}) {
-        SCOPED_TRACE(c.litres);
-        state.litres = c.litres;
-        hostsim::DrawRecord draws = update();
-        ASSERT_EQ(draws.size(), 5u);
-        const float xs[] = {0.5f, 0.65f, 0.8f};
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_FLOAT_EQ(draws[i].x, xs[i]);
-            EXPECT_FLOAT_EQ(draws[i].y, 0.9f);
-            EXPECT_FLOAT_EQ(draws[i].width, 0.4f);
-        }
-        const hostsim::DrawItem& back = draws[3];
-        const hostsim::DrawItem& fill = draws[4];
-        EXPECT_FLOAT_EQ(back.x, 0.56f);
-        EXPECT_FLOAT_EQ(back.y, 0.89f);
-        EXPECT_FLOAT_EQ(back.width, 0.1f);
-        EXPECT_FLOAT_EQ(back.height, 0.012f);
-        EXPECT_EQ(back.colour, (hostsim::Colour{0, 0, 0, 128}));
-        EXPECT_NEAR(fill.width, c.width, 0.0001f);
-        EXPECT_NEAR(fill.x, 0.56f - 0.05f + c.width / 2, 0.0001f);
-        EXPECT_FLOAT_EQ(fill.y, 0.89f);
-        EXPECT_FLOAT_EQ(fill.height, 0.01f);
-        EXPECT_EQ(fill.colour, (hostsim::Colour{0, 128, 0, 128}));
+    // The fill: the tank's share of the bar, left-aligned with it.
+    for (auto [litres, fill] : {std::pair{60.0f, "(0.560,0.890) size (0.100,0.010)"},
+                                std::pair{90.0f, "(0.560,0.890) size (0.100,0.010)"},
+                                std::pair{0.0f, "(0.510,0.890) size (0.000,0.010)"}}) {
+        state.litres = litres;
+        EXPECT_EQ(hostsim::describe(update().at(4)),
+                  std::string("rectangle at ") + fill + " colour (0,128,0,128)");
     }
 }
 
@@ -261,16 +256,9 @@ TEST_F(FuelModelTest, ANewVehicleOnAReusedHandleGetsATankOfItsOwn) {
     EXPECT_NEAR(state.litres, 10.0f, 0.001f);
 }
 
-TEST_F(FuelModelTest, LeavingAVehicleWhoseStateIsGoneChangesNothing) {
+// A reload while driving forgets the vehicle: it is taken up afresh.
+TEST_F(FuelModelTest, AReloadWhileDrivingTakesTheVehicleUpAfresh) {
     hostsim::Vehicle& car = add_car(kEstate);
-    drive(car);
-    model().states.clear();
-    set_field(car, hostsim::kFuelRecordOffset, 1234.0f);
-    leave();
-    EXPECT_EQ(fuel_record(car), 1234.0f);
-    EXPECT_EQ(model().current, FuelModel::kNoVehicle);
-
-    // A reload while driving forgets the vehicle: it is taken up afresh.
     drive(car);
     model().forget_vehicles();
     EXPECT_EQ(update().size(), 5u);

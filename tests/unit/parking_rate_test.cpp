@@ -14,11 +14,7 @@ namespace corvalen {
 namespace {
 
 struct Moment {
-    std::int32_t month;
-    std::int32_t day;
-    std::int32_t hour;
-    std::int32_t minute;
-    std::int32_t second = 0;
+    std::int32_t month, day, hour, minute, second = 0;
 
     std::int32_t stamp() const {
         return static_cast<std::int32_t>(calendar_seconds(2008, month, day, hour, minute, second));
@@ -27,8 +23,7 @@ struct Moment {
 
 struct Stay {
     const char* what;
-    Moment parked;
-    Moment collected;
+    Moment parked, collected;
     const char* rate;  // "" free
 };
 
@@ -42,6 +37,7 @@ TEST(ParkingRateTest, EachStayCostsItsRate) {
         {"22:30 to 10:00", {3, 1, 22, 30}, {3, 2, 10, 0}, "Daily rate"},
         {"23:00 to 09:59", {3, 1, 23, 0}, {3, 2, 9, 59}, "Overnight"},
         {"07:00 to 18:00", {3, 1, 7, 0}, {3, 1, 18, 0}, "Early Bird"},
+        {"07:00 to 19:59", {3, 1, 7, 0}, {3, 1, 19, 59}, "Early Bird"},
         {"07:00 to 20:00", {3, 1, 7, 0}, {3, 1, 20, 0}, "Daily rate"},
         {"06:00 to 17:00", {3, 1, 6, 0}, {3, 1, 17, 0}, "Early Bird"},
         {"10:00 to 05:59:59", {3, 1, 10, 0}, {3, 2, 5, 59, 59}, "Early Bird"},
