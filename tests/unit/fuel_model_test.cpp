@@ -81,6 +81,8 @@ class FuelModelTest : public ::testing::Test {
     std::optional<FuelModel> fuel;
 };
 
+// The fill left in a vehicle travels in its fuel record; a vehicle the fuel
+// model forgot, or a new one on a reused handle, starts from its record.
 TEST_F(FuelModelTest, TheFillLeftInAVehicleTravelsInItsFuelRecord) {
     hostsim::Vehicle& estate = add_car(kEstate);
     FuelState& state = drive(estate);
@@ -112,6 +114,18 @@ TEST_F(FuelModelTest, TheFillLeftInAVehicleTravelsInItsFuelRecord) {
         leave();
         model().forget_vehicles();
     }
+
+    // A reload while driving forgets the vehicle: it is taken up afresh.
+    drive(estate);
+    model().forget_vehicles();
+    EXPECT_EQ(update().size(), 5u);
+    EXPECT_NE(model().state_of(static_cast<host::Handle>(estate.handle)), nullptr);
+
+    // The host gives a gone vehicle's handle to its next one: a new tank.
+    leave();
+    hostsim::Vehicle& coupe = game().world().reuse_vehicle_handle(estate.handle, kCoupe);
+    set_field(coupe, hostsim::kFuelRecordOffset, 1200.0f);
+    EXPECT_NEAR(drive(coupe).litres, 10.0f, 0.001f) << "a fifth of the coupe's 50 L";
     EXPECT_TRUE(game().world().errors().empty());
 }
 
@@ -190,8 +204,7 @@ TEST_F(FuelModelTest, TheDisplayShowsFuelDistanceSpeedAndTheTanksShare) {
     EXPECT_EQ(model().odometer_metres(handle), 1019);
 
     // The fill: the tank's share of the bar, left-aligned with it.
-    for (auto [litres, fill] : {std::pair{60.0f, "(0.560,0.890) size (0.100,0.010)"},
-                                std::pair{90.0f, "(0.560,0.890) size (0.100,0.010)"},
+    for (auto [litres, fill] : {std::pair{90.0f, "(0.560,0.890) size (0.100,0.010)"},
                                 std::pair{0.0f, "(0.510,0.890) size (0.000,0.010)"}}) {
         state.litres = litres;
         EXPECT_EQ(hostsim::describe(update().at(4)),
@@ -199,7 +212,9 @@ TEST_F(FuelModelTest, TheDisplayShowsFuelDistanceSpeedAndTheTanksShare) {
     }
 }
 
-TEST_F(FuelModelTest, RefuellingAddsAFixedAmountUntilTheTankIsFullOrTheCarMoves) {
+// Refuelling adds a fixed amount until the tank is full (the engine starts)
+// or the car moves.
+TEST_F(FuelModelTest, RefuellingAndTheSpareCanStartTheEngine) {
     hostsim::Vehicle& car = add_car(kEstate);
     FuelState& state = drive(car);
     state.litres = 59.7f;
@@ -223,46 +238,22 @@ TEST_F(FuelModelTest, RefuellingAddsAFixedAmountUntilTheTankIsFullOrTheCarMoves)
     EXPECT_TRUE(model().refuel_done);
     EXPECT_NEAR(model().refuelled_litres, 0.111f, 0.0001f);
     EXPECT_LT(state.litres, 10.111f);
-}
 
-TEST_F(FuelModelTest, AnEmptyTankStopsTheEngineUntilTheSpareCanIsUsed) {
-    hostsim::Vehicle& car = add_car(kEstate);
-    FuelState& state = drive(car);
+    // An empty tank stops the engine until the spare can is used.
+    car.parts.speed = 0.0f;
     state.litres = 0.0001f;
     update();
     EXPECT_EQ(state.litres, 0.0f) << "never below empty";
     EXPECT_FALSE(car.parts.engine_running);
-
     model().spare_fuel = true;
     update();
     EXPECT_NEAR(state.litres, 3.0f, 0.001f);
     EXPECT_TRUE(car.parts.engine_running);
     EXPECT_FALSE(model().spare_fuel);
-
     state.litres = 0.0f;
     car.parts.runs_without_fuel = true;
     update();
     EXPECT_TRUE(car.parts.engine_running);
-}
-
-TEST_F(FuelModelTest, ANewVehicleOnAReusedHandleGetsATankOfItsOwn) {
-    hostsim::Vehicle& car = add_car(kEstate);
-    drive(car).litres = 55.0f;
-    leave();
-    hostsim::Vehicle& coupe = game().world().reuse_vehicle_handle(car.handle, kCoupe);
-    set_field(coupe, hostsim::kFuelRecordOffset, 1200.0f);
-    FuelState& state = drive(coupe);
-    EXPECT_EQ(state.model, kCoupe);
-    EXPECT_NEAR(state.litres, 10.0f, 0.001f);
-}
-
-// A reload while driving forgets the vehicle: it is taken up afresh.
-TEST_F(FuelModelTest, AReloadWhileDrivingTakesTheVehicleUpAfresh) {
-    hostsim::Vehicle& car = add_car(kEstate);
-    drive(car);
-    model().forget_vehicles();
-    EXPECT_EQ(update().size(), 5u);
-    EXPECT_NE(model().state_of(static_cast<host::Handle>(car.handle)), nullptr);
 }
 
 }  // namespace
