@@ -192,7 +192,7 @@ constexpr std::uint32_t game_seconds(double seconds) {
 TEST_F(PublicParkingTest, EveryCollectionIsATicketOfItsOwn) {
     parking.garage.spots = {{"", 50.0f, 0.0f, 5.0f, 10, 0}};
     std::int32_t car = world().add_vehicle(kCoupe, {50.0f, 0.0f, 5.0f}, 0.0f).handle;
-    world().set_clock(14, 0);
+    world().set_clock(7, 30);
     game().enter_vehicle(car);
     tick();
     struct Stay {
@@ -201,7 +201,7 @@ TEST_F(PublicParkingTest, EveryCollectionIsATicketOfItsOwn) {
         float charged;
     };
     const Stay stays[] = {{game_seconds(99), {}, 0.0f},
-                          {game_seconds(2 * 3600), {"Ticket $16.69 - Daily rate"}, 17.0f},
+                          {game_seconds(2 * 3600), {"Ticket $11.69 - Early Bird"}, 12.0f},
                           {game_seconds(1800), {"Ticket $5.69 - 1 Hour"}, 6.0f}};
     for (const Stay& stay : stays) {
         SCOPED_TRACE(stay.game_ms);
