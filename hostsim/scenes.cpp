@@ -115,7 +115,6 @@ std::vector<SceneStep> car_park() {
         {145,
          [=](Host& host) {
              host.pass_wall_time(kWallSeconds);
-             let_plugin_wall_clock_pass(kWallSeconds);
              host.note("scene: 13 s of wall clock pass");
          }},
         {150, [](Host& host) { host.world().open_save_screen(); }},
