@@ -7,7 +7,6 @@
 #include <optional>
 #include <ostream>
 
-#include "hostsim/scenes.h"
 #include "hostsim/script_runner.h"
 
 namespace hostsim {
@@ -212,12 +211,6 @@ int run_host_process(const std::vector<std::string>& arguments, BootOptions opti
                 if (!host.world().load_save(slot))
                     host.note("no save in slot " + std::to_string(slot));
             });
-        } else if (option == "--scene") {
-            auto steps = scene_steps(value);
-            if (!steps)
-                return usage("unknown scene " + value);
-            for (SceneStep& step : *steps)
-                plan.before_frame.emplace(step.frame, std::move(step.act));
         } else if (option == "--wall-step-ms") {
             auto n = parse_number(value);
             if (!n)

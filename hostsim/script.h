@@ -43,6 +43,7 @@ enum class Verb {
     expect_cash,     // expect cash CHANGE
     expect_file,     // expect file PATH [has|is|matches "TEXT"]
     expect_no_file,  // expect no file PATH
+    expect_player,   // expect player at X Y [Z] [within METRES]
     picture,         // picture "CAPTION"
 };
 

@@ -63,6 +63,8 @@ bool split_line(const std::string& line, std::vector<Token>& tokens, std::string
 // How long "wait for" waits unless told, and how near a vehicle it waits for.
 constexpr std::uint32_t kLongestWaitMs = 120000;
 constexpr float kNearPlayer = 25.0f;
+// How near the player must stand to a point to be at it.
+constexpr float kAtPoint = 2.0f;
 
 // The longest stretch of game time a line may name: thirty days.
 constexpr std::uint64_t kLongestMs = 30ull * 24 * 60 * 60 * 1000;
@@ -237,6 +239,8 @@ const char* usage(Verb verb) {
             return "expect file PATH [has|is|matches \"TEXT\"]";
         case Verb::expect_no_file:
             return "expect no file PATH";
+        case Verb::expect_player:
+            return "expect player at X Y [Z] [within METRES]";
         case Verb::picture:
             return "picture \"CAPTION\"";
     }
@@ -315,6 +319,13 @@ bool read_expect(Line& line, Action& action, std::string& error) {
     if (line.word("cash")) {
         action.verb = Verb::expect_cash;
         return line.integer(action.amount);
+    }
+    if (line.word("player")) {
+        action.verb = Verb::expect_player;
+        action.within = kAtPoint;
+        if (!line.word("at") || !line.point(action))
+            return false;
+        return !line.word("within") || (line.number(action.within) && action.within > 0.0f);
     }
     if (line.word("no")) {
         if (line.word("text")) {

@@ -198,6 +198,7 @@ class Runner {
             case Verb::expect_cash:
             case Verb::expect_file:
             case Verb::expect_no_file:
+            case Verb::expect_player:
                 check(action);
                 return true;
             case Verb::picture:
@@ -527,6 +528,14 @@ class Runner {
                 }
                 return;
             }
+            case Verb::expect_player: {
+                Vec3 at = world_.player_position();
+                if (horizontal_distance(at, action.point) > action.within)
+                    fail(action, "expected the player within " + format_float(action.within, 0) +
+                                     " m of " + place_name(world_, action.point) + "; he is at " +
+                                     place_name(world_, at));
+                return;
+            }
             case Verb::expect_no_file: {
                 std::error_code error;
                 if (fs::exists(action.text, error))
@@ -551,7 +560,9 @@ class Runner {
 
     void check_file(const Action& action) {
         std::string content;
-        if (!read_whole_file(action.text, content)) {
+        std::error_code error;
+        if (action.check == FileCheck::exists ? !fs::exists(action.text, error)
+                                              : !read_whole_file(action.text, content)) {
             fail(action, "expected a file " + action.text);
             return;
         }
