@@ -5,8 +5,10 @@ JOBS ?= 2
 
 .PHONY: demo test setup build format clean
 
+# SCENARIO=path plays that script instead of the day in the city (BUILD=1080
+# for the other game build).
 demo: setup
-	@scripts/demo.sh
+	@SCENARIO="$(SCENARIO)" BUILD="$(BUILD)" scripts/demo.sh
 
 test: setup
 	@JOBS=$(JOBS) scripts/test.sh

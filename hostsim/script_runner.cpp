@@ -12,6 +12,7 @@
 
 #include "hostsim/host.h"
 #include "hostsim/platform.h"
+#include "hostsim/snapshot.h"
 #include "hostsim/timeline.h"
 
 namespace hostsim {
@@ -599,6 +600,14 @@ class Runner {
         char number[8];
         std::snprintf(number, sizeof(number), "%02d", ++pictures_);
         story_.tell(world_, std::string("picture ") + number + ": " + action.text);
+        if (out_.empty())
+            return;
+        std::error_code error;
+        fs::path folder = fs::path(out_) / "pictures";
+        fs::create_directories(folder, error);
+        std::string path = (folder / (std::string(number) + ".snap")).string();
+        if (!write_snapshot(world_, kDataFolder, path))
+            fail(action, "cannot write " + path);
     }
 
     Host& host_;
