@@ -27,6 +27,14 @@ TEST_F(SampleData, EveryLineLoadsAndSavesBackUnchanged) {
     ASSERT_TRUE(run.plugin_loaded) << run.load_error;
     EXPECT_TRUE(run.failures.empty()) << failures.str();
     EXPECT_TRUE(world().errors().empty());
+    // The readable timeline names the menus' items and what the files hold.
+    for (const char* told :
+         {"menu \"Corvalen mod\": Real State Department, [Public Parking], Auto Service",
+          "highlights \"Save Bus Stops\" in \"Bus Service\"",
+          "wrote corvalen/bus_stops.csv: 11 bus stops, 3 way points, 1 capture point; 14 links",
+          "wrote corvalen/house_db.csv: 4 houses, 2 hotels, 1 estate office"}) {
+        EXPECT_NE(timeline.str().find(told), std::string::npos) << told << "\n" << timeline.str();
+    }
     for (const char* name : {"bus_stops.csv", "boat_stops.csv", "ship_stops.csv",
                              "service_stations.csv", "pub_parking_lots.csv", "house_db.csv"}) {
         EXPECT_EQ(read_file(std::string("corvalen/") + name),
