@@ -475,7 +475,9 @@ Script parse_script(const std::string& text, const std::string& file, const std:
     std::string content;
     for (int number = 1; std::getline(lines, content); ++number) {
         auto fail = [&](const std::string& message) {
-            script.errors.push_back(file + ":" + std::to_string(number) + ": " + message);
+            std::string where = file;
+            where += ":" + std::to_string(number) + ": ";
+            script.errors.push_back(where + message);
         };
         std::vector<Token> tokens;
         std::string error;
