@@ -45,6 +45,10 @@ play() {
     cp -r "${game}/corvalen" "${target}/corvalen" 2>/dev/null || true
     local summary
     summary="$(grep '^{' "${game}/output.txt" | tail -n 1)"
+    if [ -z "$summary" ]; then
+        echo "-- the script did not run"
+        return "$status"
+    fi
     field() { sed -E "s/.*\"$1\":([^,}]*).*/\\1/" <<<"$summary"; }
     echo "-- game $(field version | tr -d '"'): $(field frames) frames, plug-in loaded" \
         "$(field plugin_loaded), hooks $( [ "$(field corrupted)" = false ] && echo sound ||
