@@ -40,26 +40,17 @@ class MainMenuTest : public PluginScenario {
 
 TEST_F(MainMenuTest, F12OpensTheMenuWhichDrawsFromTheNextFrame) {
     open_main_menu();
-    EXPECT_EQ(texts_of(frame()), kMainMenu);
     EXPECT_EQ(texts_of(frame_pressing(ScanCode::Numpad0)), kMainMenu) << "back does nothing";
     EXPECT_TRUE(frame_pressing(ScanCode::F12).empty()) << "F12 again closes it";
     EXPECT_TRUE(frame().empty());
-}
 
-TEST_F(MainMenuTest, ChoosingAnItemOpensItsMenuAsTheMainMenuCloses) {
+    // Not processed while the host is not playing: F12 then goes unseen.
     open_main_menu();
-    for (int i = 0; i < 3; ++i)
-        frame_pressing(ScanCode::Numpad2);
-    // The choice is made in this frame: the main menu still draws, the bus
-    // menu is opened and only arms.
-    EXPECT_EQ(texts_of(frame_pressing(ScanCode::Numpad5)), kMainMenu);
-    std::vector<std::string> bus_menu = titled("Bus Service");
-    for (const char* item : {"Add Bus Stop", "Add Spawn Spot", "Add way point", "Add capture point",
-                             "Make connection", "Mark backwards", "Delete Bus Stop", "Spawn Bus",
-                             "Load Bus Stops", "Save Bus Stops", "Show bus stops"})
-        bus_menu.emplace_back(item);
-    EXPECT_EQ(texts_of(frame()), bus_menu);
-    EXPECT_EQ(texts_of(frame()), bus_menu);
+    world().set_paused(true);
+    EXPECT_TRUE(frame().empty());
+    EXPECT_TRUE(frame_pressing(ScanCode::F12).empty());
+    world().set_paused(false);
+    EXPECT_EQ(texts_of(frame()), kMainMenu);
 }
 
 TEST_F(MainMenuTest, EveryItemOpensItsOwnFeatureMenu) {
@@ -86,15 +77,6 @@ TEST_F(MainMenuTest, EveryItemOpensItsOwnFeatureMenu) {
         frame_pressing(ScanCode::F12);
         EXPECT_TRUE(frame().empty());
     }
-}
-
-TEST_F(MainMenuTest, TheMenuIsNotProcessedWhileTheHostIsNotPlaying) {
-    open_main_menu();
-    world().set_paused(true);
-    EXPECT_TRUE(frame().empty());
-    EXPECT_TRUE(frame_pressing(ScanCode::F12).empty());
-    world().set_paused(false);
-    EXPECT_EQ(texts_of(frame()), kMainMenu) << "F12 while paused was not seen";
 }
 
 TEST_F(MainMenuTest, TheTimelineMatchesTheReviewedRun) {

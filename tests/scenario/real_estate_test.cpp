@@ -95,7 +95,8 @@ struct SaveTiming {
 class SafehouseScenario : public RealEstateScenario,
                           public ::testing::WithParamInterface<SaveTiming> {};
 
-TEST_P(SafehouseScenario, AfterASaveAtTheHouseTheLoadedGameStartsAtItsDoor) {
+TEST_P(SafehouseScenario, AfterASaveAtTheHouseTheLoadedGameStartsAtItsDoorWithItsCar) {
+    const std::uint32_t coupe = hostsim::vehicle_models()[1].id;
     hostsim::BootOptions options = hostsim::boot_options(hostsim::Build::v1070);
     options.world.save_written_at_open = GetParam().written_at_open;
     options.world.clock_hour = 20;
@@ -103,6 +104,15 @@ TEST_P(SafehouseScenario, AfterASaveAtTheHouseTheLoadedGameStartsAtItsDoor) {
     boot_with_houses(options);
     buy_the_house();
     EXPECT_EQ(world().characters().size(), 1u) << "the agent took his leave";
+    std::int32_t car = 0;
+    for (const auto& [handle, vehicle] : world().vehicles())
+        car = vehicle.model == coupe ? handle : car;
+    ASSERT_TRUE(game->enter_vehicle(car));
+    frame();
+    ASSERT_GE(game->walk_player_to({-75.0f, 44.0f, 6.0f}, 8.0f), 0);
+    game->leave_vehicle();
+    frame();
+    EXPECT_TRUE(shows(frame(), "Vehicle Parked"));
 
     if (GetParam().autosave_inside)
         game->pass_wall_time(13);
@@ -117,6 +127,9 @@ TEST_P(SafehouseScenario, AfterASaveAtTheHouseTheLoadedGameStartsAtItsDoor) {
     expect_saved_position_cleared();
     EXPECT_EQ(read_file("corvalen/1/player_houses_db.dat"), "-80,35,6\n")
         << "written with the save, autosave or not";
+    std::string cars = read_file("corvalen/1/house_cars.csv");
+    EXPECT_EQ(std::count(cars.begin(), cars.end(), '\n'), 1);
+    EXPECT_EQ(cars.rfind(std::to_string(coupe) + ",-75,44,6,", 0), 0u) << cars;
 
     ASSERT_GE(game->walk_player_to(kStreet), 0);
     game->run_frames(5);
@@ -125,45 +138,18 @@ TEST_P(SafehouseScenario, AfterASaveAtTheHouseTheLoadedGameStartsAtItsDoor) {
     expect_at(kHouse);
     expect_saved_position_cleared();
     EXPECT_TRUE(shows(frame(), "Press [ENTER] to save the game"));
-    expect_clean_world(2);  // the office and the owned house
-}
-
-INSTANTIATE_TEST_SUITE_P(Timings, SafehouseScenario,
-                         ::testing::Values(SaveTiming{false, false}, SaveTiming{false, true},
-                                           SaveTiming{true, false}, SaveTiming{true, true}));
-
-TEST_F(RealEstateScenario, ACarLeftInTheHouseGarageIsThereWhenTheSaveIsLoaded) {
-    const std::uint32_t coupe = hostsim::vehicle_models()[1].id;
-    boot_with_houses();
-    buy_the_house();
-    std::int32_t car = 0;
-    for (const auto& [handle, vehicle] : world().vehicles()) {
-        if (vehicle.model == coupe)
-            car = handle;
-    }
-    ASSERT_TRUE(game->enter_vehicle(car));
-    frame();
-    ASSERT_GE(game->walk_player_to({-75.0f, 44.0f, 6.0f}, 8.0f), 0);
-    game->leave_vehicle();
-    frame();
-    EXPECT_TRUE(shows(frame(), "Vehicle Parked"));
-
-    rest_and_save();
-    std::string cars = read_file("corvalen/1/house_cars.csv");
-    EXPECT_EQ(std::count(cars.begin(), cars.end(), '\n'), 1);
-    EXPECT_EQ(cars.rfind(std::to_string(coupe) + ",-75,44,6,", 0), 0u) << cars;
-
-    ASSERT_TRUE(game->load_game(1));
-    frame();
-    expect_at(kHouse);
     std::size_t in_garage = 0;
     for (const auto& [handle, vehicle] : world().vehicles()) {
         hostsim::Vec3 at = vehicle.object.position();
         in_garage += vehicle.model == coupe && at.x == -75.0f && at.y == 44.0f;
     }
     EXPECT_EQ(in_garage, 1u);
-    expect_clean_world(2);
+    expect_clean_world(2);  // the office and the owned house
 }
+
+INSTANTIATE_TEST_SUITE_P(Timings, SafehouseScenario,
+                         ::testing::Values(SaveTiming{false, false}, SaveTiming{false, true},
+                                           SaveTiming{true, false}, SaveTiming{true, true}));
 
 TEST_F(RealEstateScenario, ABackedOutSaveScreenLeavesLaterSavesAlone) {
     write_file("corvalen/1/player_houses_db.dat", "-80,35,6\n");
@@ -214,33 +200,6 @@ TEST_F(RealEstateScenario, TheAgentOfAGameNoLongerLoadedIsForgotten) {
     game->run_frames(5);
     EXPECT_TRUE(shows(frame(), "Press [ENTER] to shop for properties")) << "selling mode is over";
     expect_clean_world(1);
-}
-
-TEST_F(RealEstateScenario, AReloadWithoutALoadLetsTheAgentGo) {
-    boot_with_houses();
-    walk_to_door(kOffice, "Press [ENTER] to shop for properties");
-    frame_pressing(ScanCode::Enter);
-    ASSERT_EQ(world().characters().size(), 2u);
-    world().set_paused(true);
-    frame();
-    game->pass_game_time(60000);  // a jump the mod takes for a load
-    game->run_frames(3);
-    world().set_paused(false);
-    EXPECT_TRUE(shows(frame(), "Press [ENTER] to shop for properties")) << "selling mode is over";
-    expect_clean_world(1);
-}
-
-TEST_F(RealEstateScenario, AnAutosaveWithoutTheDatabaseKeepsTheOwnedHouses) {
-    write_file("corvalen/1/player_houses_db.dat", "-80,35,6\n12+34+5\n");
-    hostsim::BootOptions options = still_time();
-    options.world.save_identity = 1;
-    boot(options);
-    frame();
-    world().set_paused(true);
-    game->pass_wall_time(13);
-    frame();
-    // Written again (in the one spelling), with every key it held.
-    EXPECT_EQ(read_file("corvalen/1/player_houses_db.dat"), "-80,35,6\n12,34,5\n");
 }
 
 }  // namespace

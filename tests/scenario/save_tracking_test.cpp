@@ -146,6 +146,28 @@ TEST_F(AutosaveTest, NeverWhilePlaying) {
     EXPECT_EQ(read_file("corvalen/1.backup1/houses.dat"), "first");
 }
 
+// A save at a property writes the per-save files at once and, like an
+// autosave, starts the 12 seconds afresh: one generation per save in the
+// backups, however the two fall.
+TEST_F(AutosaveTest, ASaveAtAPropertyStartsTheSpacingAfresh) {
+    frame();  // the spots' first check, swallowed
+    game->pass_wall_time(6);
+    frame_pressing(host::ScanCode::F11);
+    while (world().save_screen_open() || world().non_playing())
+        frame();
+    EXPECT_EQ(read_file("corvalen/1.backup1/houses.dat"), "first");
+
+    write_file("corvalen/1/houses.dat", "second");
+    world().set_paused(true);
+    game->pass_wall_time(7);  // 13 s after start-up, 7 after the save
+    game->run_frames(3);
+    EXPECT_FALSE(fs::exists("corvalen/1.backup2"));
+    game->pass_wall_time(6);
+    frame();
+    EXPECT_EQ(read_file("corvalen/1.backup2/houses.dat"), "first");
+    EXPECT_EQ(read_file("corvalen/1.backup1/houses.dat"), "second");
+}
+
 // 0.10.7.0 spells "01070" and runs on the 1070 layout: taken for 1070, the
 // plug-in would hook it.
 class UnknownBuildTest : public PluginScenario,

@@ -37,22 +37,16 @@ TEST_F(BackupsTest, OlderCopiesMoveOnBeforeTheSaveFolderIsCopied) {
     EXPECT_FALSE(fs::exists("corvalen/5.backup3"));
 }
 
-TEST_F(BackupsTest, MissingSourcesAreSkipped) {
-    write_file("corvalen/5/houses.dat", "now");
-    rotate_backups("corvalen/5", 3);
-    EXPECT_EQ(read_file("corvalen/5.backup1/houses.dat"), "now");
-    EXPECT_FALSE(fs::exists("corvalen/5.backup2"));
-    EXPECT_FALSE(fs::exists("corvalen/5.backup3"));
-
-    rotate_backups("corvalen/7", 3);  // a save with no data yet
-    EXPECT_FALSE(fs::exists("corvalen/7.backup1"));
-}
-
-TEST_F(BackupsTest, NoneKeptMeansNothingCopied) {
+TEST_F(BackupsTest, MissingSourcesAreSkippedAndNoneKeptCopiesNothing) {
     write_file("corvalen/5/houses.dat", "now");
     rotate_backups("corvalen/5", 0);
     rotate_backups("corvalen/5", -2);
     EXPECT_FALSE(fs::exists("corvalen/5.backup1"));
+    rotate_backups("corvalen/5", 3);
+    EXPECT_EQ(read_file("corvalen/5.backup1/houses.dat"), "now");
+    EXPECT_FALSE(fs::exists("corvalen/5.backup2"));
+    rotate_backups("corvalen/7", 3);  // a save with no data yet
+    EXPECT_FALSE(fs::exists("corvalen/7.backup1"));
 }
 
 TEST_F(BackupsTest, AFailingCopyIsSkippedAndTheRestGoesOn) {

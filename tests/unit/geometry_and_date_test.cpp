@@ -35,12 +35,10 @@ TEST(WholeMetresTest, TruncatesAndStaysDefined) {
 }
 
 TEST(GameYearTest, YearsOfQuarterDays) {
-    EXPECT_EQ(game_year(0), 2008);
-    EXPECT_EQ(game_year(365), 2008);
-    EXPECT_EQ(game_year(366), 2009);
-    EXPECT_EQ(game_year(730), 2009);
-    EXPECT_EQ(game_year(731), 2010);
-    EXPECT_EQ(game_year(-1), 2007);
+    const std::pair<std::int32_t, std::int32_t> years[] = {{0, 2008},   {365, 2008}, {366, 2009},
+                                                           {730, 2009}, {731, 2010}, {-1, 2007}};
+    for (auto [days, year] : years)
+        EXPECT_EQ(game_year(days), year) << days;
 }
 
 TEST(CalendarSecondsTest, MatchesTheCalendarPast2038) {

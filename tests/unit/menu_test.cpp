@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "game_frame.h"
 
 namespace corvalen {
@@ -37,35 +35,36 @@ Menu armed_menu() {
     return menu;
 }
 
-TEST(MenuTest, OpeningOnlyArmsTheMenuForTheNextFrame) {
-    Menu menu = three_items();
-    EXPECT_TRUE(test::game_frame_pressing(kNumpad5, [&] { menu.process(); }).empty()) << "closed";
-    EXPECT_EQ(menu.selected_action(), -1);
-    EXPECT_TRUE(menu.toggle());
-    hostsim::DrawRecord first = test::game_frame_pressing(kNumpad5, [&] { menu.process(); });
-    EXPECT_TRUE(first.empty());
-    EXPECT_EQ(menu.selected_action(), -1);
-    EXPECT_TRUE(menu.armed);
-
-    hostsim::DrawRecord second = test::game_frame_pressing(kNumpad5, [&] { menu.process(); });
-    EXPECT_EQ(menu.selected_action(), 10);
-    EXPECT_FALSE(second.empty());
-
-    game_frame([&] { menu.process(); });
-    EXPECT_EQ(menu.selected_action(), -1) << "a choice lasts one frame";
-    EXPECT_EQ(menu.chosen_item(), nullptr);
+template <typename... Menus>
+hostsim::DrawRecord process_pressing(std::uint8_t key, Menus&... menus) {
+    return test::game_frame_pressing(key, [&] { (menus.process(), ...); });
 }
 
+TEST(MenuTest, OpeningOnlyArmsTheMenuForTheNextFrame) {
+    Menu menu = three_items();
+    EXPECT_TRUE(process_pressing(kNumpad5, menu).empty()) << "closed";
+    EXPECT_TRUE(menu.toggle());
+    EXPECT_TRUE(process_pressing(kNumpad5, menu).empty());
+    EXPECT_EQ(menu.selected_action(), -1);
+
+    EXPECT_FALSE(process_pressing(kNumpad5, menu).empty());
+    EXPECT_EQ(menu.selected_action(), 10);
+    game_frame([&] { menu.process(); });
+    EXPECT_EQ(menu.selected_action(), -1) << "a choice lasts one frame";
+}
+
+// Two open menus see the same key.
 TEST(MenuTest, HighlightWrapsBothWays) {
     Menu menu = armed_menu();
-    test::game_frame_pressing(kNumpad8, [&] { menu.process(); });
+    Menu other = armed_menu();
+    process_pressing(kNumpad8, menu, other);
     EXPECT_EQ(menu.highlighted, 2);
-    test::game_frame_pressing(kNumpad2, [&] { menu.process(); });
+    EXPECT_EQ(other.highlighted, 2);
+    process_pressing(kNumpad2, menu);
     EXPECT_EQ(menu.highlighted, 0);
-    test::game_frame_pressing(kNumpad2, [&] { menu.process(); });
-    test::game_frame_pressing(kNumpad5, [&] { menu.process(); });
+    process_pressing(kNumpad2, menu);
+    process_pressing(kNumpad5, menu);
     ASSERT_NE(menu.chosen_item(), nullptr);
-    EXPECT_EQ(menu.chosen_item()->label, "second");
     EXPECT_EQ(menu.chosen_item()->value, 7);
     EXPECT_EQ(menu.chosen_item()->extra, 8);
     EXPECT_EQ(menu.selected_action(), 20);
@@ -76,55 +75,29 @@ TEST(MenuTest, BackClosesTheChildAndOpensTheParentOneFrameLater) {
     Menu child = three_items("child");
     child.parent = &parent;
     child.toggle();
-    game_frame([&] {
-        child.process();
-        parent.process();
-    });
+    game_frame([&] { child.process(); });
 
-    hostsim::DrawRecord back = test::game_frame_pressing(kNumpad0, [&] {
-        child.process();
-        parent.process();
-    });
-    EXPECT_FALSE(child.open);
-    EXPECT_TRUE(parent.open);
     // The child still draws the frame it goes back in; the parent, just
     // opened, does not act or draw yet.
-    std::vector<std::string> back_texts = texts_of(back);
-    ASSERT_FALSE(back_texts.empty());
-    EXPECT_EQ(back_texts.front(), "child");
-    EXPECT_EQ(std::count(back_texts.begin(), back_texts.end(), "parent"), 0);
-
-    hostsim::DrawRecord next = game_frame([&] {
-        child.process();
-        parent.process();
-    });
-    ASSERT_FALSE(texts_of(next).empty());
-    EXPECT_EQ(texts_of(next).front(), "parent");
-
-    // Without a parent, back does nothing.
-    test::game_frame_pressing(kNumpad0, [&] { parent.process(); });
+    std::vector<std::string> back = texts_of(process_pressing(kNumpad0, child, parent));
+    EXPECT_FALSE(child.open);
     EXPECT_TRUE(parent.open);
+    ASSERT_EQ(back.size(), 7u);
+    EXPECT_EQ(back.front(), "child");
+
+    std::vector<std::string> next = texts_of(process_pressing(kNumpad0, child, parent));
+    ASSERT_FALSE(next.empty());
+    EXPECT_EQ(next.front(), "parent");
+    EXPECT_TRUE(parent.open) << "without a parent, back does nothing";
 }
 
 TEST(MenuTest, CloseRequestClosesAfterTheFrameIsDrawn) {
     Menu menu = armed_menu();
     menu.close_request = true;
-    hostsim::DrawRecord draws = game_frame([&] { menu.process(); });
-    EXPECT_FALSE(draws.empty());
+    EXPECT_FALSE(game_frame([&] { menu.process(); }).empty());
     EXPECT_FALSE(menu.open);
     EXPECT_FALSE(menu.close_request);
     EXPECT_TRUE(game_frame([&] { menu.process(); }).empty());
-}
-
-TEST(MenuTest, TwoOpenMenusBothSeeTheSameKey) {
-    Menu one = armed_menu();
-    Menu two = armed_menu();
-    test::game_frame_pressing(kNumpad2, [&] {
-        one.process();
-        two.process();
-    });
-    EXPECT_EQ(one.highlighted, 1);
-    EXPECT_EQ(two.highlighted, 1);
 }
 
 TEST(MenuTest, EmptyOrShrunkListsChooseNothing) {
@@ -132,16 +105,16 @@ TEST(MenuTest, EmptyOrShrunkListsChooseNothing) {
     empty.toggle();
     game_frame([&] { empty.process(); });
     EXPECT_EQ(texts_of(game_frame([&] { empty.process(); })).size(), 4u);
-    EXPECT_TRUE(test::game_frame_pressing(kNumpad5, [&] { empty.process(); }).empty());
+    EXPECT_TRUE(process_pressing(kNumpad5, empty).empty());
     EXPECT_EQ(empty.selected_action(), -1);
-    test::game_frame_pressing(kNumpad8, [&] { empty.process(); });
-    test::game_frame_pressing(kNumpad2, [&] { empty.process(); });
+    process_pressing(kNumpad8, empty);
+    process_pressing(kNumpad2, empty);
     EXPECT_EQ(empty.highlighted, 0);
 
     Menu menu = armed_menu();
     menu.highlighted = 2;
     menu.items.pop_back();
-    test::game_frame_pressing(kNumpad5, [&] { menu.process(); });
+    process_pressing(kNumpad5, menu);
     EXPECT_EQ(menu.chosen_item(), nullptr);
     EXPECT_EQ(menu.selected_action(), -1);
 }

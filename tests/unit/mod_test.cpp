@@ -51,10 +51,12 @@ TEST(ModTest, AGameWithoutIdentityGetsTheNextFreeOne) {
 
 // With a folder at the top of the range no identity is free: handing out
 // 2147483647 would load that folder's data into the new game and overwrite it
-// at the next autosave. The mod waits until one is free.
+// at the next autosave. The mod waits, and lists the data folder again only
+// when a number may have come free: at a save or a load, or a few seconds on.
 TEST(ModTest, NoIdentityIsHandedOutWhileNoneIsFree) {
     namespace fs = std::filesystem;
     for (const char* taken : {"corvalen/2147483647", "corvalen/99999999999"}) {
+        SCOPED_TRACE(taken);
         test::WorkingFolder folder;
         test::write_file("corvalen/corvalen.conf", "keep_backups=1\n");
         test::write_file(std::string(taken) + "/house_cars.csv", "theirs");
@@ -62,25 +64,62 @@ TEST(ModTest, NoIdentityIsHandedOutWhileNoneIsFree) {
         world.set_int_stat(hostsim::kSaveIdentityStat, 0);
         world.set_paused(false);
         Mod mod;
-        test::game_frame([&] { mod.frame_tick(); });
+        auto tick = [&] { test::game_frame([&] { mod.frame_tick(); }); };
+        tick();
         world.set_paused(true);
         test::game().pass_wall_time(60);
-        test::game_frame([&] { mod.frame_tick(); });
-
-        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 0) << taken;
-        EXPECT_EQ(mod.save_identity_text, "") << taken << ": nothing reloaded";
-        EXPECT_EQ(test::read_file(std::string(taken) + "/house_cars.csv"), "theirs") << taken;
+        tick();
+        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 0);
+        EXPECT_EQ(mod.save_identity_text, "") << "nothing reloaded";
+        EXPECT_EQ(test::read_file(std::string(taken) + "/house_cars.csv"), "theirs");
         for (const char* made : {"corvalen/0", "corvalen/2147483647.backup1", "corvalen/1"})
-            EXPECT_FALSE(fs::exists(made)) << taken << ": " << made;
-        EXPECT_EQ(fs::exists("corvalen/2147483647"), std::string(taken) == "corvalen/2147483647")
-            << taken;
+            EXPECT_FALSE(fs::exists(made)) << made;
 
-        // Once the folder is gone the next tick allocates and reloads.
         fs::remove_all(taken);
-        test::game_frame([&] { mod.frame_tick(); });
-        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 1) << taken;
-        EXPECT_EQ(mod.save_identity_text, "1") << taken;
+        tick();
+        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 0) << "not looked for yet";
+        if (taken == std::string("corvalen/2147483647")) {
+            world.set_paused(false);
+            tick();
+            world.set_paused(true);  // a save or a load begins
+        } else {
+            test::game().pass_wall_time(SaveTracker::kAllocationRetry);
+        }
+        tick();
+        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 1);
+        EXPECT_EQ(mod.save_identity_text, "1");
         world.set_paused(false);
+    }
+}
+
+TEST(ModTest, HotelBlipsAreTheConfigurationsChoice) {
+    for (auto [setting, blip] :
+         {std::pair{"blip_hotels=true\n", true}, {"blip_hotels=TRUE\n", false}}) {
+        test::WorkingFolder folder;
+        test::write_file("corvalen/corvalen.conf", setting);
+        test::write_file("corvalen/house_db.csv", "400.00,-240.00,6.00,f,2,80,0.00,0.00,0.00,0,\n");
+        test::game().world().set_int_stat(hostsim::kSaveIdentityStat, 1);
+        Mod mod;
+        test::game_frame([&] { mod.reload_all(); });
+        ASSERT_EQ(mod.real_estate.places.size(), 1u);
+        EXPECT_EQ(mod.real_estate.places[0].blip != 0, blip) << setting;
+    }
+}
+
+// Each per-save file is written whatever became of the others.
+TEST(ModTest, AFailingWriterStopsNoOtherFile) {
+    const char* files[] = {"corvalen/1/player_houses_db.dat", "corvalen/1/house_cars.csv",
+                           "corvalen/1/pub_parking_cars.csv"};
+    for (const char* blocked : files) {
+        test::WorkingFolder folder;
+        test::game().world().set_int_stat(hostsim::kSaveIdentityStat, 1);
+        Mod mod;
+        test::game_frame([&] { mod.reload_all(); });
+        // A folder where the new file is first written makes that write fail.
+        std::filesystem::create_directories(std::string(blocked) + ".tmp");
+        test::game_frame([&] { mod.save_all(); });
+        for (const char* file : files)
+            EXPECT_EQ(std::filesystem::exists(file), file != blocked) << blocked << ": " << file;
     }
 }
 

@@ -13,6 +13,7 @@ namespace {
 
 using test::game;
 using test::game_frame;
+using test::texts_of;
 
 class PlayerHelpersTest : public ::testing::Test {
   protected:
@@ -35,9 +36,15 @@ class PlayerHelpersTest : public ::testing::Test {
 TEST_F(PlayerHelpersTest, OnlyTheDriverDrives) {
     game_frame([&] {
         EXPECT_NE(player_character(), 0u);
-        EXPECT_EQ(player_vehicle(), 0u);
         EXPECT_EQ(player_vehicle_object(), 0u);
         EXPECT_TRUE(player_not_driving());
+        std::optional<host::Vec3> at = player_position();
+        ASSERT_TRUE(at.has_value());
+        EXPECT_EQ(at->x, kHere.x);
+        EXPECT_EQ(at->y, kHere.y);
+        EXPECT_EQ(nearest_vehicle(kHere.x, kHere.y, kHere.z, 20.0f),
+                  static_cast<host::Handle>(car->handle));
+        EXPECT_EQ(nearest_vehicle(kHere.x, kHere.y, kHere.z, 2.0f), 0u);
     });
     ASSERT_TRUE(game().enter_vehicle(car->handle, 0));
     game_frame([&] {
@@ -51,19 +58,7 @@ TEST_F(PlayerHelpersTest, OnlyTheDriverDrives) {
     });
 }
 
-TEST_F(PlayerHelpersTest, PositionAndNearestVehicle) {
-    game_frame([&] {
-        std::optional<host::Vec3> at = player_position();
-        ASSERT_TRUE(at.has_value());
-        EXPECT_EQ(at->x, kHere.x);
-        EXPECT_EQ(at->y, kHere.y);
-        EXPECT_EQ(at->z, kHere.z);
-        EXPECT_EQ(nearest_vehicle(kHere.x, kHere.y, kHere.z, 20.0f),
-                  static_cast<host::Handle>(car->handle));
-        EXPECT_EQ(nearest_vehicle(kHere.x, kHere.y, kHere.z, 2.0f), 0u);
-    });
-}
-
+// Shown at second t, drawn up to and including t + 5.
 TEST(TimedMessageTest, ShownForSixSecondsThenGone) {
     TimedMessage message;
     std::int64_t shown_at = 0;
@@ -72,14 +67,10 @@ TEST(TimedMessageTest, ShownForSixSecondsThenGone) {
         shown_at = game().world().wall_clock_seconds();
     });
     EXPECT_EQ(message.until, shown_at + 6);
-    hostsim::DrawRecord now = game_frame([&] { message.draw(); });
-    ASSERT_EQ(now.size(), 1u);
-    EXPECT_EQ(now[0].text, "Vehicle Parked");
-
-    // Seconds t + 5 still show it, t + 6 does not.
-    message.until = game().world().wall_clock_seconds() + 6;
+    message.until = game().world().wall_clock_seconds() + 6;  // a whole second from now
     game().pass_wall_time(5);
-    EXPECT_EQ(game_frame([&] { message.draw(); }).size(), 1u);
+    EXPECT_EQ(texts_of(game_frame([&] { message.draw(); })),
+              std::vector<std::string>{"Vehicle Parked"});
     game().pass_wall_time(1);
     EXPECT_TRUE(game_frame([&] { message.draw(); }).empty());
 }

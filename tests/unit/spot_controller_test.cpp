@@ -69,74 +69,52 @@ class SpotControllerTest : public ::testing::Test {
     RecordingSpots spots;
 };
 
-TEST_F(SpotControllerTest, OnlyPlacesWhoseSquareHoldsThePlayerAreCandidates) {
+// Candidates lie in the square around the player, enabled ones unless asked
+// otherwise; the later index wins ties.
+TEST_F(SpotControllerTest, TheNearestCandidateIsFound) {
     EXPECT_EQ(nearest(false, 50), -1) << "no places";
     spots.add("diagonal", 40.0f, 40.0f);  // 56.6 m away, inside the square
     spots.add("beyond", 50.5f, 0.0f);     // 50.5 m away, outside the square
     EXPECT_EQ(nearest(false, 50), 0);
     EXPECT_NEAR(spots.nearest_distance, 56.57f, 0.01f);
     spots.add("edge", 50.0f, 0.0f);  // exactly on the square's border
-    EXPECT_EQ(nearest(false, 50), 2);
+    spots.add("west edge", -50.0f, 0.0f);
+    EXPECT_EQ(nearest(false, 50), 3);
     EXPECT_EQ(nearest(false, 10), -1);
     EXPECT_EQ(spots.nearest_index, -1);
-}
 
-TEST_F(SpotControllerTest, EqualDistancesGoToTheLaterIndex) {
-    spots.add("east", 10.0f, 0.0f);
-    spots.add("west", -10.0f, 0.0f);
-    EXPECT_EQ(nearest(false, 50), 1);
-}
-
-TEST_F(SpotControllerTest, DisabledPlacesAreFoundOnlyWhenAskedFor) {
     spots.add("near", 2.0f, 0.0f).enabled = false;
-    spots.add("farther", 20.0f, 0.0f);
-    EXPECT_EQ(nearest(false, 50), 1);
-    EXPECT_EQ(nearest(true, 50), 0);
-
-    spots.places[1].enabled = false;
-    EXPECT_TRUE(tick().empty());
-    EXPECT_TRUE(spots.calls.empty());
+    EXPECT_EQ(nearest(false, 50), 3);
+    EXPECT_EQ(nearest(true, 50), 4);
 }
 
 TEST_F(SpotControllerTest, InsideTheRadiusEnterPromptsOrActivates) {
-    spots.skip_once = false;
     spots.add("office", 1.0f, 0.0f);
+    EXPECT_TRUE(tick().empty()) << "skip_once, set on construction, swallows one check";
+    EXPECT_TRUE(spots.calls.empty());
+
     hostsim::DrawRecord draws = tick();
     ASSERT_EQ(markers(draws), 1u);
     const hostsim::DrawItem& marker = draws[0];
     EXPECT_EQ(marker.x, kPlayer.x + 1.0f);
-    EXPECT_EQ(marker.y, kPlayer.y);
     EXPECT_EQ(marker.z, game().world().ground_height({kPlayer.x + 1.0f, kPlayer.y, kPlayer.z}));
     EXPECT_EQ(marker.colour, (hostsim::Colour{128, 0, 0, 128}));
     EXPECT_EQ(spots.calls, std::vector<std::string>{"prompt office"});
-
     game().press_key(static_cast<std::uint8_t>(host::ScanCode::Enter));
     tick();
     EXPECT_EQ(spots.calls.back(), "activate office");
-}
 
-TEST_F(SpotControllerTest, SkipOnceSwallowsExactlyOneInRangeCheck) {
-    ASSERT_TRUE(spots.skip_once) << "set on construction";
-    spots.add("office", 1.0f, 0.0f);
-    EXPECT_TRUE(tick().empty());
-    EXPECT_TRUE(spots.calls.empty());
-    EXPECT_FALSE(spots.skip_once);
-
+    spots.places[0].radius = 0;  // a marker, never an entry
     EXPECT_EQ(markers(tick()), 1u);
-    EXPECT_EQ(spots.calls.size(), 1u);
-}
-
-TEST_F(SpotControllerTest, RadiusZeroShowsTheMarkerButNeverEnters) {
-    spots.skip_once = false;
-    spots.add("centre", 0.0f, 0.0f, 0);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(markers(tick()), 1u);
-    EXPECT_TRUE(spots.calls.empty());
-
+    EXPECT_EQ(spots.calls.size(), 2u);
     spots.places[0].show_marker = false;
     spots.places[0].radius = 3;
     EXPECT_EQ(markers(tick()), 0u);
-    EXPECT_EQ(spots.calls.size(), 1u);
+    EXPECT_EQ(spots.calls.size(), 3u);
+
+    spots.places[0].enabled = false;
+    EXPECT_TRUE(tick().empty());
+    EXPECT_EQ(spots.calls.size(), 3u);
 }
 
 TEST_F(SpotControllerTest, FarFromEveryPlaceTheSearchRestsFiveSeconds) {
@@ -166,7 +144,8 @@ class SpotBlipsTest : public SpotControllerTest {
     }
 };
 
-TEST_F(SpotBlipsTest, ABlipInTheDerivedStyleIsKeptUnlessForced) {
+// Kept unless forced or disabled; none for a negative sprite.
+TEST_F(SpotBlipsTest, ABlipInTheDerivedStyle) {
     Place& place = spots.add("station", 5.0f, 5.0f);
     host::Handle first = refresh(place, true);
     const hostsim::Blip* blip = game().world().blip(static_cast<std::int32_t>(first));
@@ -182,16 +161,10 @@ TEST_F(SpotBlipsTest, ABlipInTheDerivedStyleIsKeptUnlessForced) {
     host::Handle second = refresh(place, true);
     EXPECT_NE(second, first);
     EXPECT_EQ(game().world().blip(static_cast<std::int32_t>(first)), nullptr);
-    EXPECT_NE(game().world().blip(static_cast<std::int32_t>(second)), nullptr);
-}
 
-TEST_F(SpotBlipsTest, DisabledPlacesAndNegativeSpritesGetNoBlip) {
-    Place& place = spots.add("house", 5.0f, 5.0f);
-    host::Handle first = refresh(place, true);
     place.enabled = false;
     EXPECT_EQ(refresh(place, false), 0u);
-    EXPECT_EQ(game().world().blip(static_cast<std::int32_t>(first)), nullptr);
-
+    EXPECT_EQ(game().world().blip(static_cast<std::int32_t>(second)), nullptr);
     place.enabled = true;
     spots.sprite = -1;
     EXPECT_EQ(refresh(place, true), 0u);
