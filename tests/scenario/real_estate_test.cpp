@@ -172,21 +172,6 @@ TEST_F(RealEstateScenario, ABackedOutSaveScreenLeavesLaterSavesAlone) {
     expect_clean_world(2);
 }
 
-TEST_F(RealEstateScenario, F11SavesWhereThePlayerStands) {
-    boot_with_houses();
-    game->teleport_player({-110.0f, 120.0f, 6.0f});
-    game->run_frames(5);
-    frame_pressing(ScanCode::F11);
-    while (world().save_screen_open() || world().non_playing())
-        frame();
-    ASSERT_EQ(world().saves().count(1), 1u);
-    game->teleport_player(kStreet);
-    ASSERT_TRUE(game->load_game(1));
-    expect_at({-110.0f, 120.0f, 6.0f});
-    expect_saved_position_cleared();
-    expect_clean_world(1);
-}
-
 TEST_F(RealEstateScenario, TheAgentOfAGameNoLongerLoadedIsForgotten) {
     boot_with_houses();
     walk_to_door(kOffice, "Press [ENTER] to shop for properties");

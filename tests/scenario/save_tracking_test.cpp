@@ -40,22 +40,6 @@ TEST_F(SaveTrackingTest, ANewGameGetsIdentityOneAtTheFirstTickAndKeepsItThroughS
     EXPECT_TRUE(world().errors().empty()) << world().errors().front().text;
 }
 
-TEST_F(SaveTrackingTest, AnIdentityTheSaveCarriesIsKeptAndNewOnesFollowTheFolders) {
-    fs::create_directories("corvalen/4.backup2");
-    hostsim::BootOptions options = hostsim::boot_options(hostsim::Build::v1080);
-    options.world.save_identity = 3;
-    boot(options);
-    frame();
-    EXPECT_EQ(world().int_stat(hostsim::kSaveIdentityStat), 3);
-    EXPECT_TRUE(fs::is_directory("corvalen/3"));
-
-    // The player starts a new game: no identity, so the next free number.
-    world().set_int_stat(hostsim::kSaveIdentityStat, 0);
-    frame();
-    EXPECT_EQ(world().int_stat(hostsim::kSaveIdentityStat), 5);
-    EXPECT_TRUE(fs::is_directory("corvalen/5"));
-}
-
 // A reload re-creates the save's folder; removing it shows whether a frame
 // reloaded.
 class ReloadTest : public PluginScenario {
@@ -75,13 +59,9 @@ class ReloadTest : public PluginScenario {
     }
 };
 
-TEST_F(ReloadTest, OnlyTheFirstTickReloadsWhileNothingChanges) {
-    EXPECT_FALSE(reloaded_in_next_frame());
-    world().set_paused(true);
-    EXPECT_FALSE(reloaded_in_next_frame());
-}
-
-TEST_F(ReloadTest, GameTimeJumpsReloadOnlyWhileNotPlaying) {
+// After the first tick only game-time jumps while the host is not playing,
+// and identity changes, reload.
+TEST_F(ReloadTest, JumpsWhileNotPlayingAndIdentityChangesReload) {
     game->pass_game_time(60000);
     EXPECT_FALSE(reloaded_in_next_frame()) << "playing";
 
@@ -93,9 +73,8 @@ TEST_F(ReloadTest, GameTimeJumpsReloadOnlyWhileNotPlaying) {
     EXPECT_TRUE(reloaded_in_next_frame()) << "a step of 10001 ms";
     game->pass_game_time(0u - 1u);  // the timer goes back by 1 ms
     EXPECT_TRUE(reloaded_in_next_frame()) << "a backwards timer";
-}
 
-TEST_F(ReloadTest, AnIdentityChangeReloadsEvenWhilePlaying) {
+    world().set_paused(false);
     world().set_int_stat(hostsim::kSaveIdentityStat, 9);
     frame();
     EXPECT_TRUE(fs::is_directory("corvalen/9"));
@@ -146,11 +125,12 @@ TEST_F(AutosaveTest, NeverWhilePlaying) {
     EXPECT_EQ(read_file("corvalen/1.backup1/houses.dat"), "first");
 }
 
-// A save at a property writes the per-save files at once and, like an
-// autosave, starts the 12 seconds afresh: one generation per save in the
+// F11 saves where the player stands, and that save is loaded there. Like an
+// autosave, it starts the 12 seconds afresh: one generation per save in the
 // backups, however the two fall.
-TEST_F(AutosaveTest, ASaveAtAPropertyStartsTheSpacingAfresh) {
+TEST_F(AutosaveTest, F11SavesHereAndStartsTheSpacingAfresh) {
     frame();  // the spots' first check, swallowed
+    game->teleport_player({-110.0f, 120.0f, 6.0f});
     game->pass_wall_time(6);
     frame_pressing(host::ScanCode::F11);
     while (world().save_screen_open() || world().non_playing())
@@ -166,6 +146,13 @@ TEST_F(AutosaveTest, ASaveAtAPropertyStartsTheSpacingAfresh) {
     frame();
     EXPECT_EQ(read_file("corvalen/1.backup2/houses.dat"), "first");
     EXPECT_EQ(read_file("corvalen/1.backup1/houses.dat"), "second");
+
+    world().set_paused(false);
+    game->pass_game_time(60000);  // so that the load moves the timer back
+    frame();
+    ASSERT_TRUE(game->load_game(1));
+    EXPECT_EQ(world().player_position().x, -110.0f);
+    EXPECT_EQ(world().float_stat(210), 0.0f) << "restored";
 }
 
 // 0.10.7.0 spells "01070" and runs on the 1070 layout: taken for 1070, the

@@ -168,23 +168,6 @@ TEST_F(EstateFilesTest, AnOwnedHotelOrOfficeIsOwnedWithItsGarage) {
     EXPECT_EQ(read_file(kOwned), "400,-300,6\n400,-250,6\n");
 }
 
-TEST_F(EstateFilesTest, DeletingTheMiddleOfThreeLeavesTheOthersTheirBlips) {
-    const std::string database =
-        "400.00,-400.00,5.00,f,3,0,0.00,0.00,0.00,0,\n"
-        "400.00,-300.00,5.00,f,3,0,0.00,0.00,0.00,0,\n"
-        "400.00,-200.00,5.00,f,3,0,0.00,0.00,0.00,0,\n";
-    write_file(kDatabase, database);
-    load();
-    host::Handle first = estate.places[0].blip;
-    host::Handle last = estate.places[2].blip;
-    choose(kDeleteItem);
-    ASSERT_EQ(estate.places.size(), 2u);
-    EXPECT_EQ(estate.places[0].blip, first);
-    EXPECT_EQ(estate.places[1].blip, last);
-    expect_one_live_blip_each(2);
-    EXPECT_EQ(read_file(kDatabase), database) << "deleting writes no file";
-}
-
 TEST_F(EstateFilesTest, AHouseMadeInTheGameStaysOwnedAcrossASaveAndLoad) {
     game().teleport_player({14.996f, -300.004f, 6.0f});
     choose(kCreateItem);
@@ -202,25 +185,33 @@ TEST_F(EstateFilesTest, AHouseMadeInTheGameStaysOwnedAcrossASaveAndLoad) {
     EXPECT_TRUE(is_owned(estate.places[0]));
 }
 
-// The player's claim outlives a damaged database and the modder's edits: keys
+// Deleting a property writes no file and leaves the others their blips. The
+// player's claim outlives a damaged database and the modder's edits: keys
 // that no house holds are written back, and the house is owned again once
 // it is back.
 TEST_F(EstateFilesTest, OwnedKeysOfNoHouseAreKept) {
-    write_file(kDatabase, "400.00,-300.00,6.00,f,1,35000,0.00,0.00,0.00,0,\n");
+    const std::string database =
+        "400.00,-400.00,5.00,f,3,0,0.00,0.00,0.00,0,\n"
+        "400.00,-300.00,6.00,f,1,35000,0.00,0.00,0.00,0,\n"
+        "400.00,-200.00,5.00,f,3,0,0.00,0.00,0.00,0,\n";
+    write_file(kDatabase, database);
     write_file(kOwned, "400,-300,6\n4+5+6\n");
     load();
+    host::Handle first = estate.places[0].blip;
+    host::Handle last = estate.places[2].blip;
     choose(kDeleteItem);
-    ASSERT_TRUE(estate.places.empty());
+    ASSERT_EQ(labels(), (std::vector<std::string>{"400,-400,5", "400,-200,5"}));
+    EXPECT_EQ(estate.places[0].blip, first);
+    EXPECT_EQ(estate.places[1].blip, last);
+    expect_one_live_blip_each(2);
+    EXPECT_EQ(read_file(kDatabase), database);
     save_owned();
     EXPECT_EQ(read_file(kOwned), "4,5,6\n400,-300,6\n");
 
-    write_file(kDatabase,
-               "4.00,5.00,6.00,f,1,35000,0.00,0.00,0.00,0,\n"
-               "400.00,-300.00,6.00,f,1,35000,0.00,0.00,0.00,0,\n");
+    write_file(kDatabase, "4.00,5.00,6.00,f,1,35000,0.00,0.00,0.00,0,\n" + database);
     load();
-    ASSERT_EQ(estate.places.size(), 2u);
     EXPECT_TRUE(is_owned(estate.places[0]));
-    EXPECT_TRUE(is_owned(estate.places[1]));
+    EXPECT_TRUE(is_owned(estate.places[2]));
 }
 
 TEST_F(EstateFilesTest, FilesThatCouldNotBeReadAreNeverOverwritten) {
