@@ -14,54 +14,37 @@
 namespace corvalen {
 namespace {
 
-TEST(ModTest, BothGaragesAndTheStationsShareTheFuelModel) {
+// Both garages and the stations share the fuel model; a reload points the
+// garages at the save's car files and the hotels follow the configuration.
+TEST(ModTest, StartUpAndReloadWireTheFeatures) {
     test::WorkingFolder folder;
-    test::game();
+    test::write_file("corvalen/corvalen.conf", "blip_hotels=true\n");
+    test::write_file("corvalen/house_db.csv", "400.00,-240.00,6.00,f,2,80,0.00,0.00,0.00,0,\n");
+    test::game().world().set_int_stat(hostsim::kSaveIdentityStat, 12);
     Mod mod;
     EXPECT_EQ(mod.auto_service.stations.fuel, &mod.auto_service.fuel);
     EXPECT_EQ(mod.real_estate.garage.owner, &mod.auto_service.fuel);
     EXPECT_EQ(mod.public_parking.garage.owner, &mod.auto_service.fuel);
-}
-
-TEST(ModTest, ReloadPointsBothGaragesAtTheSavesCarFiles) {
-    test::WorkingFolder folder;
-    test::game().world().set_int_stat(hostsim::kSaveIdentityStat, 12);
-    Mod mod;
     test::game_frame([&] { mod.reload_all(); });
     EXPECT_EQ(mod.save_identity_text, "12");
     EXPECT_EQ(mod.real_estate.garage.car_file, "corvalen/12/house_cars.csv");
     EXPECT_EQ(mod.public_parking.garage.car_file, "corvalen/12/pub_parking_cars.csv");
-    EXPECT_TRUE(std::filesystem::is_directory("corvalen/12"));
-}
-
-// Any value below 1 is a game without identity, not only 0.
-TEST(ModTest, AGameWithoutIdentityGetsTheNextFreeOne) {
-    for (std::int32_t stat : {0, -3, std::numeric_limits<std::int32_t>::min()}) {
-        test::WorkingFolder folder;
-        hostsim::World& world = test::game().world();
-        world.set_int_stat(hostsim::kSaveIdentityStat, stat);
-        Mod mod;
-        test::game_frame([&] { mod.frame_tick(); });
-        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 1) << stat;
-        EXPECT_EQ(mod.save_identity_text, "1") << stat;
-        EXPECT_TRUE(std::filesystem::is_directory("corvalen/1")) << stat;
-        EXPECT_FALSE(std::filesystem::exists("corvalen/" + std::to_string(stat))) << stat;
-    }
+    ASSERT_EQ(mod.real_estate.places.size(), 1u);
+    EXPECT_NE(mod.real_estate.places[0].blip, 0u) << "a hotel blip";
 }
 
 // With a folder at the top of the range no identity is free: handing out
 // 2147483647 would load that folder's data into the new game and overwrite it
 // at the next autosave. The mod waits, and lists the data folder again only
 // when a number may have come free: at a save or a load, or a few seconds on.
+// Any value below 1 is a game without identity, not only 0.
 TEST(ModTest, NoIdentityIsHandedOutWhileNoneIsFree) {
-    namespace fs = std::filesystem;
-    for (const char* taken : {"corvalen/2147483647", "corvalen/99999999999"}) {
-        SCOPED_TRACE(taken);
+    for (auto [stat, at_a_save] :
+         {std::pair{std::numeric_limits<std::int32_t>::min(), true}, std::pair{-3, false}}) {
         test::WorkingFolder folder;
-        test::write_file("corvalen/corvalen.conf", "keep_backups=1\n");
-        test::write_file(std::string(taken) + "/house_cars.csv", "theirs");
+        test::write_file("corvalen/2147483647/house_cars.csv", "theirs");
         hostsim::World& world = test::game().world();
-        world.set_int_stat(hostsim::kSaveIdentityStat, 0);
+        world.set_int_stat(hostsim::kSaveIdentityStat, stat);
         world.set_paused(false);
         Mod mod;
         auto tick = [&] { test::game_frame([&] { mod.frame_tick(); }); };
@@ -69,40 +52,23 @@ TEST(ModTest, NoIdentityIsHandedOutWhileNoneIsFree) {
         world.set_paused(true);
         test::game().pass_wall_time(60);
         tick();
-        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 0);
         EXPECT_EQ(mod.save_identity_text, "") << "nothing reloaded";
-        EXPECT_EQ(test::read_file(std::string(taken) + "/house_cars.csv"), "theirs");
-        for (const char* made : {"corvalen/0", "corvalen/2147483647.backup1", "corvalen/1"})
-            EXPECT_FALSE(fs::exists(made)) << made;
+        EXPECT_EQ(test::read_file("corvalen/2147483647/house_cars.csv"), "theirs");
 
-        fs::remove_all(taken);
+        std::filesystem::remove_all("corvalen/2147483647");
         tick();
-        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 0) << "not looked for yet";
-        if (taken == std::string("corvalen/2147483647")) {
+        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), stat) << "not looked for yet";
+        if (at_a_save) {
             world.set_paused(false);
             tick();
-            world.set_paused(true);  // a save or a load begins
+            world.set_paused(true);
         } else {
             test::game().pass_wall_time(SaveTracker::kAllocationRetry);
         }
         tick();
         EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 1);
         EXPECT_EQ(mod.save_identity_text, "1");
-        world.set_paused(false);
-    }
-}
-
-TEST(ModTest, HotelBlipsAreTheConfigurationsChoice) {
-    for (auto [setting, blip] :
-         {std::pair{"blip_hotels=true\n", true}, {"blip_hotels=TRUE\n", false}}) {
-        test::WorkingFolder folder;
-        test::write_file("corvalen/corvalen.conf", setting);
-        test::write_file("corvalen/house_db.csv", "400.00,-240.00,6.00,f,2,80,0.00,0.00,0.00,0,\n");
-        test::game().world().set_int_stat(hostsim::kSaveIdentityStat, 1);
-        Mod mod;
-        test::game_frame([&] { mod.reload_all(); });
-        ASSERT_EQ(mod.real_estate.places.size(), 1u);
-        EXPECT_EQ(mod.real_estate.places[0].blip != 0, blip) << setting;
+        EXPECT_FALSE(std::filesystem::exists("corvalen/" + std::to_string(stat)));
     }
 }
 
