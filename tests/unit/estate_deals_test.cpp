@@ -241,7 +241,7 @@ TEST_F(EstateTest, TheAgentComesWithTheOfficeAndLeavesWithAFarewell) {
     enter_at(kOfficeDoor);
     ASSERT_TRUE(estate.agent.present());
     auto handle = static_cast<std::int32_t>(estate.agent.handle);
-    EXPECT_EQ(world().player_group().members.back(), handle);
+    EXPECT_EQ(world().player_group().members, std::vector<std::int32_t>{handle});
     EXPECT_EQ(world().blips().at(static_cast<std::int32_t>(estate.agent.blip)).entity, handle);
     EXPECT_NE(property_at(kForSaleDoor).blip, 0u) << "houses for sale show in selling mode";
 

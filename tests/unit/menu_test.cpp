@@ -83,7 +83,7 @@ TEST(MenuTest, BackClosesTheChildAndOpensTheParentOneFrameLater) {
 
     std::vector<std::string> next = texts_of(process_pressing(ScanCode::Numpad0, child, parent));
     ASSERT_FALSE(next.empty());
-    EXPECT_EQ(next.front(), "parent");
+    EXPECT_EQ(next.at(0), "parent");
     EXPECT_TRUE(parent.open) << "without a parent, back does nothing";
 }
 
