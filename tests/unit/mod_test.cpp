@@ -81,6 +81,7 @@ TEST(ModTest, AFailingWriterStopsNoOtherFile) {
         test::game().world().set_int_stat(hostsim::kSaveIdentityStat, 1);
         Mod mod;
         test::game_frame([&] { mod.reload_all(); });
+        EXPECT_TRUE(std::filesystem::is_directory("corvalen/1")) << "made with its parent";
         // A folder where the new file is first written makes that write fail.
         std::filesystem::create_directories(std::string(blocked) + ".tmp");
         test::game_frame([&] { mod.save_all(); });

@@ -164,15 +164,18 @@ TEST_F(EstateFilesTest, OwnedKeysOfNoHouseAreKept) {
               (Texts{"4,5,6 oeb", "400,-400,5 -eb", "400,-300,6 oeb", "400,-200,5 -eb"}));
 }
 
+// Links to themselves in the files' places: neither can be read, and either
+// could be replaced.
 TEST_F(EstateFilesTest, FilesThatCouldNotBeReadAreNeverOverwritten) {
-    fs::create_directories(kDatabase);
-    fs::create_directories(kOwned);
+    fs::create_symlink("house_db.csv", kDatabase);
+    fs::create_symlink("player_houses_db.dat", kOwned);
     game_frame([&] {
         EXPECT_FALSE(estate.load_houses());
         EXPECT_FALSE(estate.save_houses());
         EXPECT_FALSE(estate.save_owned_houses());
     });
-    EXPECT_TRUE(fs::is_directory(kDatabase));
+    EXPECT_TRUE(fs::is_symlink(kDatabase));
+    EXPECT_TRUE(fs::is_symlink(kOwned));
     fs::remove(kDatabase);
     fs::remove(kOwned);
     load();
