@@ -182,14 +182,19 @@ bool GarageController::read_car_file() {
     // The vehicle of the last update belongs to the world before this load.
     last_vehicle = 0;
 
+    kept_lines.clear();
     std::optional<std::vector<std::string>> lines = read_existing_lines(car_file);
     car_file_unread = !lines;
     if (!lines)
         return false;
     float fallback_row = kFallbackFirstY;
     for (const std::string& line : *lines) {
-        if (std::optional<CarLine> car = parse_car_line(line))
-            recreate(*car, fallback_row);
+        // A car that cannot be re-created now (a line this reader cannot
+        // take, a model the game lacks, no room for another vehicle) stays
+        // in the file for a later load.
+        std::optional<CarLine> car = parse_car_line(line);
+        if (!car || !recreate(*car, fallback_row))
+            keep_line(kept_lines, line);
     }
     return true;
 }
@@ -251,6 +256,7 @@ bool GarageController::write_car_file() const {
     std::string contents;
     for (host::Handle handle : sorted_handles(stored))
         contents += car_line(handle);
+    append_kept_lines(contents, kept_lines);
     return replace_file(car_file, contents);
 }
 

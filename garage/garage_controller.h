@@ -55,12 +55,13 @@ class GarageController {
     // Shows or hides blips on the areas and the stored vehicles.
     void toggle_blips();
 
-    // Empties the store and re-creates the cars of the car file. False when
+    // Empties the store and re-creates the cars of the car file; the lines of
+    // cars it could not re-create are kept for the next write. False when
     // the file is there but could not be read; the next write then keeps it.
     bool read_car_file();
-    // Replaces the car file with the stored cars. False when nothing was
-    // written: the file could not be replaced, or it is one that could not be
-    // read and so still holds cars this store never loaded.
+    // Replaces the car file with the stored cars and the kept lines. False
+    // when nothing was written: the file could not be replaced, or it is one
+    // that could not be read and so still holds cars this store never loaded.
     bool write_car_file() const;
     // The car-file line of a stored handle; empty for a handle without record.
     std::string car_line(host::Handle handle) const;
@@ -78,6 +79,7 @@ class GarageController {
     bool taken_out = false;  // a vehicle was taken out this frame
     // The car file was there but could not be read at the last load.
     bool car_file_unread = false;
+    std::vector<std::string> kept_lines;  // of the car file, cars not re-created
 
   private:
     void store(host::Handle handle, std::uint32_t structure);

@@ -34,13 +34,20 @@ Position truncated(const RoutePoint& point) {
 
 }  // namespace
 
-void TransitService::load_points() {
-    points = parse_stop_lines(read_lines(data_path(data_folder, stops_file)));
+bool TransitService::load_points() {
+    kept_lines.clear();
+    std::optional<std::vector<std::string>> lines =
+        read_existing_lines(data_path(data_folder, stops_file));
+    stops_file_unread = !lines;
+    points = parse_stop_lines(lines.value_or(std::vector<std::string>()), &kept_lines);
     for (RoutePoint& point : points)
         point.last_spawn = static_cast<std::uint32_t>(roll(spawn_dice, 0, kLoadedSpawnSpread));
+    return !stops_file_unread;
 }
 
 bool TransitService::save_points() const {
+    if (stops_file_unread)
+        return false;
     std::string text;
     for (const RoutePoint& point : points) {
         append_field(text, point.x);
@@ -53,6 +60,7 @@ bool TransitService::save_points() const {
         append_field(text, point.link_y);
         text += '\n';
     }
+    append_kept_lines(text, kept_lines);
     return replace_file(data_path(data_folder, stops_file), text);
 }
 

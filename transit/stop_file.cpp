@@ -59,18 +59,20 @@ std::optional<Position> line_position(std::string_view line) {
 
 }  // namespace
 
-std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines) {
+std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
+                                         std::vector<std::string>* kept) {
     std::vector<RoutePoint> points;
     // Truncated positions of the points read so far: a later line at one of
     // them is a duplicate. (0, 0) is never one.
     std::set<Position> taken;
     for (const std::string& line : lines) {
         std::optional<RoutePoint> point = read_point(line);
-        if (!point)
-            continue;
         std::optional<Position> at = line_position(line);
-        if (!at)
+        if (!point || !at) {
+            if (kept != nullptr)
+                keep_line(*kept, line);
             continue;
+        }
         if (*at != Position{0, 0} && taken.count(*at) != 0)
             continue;
         taken.insert({whole_metres(point->x), whole_metres(point->y)});

@@ -86,12 +86,14 @@ TEST_F(PublicParkingTest, LotsLoadLineByLineAndSaveWithTwoDecimals) {
                      "10,20,5,0,257,extra,\n"     // radius 0 stays; the flag's low byte
                      "-5.5,6,7,99999999999,0,\n"  // radius out of range
                      "-5.5,6,7,8,0,\n");
-    // Loaded again from what was saved: the list is emptied first.
+    // Loaded again from what was saved: the list is emptied first, and the
+    // lines that hold no lot follow the lots unchanged.
     for (int pass = 0; pass < 2; ++pass) {
         EXPECT_TRUE(parking.load_lots());
         ASSERT_TRUE(parking.save_lots());
         EXPECT_EQ(test::read_file(kLotsFile),
-                  "123.46,-7.10,15.00,25,1,\n10.00,20.00,5.00,0,1,\n-5.50,6.00,7.00,8,0,\n");
+                  "123.46,-7.10,15.00,25,1,\n10.00,20.00,5.00,0,1,\n-5.50,6.00,7.00,8,0,\n"
+                  "1,2,3,4,\nx,2,3,4,0,\n1,nan,3,4,0,\n-5.5,6,7,99999999999,0,\n");
     }
 }
 
