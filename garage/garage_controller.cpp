@@ -153,7 +153,7 @@ void GarageController::show_blips() {
         host::set_blip_colour(blip, kSpotBlipColour);
         host::set_blip_sprite(blip, kSpotBlipSprite);
         host::set_blip_display(blip, kSpotBlipDisplay);
-        blips.push_back(blip);
+        spot_blips.push_back(blip);
     }
     // Only the cars in the store, and only those the world still has.
     for (host::Handle handle : sorted_handles(stored)) {
@@ -164,14 +164,16 @@ void GarageController::show_blips() {
             continue;
         host::set_blip_colour(blip, kCarBlipColour);
         host::set_blip_display(blip, kCarBlipDisplay);
-        blips.push_back(blip);
+        car_blips.push_back(blip);
     }
 }
 
 void GarageController::hide_blips() {
-    for (host::Handle blip : blips)
-        host::remove_blip(blip);
-    blips.clear();
+    for (std::vector<host::Handle>* blips : {&spot_blips, &car_blips}) {
+        for (host::Handle blip : *blips)
+            host::remove_blip(blip);
+        blips->clear();
+    }
 }
 
 bool GarageController::read_car_file() {
@@ -197,6 +199,15 @@ bool GarageController::read_car_file() {
             keep_line(kept_lines, line);
     }
     return true;
+}
+
+bool GarageController::read_car_file_after_load() {
+    car_blips.clear();
+    hide_blips();
+    bool read = read_car_file();
+    if (blips_shown)
+        show_blips();
+    return read;
 }
 
 bool GarageController::recreate(const CarLine& car, float& fallback_row) {

@@ -59,6 +59,11 @@ class GarageController {
     // cars it could not re-create are kept for the next write. False when
     // the file is there but could not be read; the next write then keeps it.
     bool read_car_file();
+    // The same after the host loaded a game, which took the cars made since
+    // the start away with the blips on them: those handles are dropped
+    // without a word to the host. In debug mode the areas and the cars read
+    // are marked afresh.
+    bool read_car_file_after_load();
     // Replaces the car file with the stored cars and the kept lines. False
     // when nothing was written: the file could not be replaced, or it is one
     // that could not be read and so still holds cars this store never loaded.
@@ -75,7 +80,10 @@ class GarageController {
     std::vector<GarageSpot> spots;
     std::string car_file = kDefaultCarFile;
     bool blips_shown = false;
-    std::vector<host::Handle> blips;
+    // Debug-mode blips: on the areas (fixed points, which a load leaves in
+    // the world) and on the stored cars (which a load takes away).
+    std::vector<host::Handle> spot_blips;
+    std::vector<host::Handle> car_blips;
     bool taken_out = false;  // a vehicle was taken out this frame
     // The car file was there but could not be read at the last load.
     bool car_file_unread = false;
