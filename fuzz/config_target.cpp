@@ -26,13 +26,16 @@ constexpr const char* kConfigFile = "corvalen/corvalen.conf";
 // first "=" without blanks, which the file may have stored a value under.
 std::vector<std::string> keys_to_ask(std::string_view text) {
     std::vector<std::string> keys = {
-        "max_busses", "bus_spawn_delay", "bus_spawn_spot_delay", "bus_respect_traffic",
-        "max_ferries", "max_ships", "fuel_ui_x", "fuel_ui_y", "fuel_ui_size",
-        "blip_car_service", "blip_gas_station", "blip_hotels", "keep_backups"};
+        "max_busses",          "bus_spawn_delay",  "bus_spawn_spot_delay",
+        "bus_respect_traffic", "max_ferries",      "max_ships",
+        "fuel_ui_x",           "fuel_ui_y",        "fuel_ui_size",
+        "blip_car_service",    "blip_gas_station", "blip_hotels",
+        "keep_backups"};
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
-        std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
+        std::string_view line =
+            text.substr(start, end == std::string_view::npos ? end : end - start);
         std::string key;
         for (char c : line.substr(0, line.find('='))) {
             if (c != ' ' && c != '\r')

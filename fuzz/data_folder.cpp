@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "core/text_number.h"
 
@@ -21,8 +22,8 @@ class PrivateFolder {
   public:
     PrivateFolder() {
         std::error_code error;
-        fs::path base = fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm")
-                                                              : fs::temp_directory_path();
+        fs::path base =
+            fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
         std::string pattern = (base / "corvalen-fuzz-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
             std::perror("corvalen fuzz: no private folder");
@@ -47,10 +48,20 @@ class PrivateFolder {
 
 void fresh_data_folder() {
     static PrivateFolder folder;
+    // Emptied file by file rather than removed and made again: this runs for
+    // every input, and the folders themselves stay the same.
     std::error_code error;
-    fs::remove_all("corvalen", error);
-    fs::create_directories("corvalen", error);
+    fs::create_directories("corvalen/1", error);
     require(!error, "the data folder could not be made", error.message());
+    for (const char* name : {"corvalen", "corvalen/1"}) {
+        std::vector<fs::path> files;
+        for (const fs::directory_entry& entry : fs::directory_iterator(name, error)) {
+            if (!entry.is_directory())
+                files.push_back(entry.path());
+        }
+        for (const fs::path& file : files)
+            fs::remove(file, error);
+    }
 }
 
 void write_file(const std::string& path, const std::uint8_t* data, std::size_t size) {

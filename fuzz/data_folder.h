@@ -12,7 +12,8 @@
 namespace corvalen::fuzz {
 
 // Makes a private folder the working folder (once per process) and leaves an
-// empty "corvalen" data folder in it, as a new game finds it.
+// empty "corvalen" data folder in it, with the empty folder of save 1, as a
+// game finds them after its first save.
 void fresh_data_folder();
 
 // Writes the bytes as the whole file, replacing what was there.

@@ -34,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [model, spec] : specs) {
         require(model == spec.model, "a model is filed under another", spec_text(spec));
         require(spec.tank > 0, "a model has a tank of no litres", spec_text(spec));
-        require(std::isfinite(spec.km_per_litre), "a model has no finite mileage",
-                spec_text(spec));
+        require(std::isfinite(spec.km_per_litre), "a model has no finite mileage", spec_text(spec));
         require(spec.name.find_first_of(",\n") == std::string::npos,
                 "a model's name holds a line or field end", spec_text(spec));
     }

@@ -1,7 +1,8 @@
 #include "fuzz/game.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <iterator>
+#include <string>
 #include <vector>
 
 #include "fuzz/data_folder.h"

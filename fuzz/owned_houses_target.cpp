@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "fuzz/data_folder.h"
@@ -51,18 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     corvalen::fuzz::write_file("corvalen/house_db.csv", kDatabase);
     corvalen::fuzz::write_file(kOwnedFile, data, size);
     corvalen::fuzz::in_frame([] {
-        std::optional<ROViriVariruRoza> estate;
-        estate.emplace("1");
-        require(estate->load_houses(), "the property files could not be read");
-        std::string first = ownership_of(*estate);
-        require(estate->save_owned_houses(), "the owned-houses file could not be written");
+        ROViriVariruRoza estate("1");
+        require(estate.load_houses(), "the property files could not be read");
+        std::string first = ownership_of(estate);
+        require(estate.save_owned_houses(), "the owned-houses file could not be written");
         std::string written = corvalen::fuzz::read_file(kOwnedFile);
 
-        require(estate->load_houses(), "the written owned-houses file could not be read");
-        require(ownership_of(*estate) == first,
-                "the written owned-houses file gives other owners", first + "\n---\n" +
-                ownership_of(*estate));
-        require(estate->save_owned_houses(), "the owned-houses file could not be written again");
+        require(estate.load_houses(), "the written owned-houses file could not be read");
+        require(ownership_of(estate) == first, "the written owned-houses file gives other owners",
+                first + "\n---\n" + ownership_of(estate));
+        require(estate.save_owned_houses(), "the owned-houses file could not be written again");
         require(corvalen::fuzz::read_file(kOwnedFile) == written,
                 "the written owned-houses file is no fixed point", written);
     });

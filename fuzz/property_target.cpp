@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,9 +27,9 @@ std::string property_text(ROViriVariruRoza& estate, const Place& property) {
     return "key " + property.label + " at " + two_decimals(property.x) + " " +
            two_decimals(property.y) + " " + two_decimals(property.z) + " kind " +
            std::to_string(property.kind) + " value " + std::to_string(property.user_value) +
-           (corvalen::is_owned(property) ? " owned" : "") + " garage " +
-           two_decimals(garage.x) + " " + two_decimals(garage.y) + " " + two_decimals(garage.z) +
-           " radius " + std::to_string(garage.radius);
+           (corvalen::is_owned(property) ? " owned" : "") + " garage " + two_decimals(garage.x) +
+           " " + two_decimals(garage.y) + " " + two_decimals(garage.z) + " radius " +
+           std::to_string(garage.radius);
 }
 
 std::vector<std::string> properties_of(ROViriVariruRoza& estate) {
@@ -46,27 +45,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     corvalen::fuzz::fresh_data_folder();
     corvalen::fuzz::write_file(kDatabase, data, size);
     corvalen::fuzz::in_frame([] {
-        std::optional<ROViriVariruRoza> estate;
-        estate.emplace("1");
-        require(estate->load_houses(), "the property files could not be read");
-        for (Place& property : estate->places) {
+        ROViriVariruRoza estate("1");
+        require(estate.load_houses(), "the property files could not be read");
+        for (Place& property : estate.places) {
             if (property.kind == corvalen::kHouse)
                 property.user_flag = 1;
         }
-        std::vector<std::string> first = properties_of(*estate);
-        require(estate->save_houses(), "the property database could not be written");
-        require(estate->save_owned_houses(), "the owned-houses file could not be written");
+        std::vector<std::string> first = properties_of(estate);
+        require(estate.save_houses(), "the property database could not be written");
+        require(estate.save_owned_houses(), "the owned-houses file could not be written");
         std::string written = corvalen::fuzz::read_file(kDatabase);
 
-        require(estate->load_houses(), "the written property files could not be read");
-        std::vector<std::string> second = properties_of(*estate);
+        require(estate.load_houses(), "the written property files could not be read");
+        std::vector<std::string> second = properties_of(estate);
         require(second.size() == first.size(),
                 "reading the written database gave another number of properties", written);
         for (std::size_t i = 0; i < first.size(); ++i) {
             require(second[i] == first[i], "a property read back differs from the one written",
                     first[i] + "\n" + second[i]);
         }
-        require(estate->save_houses(), "the property database could not be written again");
+        require(estate.save_houses(), "the property database could not be written again");
         require(corvalen::fuzz::read_file(kDatabase) == written,
                 "the written property database is no fixed point", written);
     });

@@ -24,8 +24,8 @@ using corvalen::fuzz::two_decimals;
 constexpr const char* kStopFile = "corvalen/bus_stops.csv";
 
 std::string point_text(const RoutePoint& point) {
-    return two_decimals(point.x) + " " + two_decimals(point.y) + " " + two_decimals(point.z) +
-           " " + two_decimals(point.heading) + " type " + std::to_string(point.type) +
+    return two_decimals(point.x) + " " + two_decimals(point.y) + " " + two_decimals(point.z) + " " +
+           two_decimals(point.heading) + " type " + std::to_string(point.type) +
            (point.backwards ? " backwards" : "") + " link " + std::to_string(point.link_x) + " " +
            std::to_string(point.link_y);
 }
