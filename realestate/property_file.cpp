@@ -33,8 +33,10 @@ std::optional<PropertyRecord> parse_property_line(std::string_view line) {
     // A negative price would pay the player for buying.
     if (*value < 0)
         return std::nullopt;
-    return PropertyRecord{Property(false, *kind, static_cast<std::uint32_t>(*value), *x, *y, *z),
-                          GarageSpot{"", *garage_x, *garage_y, *garage_z, *garage_radius, 0}};
+    return PropertyRecord{Property(false, *kind, static_cast<std::uint32_t>(*value), as_stored(*x),
+                                   as_stored(*y), as_stored(*z)),
+                          GarageSpot{"", *garage_x, *garage_y, *garage_z, *garage_radius, 0},
+                          property_key(*x, *y, *z)};
 }
 
 std::string property_line(const Place& property, const GarageSpot& garage) {
