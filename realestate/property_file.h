@@ -38,7 +38,8 @@ std::optional<PropertyRecord> parse_property_line(std::string_view line);
 // The line of a property and its house garage, its line end included.
 std::string property_line(const Place& property, const GarageSpot& garage);
 
-// The keys of the owned-houses file's lines; "+" may stand for ",".
+// The keys of the owned-houses file's lines; "+" may stand for ",", and a
+// carriage return inside a line parts two keys.
 std::vector<std::string> owned_keys(const std::vector<std::string>& lines);
 
 }  // namespace corvalen

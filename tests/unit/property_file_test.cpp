@@ -51,8 +51,8 @@ TEST(PropertyLineTest, TenNumbersMakeAPropertyAndAnythingElseNone) {
     EXPECT_EQ(property_line(house->property, house->garage),
               "-120.75,45.25,14.90,f,1,35000,4.00,5.00,6.00,3,\n");
     EXPECT_EQ(house->property.radius, 1);
-    EXPECT_EQ(owned_keys({"100+-20+5", "1,2,3", "", "7+8,9"}),
-              (Texts{"100,-20,5", "1,2,3", "7,8,9"}));
+    EXPECT_EQ(owned_keys({"100+-20+5", "1,2,3", "", "7+8,9", "4,5,6\r", "1,1,1\r2,2,2"}),
+              (Texts{"100,-20,5", "1,2,3", "7,8,9", "4,5,6", "1,1,1", "2,2,2"}));
     // Two decimals, as the database holds the position once written.
     house = parse_property_line("12.999,-5.001,3.456,f,1,100,0.00,0.00,0.00,0,");
     ASSERT_TRUE(house);
