@@ -2,10 +2,12 @@
 // of the file: those read from the written file are the ones first read, at
 // the file's precision, under the same keys, and writing them again gives the
 // same bytes. The player owns every house in between, so the owned-houses
-// file written from the keys must find every house again.
+// file written from the keys must find every house again, and with it every
+// hotel or office that shares a house's key, as a load marks them.
 
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,10 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     corvalen::fuzz::in_frame([] {
         ROViriVariruRoza estate("1");
         require(estate.load_houses(), "the property files could not be read");
-        for (Place& property : estate.places) {
+        std::set<std::string> house_keys;
+        for (const Place& property : estate.places) {
             if (property.kind == corvalen::kHouse)
-                property.user_flag = 1;
+                house_keys.insert(property.label);
         }
+        for (Place& property : estate.places)
+            property.user_flag = house_keys.count(property.label) != 0 ? 1 : 0;
         std::vector<std::string> first = properties_of(estate);
         require(estate.save_houses(), "the property database could not be written");
         require(estate.save_owned_houses(), "the owned-houses file could not be written");
