@@ -71,8 +71,13 @@ std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
         // and let in points that the next load, reading what the save
         // wrote, dropped as duplicates.
         Position at{whole_metres(point->x), whole_metres(point->y)};
-        if (at != Position{0, 0} && taken.count(at) != 0)
+        if (at != Position{0, 0} && taken.count(at) != 0) {
+            // Written back all the same: once the point holding its place is
+            // moved or deleted, the next load takes it.
+            if (kept != nullptr)
+                keep_line(*kept, line);
             continue;
+        }
         taken.insert(at);
         points.push_back(*point);
     }
