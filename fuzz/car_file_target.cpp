@@ -1,9 +1,9 @@
 // The car files (the car parks' and the houses' are read alike). Cars read,
 // re-created in the stand-in's world and written back, with the lines that
 // held no car after them, are a fixed point of the file: every written car
-// line is read again, each car read back has the
-// record of the car written in every column that is read, at that column's
-// precision, and writing them again gives the same bytes.
+// line is read again, each car read back has the record of the car written
+// in every column that is read, at that column's precision, the same lines
+// are kept, and writing them again gives the same bytes.
 
 #include <cstddef>
 #include <cstdint>
