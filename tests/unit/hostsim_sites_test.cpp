@@ -1,5 +1,7 @@
-// The call-site routines catch a stub that disturbs what the game passes its
-// functions. (That honest stubs pass shows in the hook stub and attach tests.)
+// The stand-in's side of the calling forms: its lookup routine answers as the
+// game's does, and its call-site routines catch a stub that disturbs what the
+// game passes its functions. (That honest stubs pass shows in the hook stub
+// and attach tests.)
 
 #include <gtest/gtest.h>
 
@@ -15,7 +17,7 @@ class SitesTest : public ::testing::TestWithParam<Build> {
     SitesTest() : host(boot_options(GetParam())) {}
 
     CallSites& sites() { return host.image().sites(); }
-    // A fresh piece of scratch code for one stub.
+    // A fresh piece of scratch code.
     CodeWriter stub() { return CodeWriter(host.image().scratch_code() + 0x80 * used_++); }
     // Points the site's call at the stub, as the plug-in's attach does.
     void divert(int event, const CodeWriter& stub_code) {
@@ -25,6 +27,31 @@ class SitesTest : public ::testing::TestWithParam<Build> {
     Host host;
     std::uint32_t used_ = 0;
 };
+
+TEST_P(SitesTest, TheLookupTakesTheHashInEsiAnswersInEaxAndKeepsEveryOtherRegister) {
+    const Reg kept[] = {Reg::ebx, Reg::ecx, Reg::edx, Reg::edi, Reg::ebp, Reg::esi};
+    const std::uint32_t out = host.image().scratch_code() + 0x800;
+    for (std::uint32_t hash : {0x62E319C6u, 0x12345678u}) {
+        CodeWriter probe = stub();
+        probe.pushad();
+        for (std::uint32_t i = 0; i < 5; ++i)
+            probe.mov_imm(kept[i], 0x11111111u * (i + 1));
+        probe.mov_imm(Reg::esi, hash);
+        probe.call(host.image().native_lookup_routine());
+        probe.store(out, Reg::eax);
+        for (std::uint32_t i = 0; i < 6; ++i)
+            probe.store(out + 4 + 4 * i, kept[i]);
+        probe.popad();
+        probe.ret();
+        reinterpret_cast<void (*)()>(static_cast<std::uintptr_t>(probe.start()))();
+
+        EXPECT_EQ(read_u32(out) != 0, hash == 0x62E319C6u) << "a handler only for a known hash";
+        for (std::uint32_t i = 0; i < 5; ++i)
+            EXPECT_EQ(read_u32(out + 4 + 4 * i), 0x11111111u * (i + 1)) << "register " << i;
+        EXPECT_EQ(read_u32(out + 24), hash) << "ESI";
+    }
+    EXPECT_EQ(host.unknown_lookups().at(0x12345678), 1);
+}
 
 TEST_P(SitesTest, StubsThatDisturbTheCallAreReported) {
     const struct {
@@ -57,7 +84,7 @@ TEST_P(SitesTest, StubsThatDisturbTheCallAreReported) {
     EXPECT_EQ(host.hooks().problems[5], 0u);
 }
 
-TEST_P(SitesTest, StubThatLeavesItsScriptRecordActiveIsReported) {
+TEST_P(SitesTest, AStubThatLeavesItsScriptRecordActiveIsReported) {
     ScriptCaller own(host);
     CodeWriter bad = stub();
     bad.mov_imm(Reg::eax, own.record());
