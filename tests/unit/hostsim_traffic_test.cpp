@@ -1,11 +1,13 @@
 // The stand-in's traffic and cars as the transit service and the auto service
-// rely on them: drivers and their orders, blocked vehicles, and a repair.
+// rely on them: drivers and their orders, blocked vehicles, released
+// vehicles and a repair.
 
 #include <gtest/gtest.h>
 
 #include <bit>
 
 #include "hostsim/host.h"
+#include "hostsim/host_abi.h"
 #include "hostsim/script_caller.h"
 
 namespace hostsim {
@@ -43,6 +45,9 @@ class TrafficTest : public ::testing::Test {
 
 TEST_F(TrafficTest, ADriveToAPointAcceleratesBrakesAndComesToRestWithinItsRange) {
     ASSERT_EQ(host.world().vehicle(bus)->driver, driver);
+    auto* object =
+        reinterpret_cast<const std::uint8_t*>(host.world().vehicle(bus)->object.address());
+    EXPECT_EQ(object[kVehicleSeatCountOffset], 8) << "a bus's passenger seats";
     script.call(kDriveTo,
                 {A::arg(driver), A::arg(bus), A::arg(100.0f), A::arg(0.0f), A::arg(5.0f),
                  A::arg(8.0f), A::arg(0), A::arg(0), A::arg(1), A::arg(15.0f), A::arg(-1)});
@@ -74,6 +79,17 @@ TEST_F(TrafficTest, AWandererKeepsItsHeadingAndABlockedOneMovesOnlyWhenPushingTh
     EXPECT_TRUE(host.world().errors().empty());
     wander(host.world().player_character(), 1);
     EXPECT_EQ(host.world().errors().size(), 1u) << "an order for one who does not drive it";
+}
+
+TEST_F(TrafficTest, AReleasedVehicleIsGoneAndTheScriptsVariableCleared) {
+    std::int32_t variable = bus;
+    script.call(0x20C76FD1, {A::arg(&variable)});
+    EXPECT_EQ(variable, 0);
+    EXPECT_EQ(host.world().vehicle(bus), nullptr);
+    EXPECT_EQ(host.world().traffic().vehicles_released, 1);
+    EXPECT_TRUE(host.world().errors().empty());
+    read_float(kSpeed);
+    EXPECT_EQ(host.world().errors().size(), 1u) << "a call on a dead handle";
 }
 
 TEST_F(TrafficTest, ARepairMakesACarSoundAndPartsBeyondItsOwnAreRefused) {

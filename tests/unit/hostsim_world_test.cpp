@@ -1,6 +1,6 @@
 // What the plug-in relies on in the stand-in's world that its own tests
-// cannot show: positions handed back as fix-ups, the moment a save is
-// written, and where people may be spawned.
+// cannot show: positions handed back as fix-ups, saves and loads, street
+// names and where people may be spawned.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,8 @@ namespace {
 
 using A = ScriptCaller;
 
+constexpr std::uint32_t kIntStat = 0x48994D58;
+constexpr std::uint32_t kSetIntStat = 0x1B64665B;
 constexpr std::uint32_t kSetFloatStat = 0x5213511B;
 constexpr std::uint32_t kOpenSaveScreen = 0x78AC735F;
 
@@ -33,6 +35,35 @@ TEST(WorldTest, VehiclePositionComesBackAsAFixupVector) {
     EXPECT_EQ(context.fixup_value[0].x, at.x);
     EXPECT_EQ(context.fixup_value[0].z, at.z);
     EXPECT_EQ(position[0], 0.0f) << "left for the caller to copy";
+
+    script.call(0x2D432EAB, {A::arg(car.handle), A::arg(&position[0]), A::arg(&position[1]),
+                             A::arg(&position[2])});
+    EXPECT_EQ(position[2], at.z) << "copied as a script does";
+}
+
+// A loaded game starts from its own world: the statistics and the timer it
+// was saved with, and nothing made since the start.
+TEST(WorldTest, ALoadGivesBackTheSavedGameAndTakesAwayWhatWasMadeSince) {
+    Host host;
+    ScriptCaller script(host);
+    script.call(kSetIntStat, {A::arg(429), A::arg(7)});
+    host.run_frames(2);
+    ASSERT_GT(host.save_game(), 0);
+    script.call(kSetIntStat, {A::arg(429), A::arg(99)});
+    std::int32_t bus = host.world().add_vehicle(0xD577C962, {0.0f, 0.0f, 6.0f}, 0.0f).handle;
+    std::int32_t on_bus = 0;
+    std::int32_t fixed = 0;
+    script.call(0x6D21564D, {A::arg(bus), A::arg(&on_bus)});
+    script.call(0x3E7D3074, {A::arg(1.0f), A::arg(2.0f), A::arg(3.0f), A::arg(&fixed)});
+    host.run_frames(5);
+
+    ASSERT_TRUE(host.world().load_save(1));
+    host.run_frame();
+    EXPECT_EQ(script.call(kIntStat, {A::arg(429)}), 7u);
+    EXPECT_EQ(host.world().game_timer(), host.world().saves().at(1).game_timer) << "back";
+    EXPECT_EQ(host.world().vehicle(bus), nullptr);
+    EXPECT_EQ(host.world().blip(on_bus), nullptr);
+    EXPECT_NE(host.world().blip(fixed), nullptr);
 }
 
 // A statistic set as the save screen opens, and changed again in its first
@@ -56,22 +87,34 @@ TEST(WorldTest, TheSaveHoldsTheStatisticsOfItsMoment) {
     }
 }
 
-TEST(WorldTest, SpawnPointsLieOnLandBesideThePointAndNowhereAtSea) {
+// Where the map names no street its name is null, not empty.
+TEST(WorldTest, StreetsHaveNamesAndSpawnPointsLieOnLandBesideThePoint) {
     Host host;
     ScriptCaller script(host);
+    auto name_at = [&](float x, float y) {
+        std::int32_t street = -1;
+        std::int32_t crossing = -1;
+        script.call(0x49763A4F,
+                    {A::arg(x), A::arg(y), A::arg(6.0f), A::arg(&street), A::arg(&crossing)});
+        return reinterpret_cast<const char*>(
+            static_cast<std::uintptr_t>(script.call(0x16E14EA4, {A::arg(street)})));
+    };
+    EXPECT_STREQ(name_at(-120.0f, 35.0f), "Harbour Road");
+    EXPECT_EQ(name_at(700.0f, 700.0f), nullptr);
+
     float x = 0, y = 0, z = 0, heading = 0;
     std::int32_t node = 0;
-    auto ask = [&](Vec3 near) {
+    auto spawn_near = [&](Vec3 near) {
         return (script.call(0x63C00DE7, {A::arg(near.x), A::arg(near.y), A::arg(near.z),
                                          A::arg(1.0f), A::arg(1), A::arg(&x), A::arg(&y),
                                          A::arg(&z), A::arg(&heading), A::arg(&node)}) &
                 0xFF) != 0;
     };
-    ASSERT_TRUE(ask({-120.0f, 35.0f, 6.0f}));
+    ASSERT_TRUE(spawn_near({-120.0f, 35.0f, 6.0f}));
     EXPECT_EQ(x, -118.0f);
     EXPECT_EQ(y, 35.0f);
     EXPECT_EQ(z, 6.0f);
-    EXPECT_FALSE(ask({0.0f, 700.0f, 1.0f}));
+    EXPECT_FALSE(spawn_near({0.0f, 700.0f, 1.0f})) << "at sea";
 }
 
 }  // namespace
