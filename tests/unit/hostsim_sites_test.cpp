@@ -100,6 +100,7 @@ TEST_P(SitesTest, StubsThatDisturbTheCallAreReported) {
         game->run_frame();
         EXPECT_EQ(game->hooks().problems[c.event - 1], c.problems) << "site " << c.event;
         EXPECT_TRUE(game->hooks().corrupted());
+        EXPECT_EQ(game->frame_ticks(), 0) << "no plug-in, no tick";
         EXPECT_EQ(game->hooks().after_eax_ok(), c.event != 5);
     }
 }

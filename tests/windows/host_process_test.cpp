@@ -44,6 +44,7 @@ TEST(HostProcess, OnAnyOtherBuildThePluginStaysSilent) {
         EXPECT_TRUE(run.flag("plugin_loaded")) << name;
         EXPECT_EQ(run.number("patched_sites"), 0) << name;
         EXPECT_EQ(run.number("natives"), 0) << name;
+        EXPECT_EQ(run.number("frame_ticks"), 0) << name;
         EXPECT_FALSE(run.flag("corrupted")) << run.output;
     }
 }
