@@ -89,6 +89,24 @@ TEST(WorldTest, TheSaveHoldsTheStatisticsOfItsMoment) {
     }
 }
 
+// Backing out closes the screen at once, and a game that saves at the end
+// of it then saves nothing.
+TEST(WorldTest, BackingOutOfTheSaveScreenSavesNothing) {
+    BootOptions options;
+    options.world.save_written_at_open = false;
+    Host game(options);
+    ScriptCaller caller(game);
+    game.run_frame();
+    caller.call(kOpenSaveScreen, {});
+    game.run_frame();
+    ASSERT_TRUE(game.world().non_playing());
+    game.world().cancel_save_screen();
+    game.run_frame();
+    EXPECT_FALSE(game.world().non_playing());
+    game.run_frames(40);
+    EXPECT_EQ(game.world().saves().count(1), 0u);
+}
+
 // Where the map names no street its name is null, not empty.
 TEST(WorldTest, StreetsHaveNamesAndSpawnPointsLieOnLandBesideThePoint) {
     Host host;
