@@ -53,22 +53,31 @@ std::optional<RoutePoint> read_point(std::string_view line) {
 
 }  // namespace
 
-std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines) {
+std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
+                                         std::vector<std::string>* kept) {
     std::vector<RoutePoint> points;
     // Truncated positions of the points read so far: a later line at one of
     // them is a duplicate. (0, 0) is never one.
     std::set<Position> taken;
     for (const std::string& line : lines) {
         std::optional<RoutePoint> point = read_point(line);
-        if (!point)
+        if (!point) {
+            if (kept != nullptr)
+                keep_line(*kept, line);
             continue;
+        }
         // The position as links and the next load see it: the truncated
         // float. An integer reading of the text differs from it for "1e3",
         // and let in points that the next load, reading what the save
         // wrote, dropped as duplicates.
         Position at{whole_metres(point->x), whole_metres(point->y)};
-        if (at != Position{0, 0} && taken.count(at) != 0)
+        if (at != Position{0, 0} && taken.count(at) != 0) {
+            // Written back all the same: once the point holding its place is
+            // moved or deleted, the next load takes it.
+            if (kept != nullptr)
+                keep_line(*kept, line);
             continue;
+        }
         taken.insert(at);
         points.push_back(*point);
     }
