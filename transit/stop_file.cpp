@@ -92,8 +92,7 @@ std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
             auto [earlier, added] = taken.emplace(at, index);
             if (!added) {
                 if (skipped != nullptr) {
-                    skipped->push_back({index, "dropped: line " +
-                                                   std::to_string(earlier->second + 1) +
+                    skipped->push_back({index, "line " + std::to_string(earlier->second + 1) +
                                                    " holds a point at the same whole metres (" +
                                                    std::to_string(at.first) + ", " +
                                                    std::to_string(at.second) + ")"});

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -97,6 +98,15 @@ std::optional<Findings> check_folder(const fs::path& folder) {
             check_cars(name, files.lines(name), out);
         }
     }
+    // Each file's findings by line, the files in the order they were read.
+    std::map<std::string, std::size_t> file_order;
+    for (const Finding& finding : out)
+        file_order.emplace(finding.file, file_order.size());
+    std::stable_sort(out.begin(), out.end(), [&](const Finding& a, const Finding& b) {
+        std::size_t first = file_order[a.file];
+        std::size_t second = file_order[b.file];
+        return first != second ? first < second : a.line < b.line;
+    });
     return out;
 }
 

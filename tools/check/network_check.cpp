@@ -82,9 +82,13 @@ void check_routes(const Network& network, Findings& out) {
         }
         if (!caught_back && !end_reported[at]) {
             end_reported[at] = true;
+            std::string route = "the route from line " + std::to_string(network.line_of[start]);
             network.report(at,
-                           "the route from line " + std::to_string(network.line_of[start]) +
-                               " ends here without a capture point: vehicles wander off",
+                           network.water()
+                               ? route +
+                                     " ends here: boats and ships wander off, and nothing "
+                                     "catches them back"
+                               : route + " ends here without a capture point: buses wander off",
                            out);
         }
     }

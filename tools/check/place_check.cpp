@@ -1,5 +1,6 @@
 #include "tools/check/place_check.h"
 
+#include <cmath>
 #include <map>
 #include <optional>
 #include <set>
@@ -80,13 +81,15 @@ void check_cars(const std::string& file, const std::vector<std::string>& lines, 
     check_lines(file, lines, car_reader(), out);
     for (std::size_t index = 0; index < lines.size(); ++index) {
         std::optional<corvalen::CarLine> car = corvalen::parse_car_line(lines[index]);
-        if (car && !corvalen::position_on_map(*car)) {
-            out.push_back({file, index + 1,
-                           "the car stands off the map at (" + corvalen::fixed_decimals(car->x, 2) +
-                               ", " + corvalen::fixed_decimals(car->y, 2) + ", " +
-                               corvalen::fixed_decimals(car->z, 2) +
-                               "): a load puts it in the fallback row"});
-        }
+        if (!car || corvalen::position_on_map(*car))
+            continue;
+        std::string where = std::isfinite(car->heading)
+                                ? "the car stands off the map at (" +
+                                      corvalen::fixed_decimals(car->x, 2) + ", " +
+                                      corvalen::fixed_decimals(car->y, 2) + ", " +
+                                      corvalen::fixed_decimals(car->z, 2) + ")"
+                                : std::string("the car's heading is no number");
+        out.push_back({file, index + 1, where + ": a load puts it in the fallback row"});
     }
 }
 
