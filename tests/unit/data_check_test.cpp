@@ -58,7 +58,7 @@ TEST(DataCheckTest, EachFaultOfTheFolderIsNamedWithItsFileAndLine) {
                     {"ship_stops.csv", 2, "the route from line 1 ends here"},
                     {"service_stations.csv", 2, "radius 0"},
                     {"service_stations.csv", 3, "radius is no number"},
-                    {"fuel_data.csv", 2, "model is no number"},
+                    {"fuel_data.csv", 3, "model is no number"},
                     {"pub_parking_lots.csv", 1, "radius 0"},
                     {"pub_parking_lots.csv", 2, "4 values, fewer than the 5"},
                     {"house_db.csv", 2, "the key -30,110,6 is line 1's too"},

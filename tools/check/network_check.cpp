@@ -115,8 +115,12 @@ void check_network(ServiceMode mode, const std::string& file, const std::vector<
         if (!lines[index].empty() && passed_over.count(index) == 0)
             network.line_of.push_back(index + 1);
     }
-    if (network.line_of.size() != network.points.size())
-        return;  // cannot happen while the reader keeps its word; no lines to name
+    if (network.line_of.size() != network.points.size()) {
+        // The reader took a line it did not account for: no point could be
+        // named by its line, so the routes go unchecked, and say so.
+        out.push_back({file, 0, "the points could not be matched to their lines; links unchecked"});
+        return;
+    }
     for (std::size_t i = 0; i < network.points.size(); ++i)
         network.next.push_back(corvalen::next_point(network.points, static_cast<std::int32_t>(i)));
 
