@@ -39,37 +39,39 @@ void expect_findings(const Findings& found, const std::vector<Expected>& expecte
 
 // tests/tool/faulty holds one of each fault, commented here by line.
 TEST(DataCheckTest, EachFaultOfTheFolderIsNamedWithItsFileAndLine) {
+    const std::vector<Expected> expected = {
+        // A spawn spot's route over two way points that ends at line 3; line
+        // 4 truncates to line 2's position; line 6 is a capture point linking
+        // nowhere, line 7 a way point nothing leads to, line 9 a stop linking
+        // to itself.
+        {"bus_stops.csv", 3, "without a capture point"},
+        {"bus_stops.csv", 4, "line 2 holds a point at the same whole metres (20, 10)"},
+        {"bus_stops.csv", 5, "3 values, fewer than the 8"},
+        {"bus_stops.csv", 6, "links to (99, 99), where no point stands"},
+        {"bus_stops.csv", 7, "no vehicle reaches this point"},
+        {"bus_stops.csv", 8, "y is no number"},
+        {"bus_stops.csv", 9, "links to itself"},
+        {"boat_stops.csv", 0, "no spawn spot"},
+        // Line 2 is blank.
+        {"ship_stops.csv", 3, "the route from line 1 ends here"},
+        {"service_stations.csv", 2, "radius 0"},
+        {"service_stations.csv", 3, "radius is no number"},
+        {"fuel_data.csv", 3, "model is no number"},
+        {"pub_parking_lots.csv", 1, "radius 0"},
+        {"pub_parking_lots.csv", 2, "4 values, fewer than the 5"},
+        {"house_db.csv", 2, "the key -30,110,6 is line 1's too"},
+        {"house_db.csv", 3, "negative value"},
+        // The first key is the house's; a "+" stands for ","; the third
+        // names line 4 as it is written, before its x rounds to 11.00. The
+        // backup folder beside the save is no save of its own.
+        {"1/player_houses_db.dat", 2, "owns 999,999,6"},
+        {"1/pub_parking_cars.csv", 1, "off the map at (5000.00, 10.00, 5.00)"},
+        {"1/pub_parking_cars.csv", 2, "3 values, fewer than the 27"},
+        {"1/house_cars.csv", 1, "model is no number"},
+    };
     std::optional<Findings> found = check_folder(CORVALEN_SOURCE_DIR "/tests/tool/faulty");
     ASSERT_TRUE(found);
-    expect_findings(
-        *found, {
-                    // A spawn spot's route over two way points that ends at line 3;
-                    // line 4 truncates to line 2's position; line 6 is a capture
-                    // point linking nowhere, line 7 a way point nothing leads to,
-                    // line 9 a stop linking to itself.
-                    {"bus_stops.csv", 3, "without a capture point"},
-                    {"bus_stops.csv", 4, "line 2 holds a point at the same whole metres (20, 10)"},
-                    {"bus_stops.csv", 5, "3 values, fewer than the 8"},
-                    {"bus_stops.csv", 6, "links to (99, 99), where no point stands"},
-                    {"bus_stops.csv", 7, "no vehicle reaches this point"},
-                    {"bus_stops.csv", 8, "y is no number"},
-                    {"bus_stops.csv", 9, "links to itself"},
-                    {"boat_stops.csv", 0, "no spawn spot"},
-                    {"ship_stops.csv", 2, "the route from line 1 ends here"},
-                    {"service_stations.csv", 2, "radius 0"},
-                    {"service_stations.csv", 3, "radius is no number"},
-                    {"fuel_data.csv", 3, "model is no number"},
-                    {"pub_parking_lots.csv", 1, "radius 0"},
-                    {"pub_parking_lots.csv", 2, "4 values, fewer than the 5"},
-                    {"house_db.csv", 2, "the key -30,110,6 is line 1's too"},
-                    {"house_db.csv", 3, "negative value"},
-                    // The first key is the house's; a "+" stands for ",". The
-                    // backup folder beside the save is no save of its own.
-                    {"1/player_houses_db.dat", 2, "owns 999,999,6"},
-                    {"1/pub_parking_cars.csv", 1, "off the map at (5000.00, 10.00, 5.00)"},
-                    {"1/pub_parking_cars.csv", 2, "3 values, fewer than the 27"},
-                    {"1/house_cars.csv", 1, "model is no number"},
-                });
+    expect_findings(*found, expected);
 }
 
 TEST(DataCheckTest, TheSampleDataChecksClean) {
