@@ -159,5 +159,18 @@ TEST(DataCheckTest, TheMapFitsEverySpotBesideTheLegend) {
     EXPECT_GT(rightmost, kWidth - kLegendStrip - 100);
 }
 
+// The map owns the houses a save owns as the plug-in does: by key, or by
+// the position as a hand-made line spells it.
+TEST(DataCheckTest, TheMapOwnsTheHousesTheSaveOwns) {
+    pictures::MapData map = pictures::read_map_data(
+        pictures::folder_files(CORVALEN_SOURCE_DIR "/tests/tool/faulty"), "1");
+    std::vector<std::string> owned;
+    for (const corvalen::PropertyRecord& record : map.properties) {
+        if (record.property.user_flag != 0)
+            owned.push_back(record.property.label);
+    }
+    EXPECT_EQ(owned, (std::vector<std::string>{"-30,110,6", "11,200,6"}));
+}
+
 }  // namespace
 }  // namespace check
