@@ -91,6 +91,10 @@ std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
         if (at != Position{0, 0}) {
             auto [earlier, added] = taken.emplace(at, index);
             if (!added) {
+                // Written back all the same: once the point holding its place
+                // is moved or deleted, the next load takes it.
+                if (kept != nullptr)
+                    keep_line(*kept, line);
                 if (skipped != nullptr) {
                     skipped->push_back({index, "line " + std::to_string(earlier->second + 1) +
                                                    " holds a point at the same whole metres (" +
