@@ -14,6 +14,7 @@
 #include "core/geometry.h"
 #include "core/player.h"
 #include "core/text_number.h"
+#include "transit/route_links.h"
 #include "transit/stop_file.h"
 #include "transit/transit_service.h"
 
@@ -89,23 +90,11 @@ bool TransitService::add_point(RoutePointType type) {
 }
 
 std::int32_t TransitService::find_by_link(std::int32_t link_x, std::int32_t link_y) const {
-    if (link_x == 0 && link_y == 0)
-        return -1;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (truncated(points[i]) == Position{link_x, link_y})
-            return static_cast<std::int32_t>(i);
-    }
-    return -1;
+    return corvalen::find_by_link(points, link_x, link_y);
 }
 
 std::int32_t TransitService::next_point(std::int32_t index) const {
-    if (!valid_point(index))
-        return -1;
-    const RoutePoint& point = points[static_cast<std::size_t>(index)];
-    std::int32_t next = find_by_link(point.link_x, point.link_y);
-    // Confirming a connection without moving links a point to itself: a
-    // vehicle would arrive there for ever. The file keeps it as made.
-    return next == index ? -1 : next;
+    return corvalen::next_point(points, index);
 }
 
 std::int32_t TransitService::nearest_point(float x, float y) const {
