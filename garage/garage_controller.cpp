@@ -174,9 +174,26 @@ void GarageController::hide_blips() {
     blips.clear();
 }
 
+void GarageController::release_stored_cars() {
+    for (const auto& [handle, block] : stored) {
+        auto record = records.find(handle);
+        // A handle the game has since given to another vehicle is not ours.
+        if (record != records.end() && host::vehicle_exists(handle) &&
+            host::vehicle_model(handle) == record->second.vehicle.model) {
+            host::release_vehicle(handle);
+        }
+    }
+}
+
+bool GarageController::read_car_file_again() {
+    release_stored_cars();
+    return read_car_file();
+}
+
 bool GarageController::read_car_file() {
     stored.clear();
     records.clear();
+    unplaced_lines.clear();
     current = nullptr;
     taken_out = false;
     // The vehicle of the last update belongs to the world before this load.
@@ -188,16 +205,17 @@ bool GarageController::read_car_file() {
         return false;
     float fallback_row = kFallbackFirstY;
     for (const std::string& line : *lines) {
-        if (std::optional<CarLine> car = parse_car_line(line))
-            recreate(*car, fallback_row);
+        std::optional<CarLine> car = parse_car_line(line);
+        if (car && recreate(*car, fallback_row) == Recreation::no_room)
+            unplaced_lines.push_back(line);
     }
     return true;
 }
 
-bool GarageController::recreate(const CarLine& car, float& fallback_row) {
+GarageController::Recreation GarageController::recreate(const CarLine& car, float& fallback_row) {
     std::int32_t model_index = host::load_model_now(car.model);
     if (model_index < 0)
-        return false;
+        return Recreation::model_unknown;
 
     host::Vec3 at{car.x, car.y, car.z};
     float heading = car.heading;
@@ -213,7 +231,7 @@ bool GarageController::recreate(const CarLine& car, float& fallback_row) {
     transform.rows[3][2] = at.z;
     std::uint32_t structure = host::create_vehicle_object(model_index, kRecreatedKind, transform);
     if (structure == 0)
-        return false;
+        return Recreation::no_room;
 
     for (std::uint32_t i = 0; i < car.colours.size(); ++i)
         host::set_vehicle_byte(structure, host::kColourBytesOffset + i, car.colours[i]);
@@ -227,7 +245,7 @@ bool GarageController::recreate(const CarLine& car, float& fallback_row) {
     host::finish_object_creation(structure);
     host::Handle handle = host::vehicle_handle_of(structure);
     if (handle == 0)
-        return false;
+        return Recreation::no_room;
     host::set_vehicle_heading(handle, heading);
     host::set_vehicle_extra_value(handle, car.extra_value);
     host::keep_vehicle(handle);
@@ -242,7 +260,7 @@ bool GarageController::recreate(const CarLine& car, float& fallback_row) {
     records.insert_or_assign(handle, std::move(record));
     if (car.odometer && owner != nullptr)
         owner->restore_odometer(handle, *car.odometer);
-    return true;
+    return Recreation::made;
 }
 
 bool GarageController::write_car_file() const {
@@ -251,6 +269,8 @@ bool GarageController::write_car_file() const {
     std::string contents;
     for (host::Handle handle : sorted_handles(stored))
         contents += car_line(handle);
+    for (const std::string& line : unplaced_lines)
+        contents += line + "\n";
     return replace_file(car_file, contents);
 }
 

@@ -58,6 +58,10 @@ class GarageController {
     // Empties the store and re-creates the cars of the car file. False when
     // the file is there but could not be read; the next write then keeps it.
     bool read_car_file();
+    // The editor's load, in the world the stored cars still stand in: they
+    // go back to the game first, since the file brings them back and they
+    // would otherwise stand there twice.
+    bool read_car_file_again();
     // Replaces the car file with the stored cars. False when nothing was
     // written: the file could not be replaced, or it is one that could not be
     // read and so still holds cars this store never loaded.
@@ -78,10 +82,17 @@ class GarageController {
     bool taken_out = false;  // a vehicle was taken out this frame
     // The car file was there but could not be read at the last load.
     bool car_file_unread = false;
+    // Lines of cars the host had no room for at the last load (its vehicle
+    // pool was full): written back as they were, so the next load tries
+    // again instead of the car being lost.
+    std::vector<std::string> unplaced_lines;
 
   private:
+    enum class Recreation { made, model_unknown, no_room };
+
     void store(host::Handle handle, std::uint32_t structure);
-    bool recreate(const CarLine& car, float& fallback_row);
+    void release_stored_cars();
+    Recreation recreate(const CarLine& car, float& fallback_row);
     void show_blips();
     void hide_blips();
 };
