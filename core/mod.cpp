@@ -59,10 +59,11 @@ Mod::Mod()
     main_menu.add_item("Ship Service", kOpenShip);
 }
 
-bool Mod::check_save_identity() {
+bool Mod::check_save_identity(std::int64_t now, bool host_stopped_playing) {
     std::int32_t identity = host::stat_int(host::Stat::SaveIdentity);
     if (identity < 1) {
-        std::optional<std::int32_t> fresh = save_tracker.allocate_save_identity();
+        std::optional<std::int32_t> fresh =
+            save_tracker.identity_for_new_game(now, host_stopped_playing);
         if (!fresh) {
             // Forgetting the last save's identity makes the game that
             // finally gets one, or that save loaded again, reload.
@@ -88,9 +89,12 @@ void Mod::frame_tick() {
         tracker.started = true;
         tracker.reload_needed = true;
     }
-    bool has_identity = check_save_identity();
-
     bool not_playing = host::host_not_playing();
+    std::int64_t now = platform::wall_clock_seconds();
+    // A save or a load begins with the host leaving play.
+    bool stopped_playing = not_playing && !tracker.last_not_playing;
+    bool has_identity = check_save_identity(now, stopped_playing);
+
     // Elapsed time in wrap-around arithmetic: a timer that went backwards
     // reads as a huge step, while the counter's own wrap after 49 days does
     // not pass for a jump.
@@ -99,16 +103,16 @@ void Mod::frame_tick() {
     }
 
     tracker.save_due = false;
-    std::int64_t now = platform::wall_clock_seconds();
     if (not_playing && now > tracker.next_save_time) {
         tracker.save_due = true;
         tracker.next_save_time = now + tracker.save_interval;
     }
     tracker.last_game_timer = timer;
+    tracker.last_not_playing = not_playing;
 
     // A game without identity has no folder of its own: whatever the mod
-    // loaded, saved or changed now would belong to some other save. The next
-    // tick tries again.
+    // loaded, saved or changed now would belong to some other save. A later
+    // tick tries again once a number may have come free.
     if (!has_identity)
         return;
     if (tracker.reload_needed) {
@@ -120,6 +124,10 @@ void Mod::frame_tick() {
         // per-save files go with it, however recent the last autosave.
         bool property_save = false;
         contained([&] { property_save = real_estate.note_host_not_playing(); });
+        // Either save starts the spacing afresh, or the regular autosave could
+        // follow a frame later and rotate the backups a second time.
+        if (property_save)
+            tracker.next_save_time = now + tracker.save_interval;
         if (tracker.save_due || property_save)
             save_all();
         return;
@@ -129,7 +137,7 @@ void Mod::frame_tick() {
 
 void Mod::reload_all() {
     contained([&] {
-        check_save_identity();
+        check_save_identity(platform::wall_clock_seconds(), false);
         save_identity_text = std::to_string(save_tracker.save_identity);
     });
     contained([&] {

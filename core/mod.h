@@ -65,7 +65,8 @@ class Mod {
     // Reads the save identity from the host statistic, allocates and stores
     // one when the save has none, and asks for a reload when it changed.
     // False when the save has none and no unused one can be made.
-    bool check_save_identity();
+    // `host_stopped_playing`: a save or a load may have begun this frame.
+    bool check_save_identity(std::int64_t now, bool host_stopped_playing);
     void interactive_frame();
     void open_feature_menu(std::int32_t action);
     void developer_hotkeys();

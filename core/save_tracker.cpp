@@ -56,4 +56,13 @@ std::optional<std::int32_t> SaveTracker::allocate_save_identity() const {
     return identity;
 }
 
+std::optional<std::int32_t> SaveTracker::identity_for_new_game(std::int64_t now,
+                                                               bool host_stopped_playing) {
+    if (!host_stopped_playing && now < next_allocation_time)
+        return std::nullopt;
+    std::optional<std::int32_t> identity = allocate_save_identity();
+    next_allocation_time = identity ? 0 : now + kAllocationRetry;
+    return identity;
+}
+
 }  // namespace corvalen

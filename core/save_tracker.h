@@ -15,6 +15,9 @@ class SaveTracker {
   public:
     static constexpr std::int32_t kSaveInterval = 12;       // wall-clock seconds between autosaves
     static constexpr std::uint32_t kTimeJumpLimit = 10000;  // game-timer ms of one plausible step
+    // While no identity is free, wall-clock seconds before the data folder is
+    // listed again.
+    static constexpr std::int64_t kAllocationRetry = 5;
 
     SaveTracker() = default;
     // `folder` is the data folder; `game_timer` and `now` are the host game
@@ -28,15 +31,21 @@ class SaveTracker {
     // the next number exists after all: an identity in use would mix two
     // saves' data.
     std::optional<std::int32_t> allocate_save_identity() const;
+    // The identity for a game that has none. After a failed allocation the
+    // data folder is listed again only once something may have freed a
+    // number: a save or a load (`host_stopped_playing`), or a few seconds.
+    std::optional<std::int32_t> identity_for_new_game(std::int64_t now, bool host_stopped_playing);
 
     std::int32_t save_identity = 0;
     std::uint32_t last_game_timer = 0;
+    bool last_not_playing = false;  // the host's state in the last tick
     bool started = false;
     bool reload_needed = false;
     bool save_due = false;
     std::int64_t next_save_time = kSaveInterval;
     std::int32_t save_interval = kSaveInterval;
     std::string folder = ".";
+    std::int64_t next_allocation_time = 0;  // wall-clock seconds; 0: at once
 };
 
 // The number an entry of the data folder stands for: atoi of its name, for a

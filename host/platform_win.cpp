@@ -1,8 +1,8 @@
 // The platform seam inside the host's Windows process.
 
 #include <windows.h>
-
-#include <time.h>
+// After windows.h: it declares RtlGenRandom, the system's own random source.
+#include <ntsecapi.h>
 
 #include <memory>
 #include <new>
@@ -18,6 +18,10 @@ constexpr DWORD kExecuteReadWrite = 0x40;  // PAGE_EXECUTE_READWRITE
 constexpr DWORD kModuleFromAddress = 4;    // GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS
 constexpr DWORD kIdleSleepMilliseconds = 1000;
 constexpr DWORD kModulePathLength = 260;
+
+// FILETIME counts 100 ns ticks from 1601-01-01 UTC.
+constexpr std::uint64_t kFileTimeTicksPerSecond = 10'000'000;
+constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
 
 constexpr std::uint32_t kPageSize = 4096;
 // Both pages' old protections share one word (PAGE_* values fit 16 bits).
@@ -125,11 +129,22 @@ void start_idle_thread(std::uint32_t parameter) {
                  reinterpret_cast<LPVOID>(static_cast<std::uintptr_t>(parameter)), 0, nullptr);
 }
 
+// The system's own calls rather than the run time's: a host process (the
+// stand-in among them) can answer a system import of the plug-in, so its runs
+// need not wait for the real clock and roll the same dice each time.
 std::int64_t wall_clock_seconds() {
-    return _time64(nullptr);
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    std::uint64_t ticks =
+        (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<std::int64_t>(ticks / kFileTimeTicksPerSecond) - kSecondsFrom1601To1970;
 }
 
 std::uint32_t random_seed() {
+    std::uint32_t seed = 0;
+    if (RtlGenRandom(&seed, sizeof(seed))) {
+        return seed;
+    }
     return device_seed();
 }
 

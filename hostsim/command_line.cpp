@@ -7,7 +7,7 @@
 #include <optional>
 #include <ostream>
 
-#include "hostsim/scenes.h"
+#include "hostsim/script_runner.h"
 
 namespace hostsim {
 namespace {
@@ -72,10 +72,27 @@ struct Plan {
     std::string plugin;
     int frames = 10;
     std::string record;
+    std::string script;
+    std::string out;
     bool free_plugin = false;
     // Things done to the world before a frame runs.
     std::multimap<std::uint32_t, std::function<void(Host&)>> before_frame;
 };
+
+int run_script_process(const Plan& plan, const BootOptions& options, std::ostream& out,
+                       std::ostream& err);
+
+void write_record(Host& host, const std::string& record, std::ostream& out, std::ostream& err) {
+    if (record.empty())
+        return;
+    host.timeline().catch_up(host.world());
+    if (record == "-") {
+        for (const std::string& line : host.timeline().lines())
+            out << line << "\n";
+    } else if (!host.timeline().write(record)) {
+        err << "hostsim: cannot write " << record << "\n";
+    }
+}
 
 }  // namespace
 
@@ -154,6 +171,10 @@ int run_host_process(const std::vector<std::string>& arguments, BootOptions opti
             plan.plugin = value;
         } else if (option == "--record") {
             plan.record = value;
+        } else if (option == "--script") {
+            plan.script = value;
+        } else if (option == "--out") {
+            plan.out = value;
         } else if (option == "--frames") {
             auto n = parse_number(value);
             if (!n || *n > 10000000)
@@ -190,12 +211,6 @@ int run_host_process(const std::vector<std::string>& arguments, BootOptions opti
                 if (!host.world().load_save(slot))
                     host.note("no save in slot " + std::to_string(slot));
             });
-        } else if (option == "--scene") {
-            auto steps = scene_steps(value);
-            if (!steps)
-                return usage("unknown scene " + value);
-            for (SceneStep& step : *steps)
-                plan.before_frame.emplace(step.frame, std::move(step.act));
         } else if (option == "--wall-step-ms") {
             auto n = parse_number(value);
             if (!n)
@@ -218,6 +233,9 @@ int run_host_process(const std::vector<std::string>& arguments, BootOptions opti
             return usage("unknown option " + option);
         }
     }
+
+    if (!plan.script.empty())
+        return run_script_process(plan, options, out, err);
 
     Host host(options);
     auto run_actions = [&](std::uint32_t frame) {
@@ -252,17 +270,36 @@ int run_host_process(const std::vector<std::string>& arguments, BootOptions opti
     for (const JournalEntry& error : host.world().errors()) {
         err << "hostsim: frame " << error.frame << ": " << error.text << "\n";
     }
-    if (!plan.record.empty()) {
-        host.timeline().catch_up(host.world());
-        if (plan.record == "-") {
-            for (const std::string& line : host.timeline().lines())
-                out << line << "\n";
-        } else if (!host.timeline().write(plan.record)) {
-            err << "hostsim: cannot write " << plan.record << "\n";
-        }
-    }
+    write_record(host, plan.record, out, err);
     out << summary_json(host, frames_run, pinned) << std::endl;
     return exit_code;
 }
+
+namespace {
+
+// A scenario script plays the game instead of the frame count and the
+// scheduled keys.
+int run_script_process(const Plan& plan, const BootOptions& options, std::ostream& out,
+                       std::ostream& err) {
+    Script script = read_script(plan.script);
+    if (!script.errors.empty()) {
+        for (const std::string& error : script.errors)
+            err << error << "\n";
+        return 2;
+    }
+    Host host(options);
+    ScriptRun run = run_script(host, script, plan.plugin, plan.out, out, err);
+    if (!run.plugin_loaded)
+        err << "hostsim: cannot load " << plan.plugin << ": " << run.load_error << "\n";
+    for (const JournalEntry& error : host.world().errors())
+        err << "hostsim: frame " << error.frame << ": " << error.text << "\n";
+    write_record(host, plan.record, out, err);
+    out << summary_json(host, static_cast<int>(host.frame()), -1) << std::endl;
+    if (!run.plugin_loaded)
+        return 1;
+    return run.failures.empty() ? 0 : 4;
+}
+
+}  // namespace
 
 }  // namespace hostsim

@@ -8,8 +8,8 @@
 //   --save-screen FRAME      open the game's save screen before FRAME
 //   --save-at-open           the save screen writes the save when it opens, not at its end
 //   --load FRAME:SLOT        load a save slot before FRAME
-//   --scene NAME             play a prepared game (scenes.h): filling-station, car-park,
-//                            driver-mission, short-driver-mission
+//   --script FILE            play a scenario script (script.h) instead of a frame count
+//   --out DIR                the script's readable timeline and pictures go there
 //   --wall-step-ms N         wall-clock milliseconds per frame (in-process clock only)
 //   --layout 1070|1080       lay the image out for that build whatever the version
 //   --stack-skew N           misalign the call sites' stack by N bytes (0, 4, 8, 12)

@@ -13,11 +13,6 @@ namespace hostsim {
 // run time's local-time conversions follow, the plug-in's included.
 void set_process_time_zone(const std::string& zone);
 
-// Lets `seconds` of wall-clock time pass for the plug-in. Its clock is the
-// world's on Linux, so nothing is needed there; a Windows plug-in reads the
-// real clock, so the process waits.
-void let_plugin_wall_clock_pass(std::int64_t seconds);
-
 class ImageMemory {
   public:
     virtual ~ImageMemory() = default;

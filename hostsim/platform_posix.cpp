@@ -126,8 +126,6 @@ void set_process_time_zone(const std::string& zone) {
     tzset();
 }
 
-void let_plugin_wall_clock_pass(std::int64_t /*seconds*/) {}
-
 std::unique_ptr<ImageMemory> ImageMemory::acquire() {
     return std::make_unique<MappedImage>();
 }

@@ -1,6 +1,7 @@
 // Windows: the module image is the host executable itself, whose .hostimg
 // section (uninitialised, writable and executable) holds everything the
-// stand-in lays out; the plug-in is a DLL whose entry runs inside LoadLibrary.
+// stand-in lays out; the plug-in is a DLL whose entry runs inside LoadLibrary,
+// with its clock and seeds answered by the world (plugin_imports_win.h).
 
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 
 #include "hostsim/host_layout.h"
 #include "hostsim/platform.h"
+#include "hostsim/plugin_imports_win.h"
 
 namespace hostsim {
 namespace {
@@ -48,7 +50,7 @@ class ExecutableImage final : public ImageMemory {
 class Dll final : public PluginModule {
   public:
     bool load(const std::string& path, std::string& error) override {
-        module_ = LoadLibraryA(path.c_str());
+        module_ = load_plugin_answering_imports(path);
         if (module_ == nullptr) {
             error = "LoadLibrary failed with error " + std::to_string(GetLastError());
             return false;
@@ -92,11 +94,6 @@ void set_process_time_zone(const std::string& zone) {
     std::string setting = "TZ=" + zone;
     _putenv(setting.c_str());
     _tzset();
-}
-
-void let_plugin_wall_clock_pass(std::int64_t seconds) {
-    if (seconds > 0)
-        Sleep(static_cast<DWORD>(seconds * 1000));
 }
 
 std::unique_ptr<ImageMemory> ImageMemory::acquire() {

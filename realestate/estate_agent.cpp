@@ -36,11 +36,8 @@ host::Matrix standing_at(host::Vec3 at) {
     return transform;
 }
 
-// The pedestrian made of `model` at `at`; 0 when the host made none.
-host::Handle create_pedestrian(std::uint32_t model, host::Vec3 at) {
-    std::int32_t model_index = host::load_model_now(model);
-    if (model_index < 0)
-        return 0;
+// The pedestrian of a loaded model at `at`; 0 when the host made none.
+host::Handle create_pedestrian(std::int32_t model_index, host::Vec3 at) {
     std::uint32_t object = host::create_pedestrian_object(model_index, standing_at(at));
     if (object == 0)
         return 0;
@@ -57,13 +54,16 @@ bool EstateAgent::spawn(Dice& dice) {
 
     std::uint32_t model = kModels[static_cast<std::size_t>(
         roll(dice, 0, static_cast<std::int32_t>(kModels.size()) - 1))];
+    std::int32_t model_index = host::load_model_now(model);
+    if (model_index < 0)
+        return false;
     std::optional<host::Vec3> player = player_position();
     if (!player)
         return false;
     std::optional<host::Vec3> spot = host::spawn_point_near(*player);
     if (!spot)
         return false;
-    host::Handle agent = create_pedestrian(model, *spot);
+    host::Handle agent = create_pedestrian(model_index, *spot);
     if (agent == 0)
         return false;
 
@@ -129,14 +129,6 @@ bool EstateAgent::lost() const {
 void EstateAgent::forget() {
     handle = 0;
     blip = 0;
-}
-
-void EstateAgent::let_go() {
-    if (handle != 0 && host::character_exists(handle)) {
-        remove_blip();
-        host::release_character(handle);
-    }
-    forget();
 }
 
 void EstateAgent::remove_blip() {

@@ -26,13 +26,10 @@ struct EstateAgent {
     // or no longer keeps to the player. Asks nothing of a handle the host
     // does not know any more.
     bool lost() const;
-    // A loaded game has none of the earlier game's characters and blips:
-    // the handles are dropped without a word to the host.
+    // A loaded game has none of the earlier game's characters and blips, and
+    // may have given their handles to its own: the handles are dropped
+    // without a word to the host.
     void forget();
-    // A reload: after a load the agent and his blip are gone with the earlier
-    // game; when the game was not loaded (its timer only jumped) he is still
-    // about, and is let go instead of being lost track of.
-    void let_go();
 
     bool present() const { return handle != 0; }
 

@@ -51,7 +51,7 @@ void ROViriVariruRoza::apply_config(const Config* config) {
 void ROViriVariruRoza::set_save_identity(const std::string& text) {
     save_identity = text;
     garage.set_car_file(data_path(make_save_folder(data_folder, save_identity), cars_file_name));
-    agent.let_go();
+    agent.forget();
     selling_mode = false;
 }
 
@@ -109,15 +109,16 @@ bool ROViriVariruRoza::load_houses() {
         if (!record)
             continue;
         Place& property = record->property;
-        if (property.kind == kHouse) {
-            for (std::size_t i = 0; i < owned.size(); ++i) {
-                if (owned[i] == property.label) {
-                    property.user_flag = 1;
-                    matched[i] = true;
-                }
+        for (std::size_t i = 0; i < owned.size(); ++i) {
+            if (owned[i] == property.label || owned[i] == record->key_as_written) {
+                property.user_flag = 1;
+                // Only houses are written back as owned; a key that names
+                // a hotel or the office alone is kept as it was read.
+                matched[i] = matched[i] || property.kind == kHouse;
             }
-            property.enabled = is_owned(property) || selling_mode;
         }
+        if (property.kind == kHouse)
+            property.enabled = is_owned(property) || selling_mode;
         refresh_blip(property, false);
         house_garages[property.label] = record->garage;
         if (is_owned(property))

@@ -126,7 +126,7 @@ class ROViriVariruRoza : public SpotController {
     Menu menu{"RO Viri Variru Roza. settings"};
 
     Dice dice = seeded_dice();
-    // Owned keys that matched no property at the last load: kept and written
+    // Owned keys that matched no house at the last load: kept and written
     // back, so that a damaged or missing database loses no house.
     std::vector<std::string> unmatched_owned_keys;
     bool house_file_unread = false;

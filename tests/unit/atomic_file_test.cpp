@@ -17,37 +17,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(AtomicFileTest, CreatesAndReplacesWithoutLeavingTheTemporary) {
+TEST(AtomicFileTest, ReplacesTheWholeFileOrNothing) {
     test::WorkingFolder folder;
     fs::create_directories("corvalen/1");
-    EXPECT_TRUE(replace_file("corvalen/1/a.csv", "first\n"));
-    EXPECT_EQ(test::read_file("corvalen/1/a.csv"), "first\n");
-    EXPECT_TRUE(replace_file("corvalen/1/a.csv", "second"));
-    EXPECT_EQ(test::read_file("corvalen/1/a.csv"), "second");
-    EXPECT_TRUE(replace_file("corvalen/1/a.csv", ""));
-    EXPECT_EQ(test::read_file("corvalen/1/a.csv"), "");
+    for (const char* contents : {"first\n", "second", ""}) {
+        EXPECT_TRUE(replace_file("corvalen/1/a.csv", contents));
+        EXPECT_EQ(test::read_file("corvalen/1/a.csv"), contents);
+    }
     EXPECT_FALSE(fs::exists("corvalen/1/a.csv.tmp"));
-}
 
-TEST(AtomicFileTest, AFailedWriteKeepsTheOldFile) {
-    test::WorkingFolder folder;
-    test::write_file("corvalen/1/a.csv", "old");
     // A directory where the temporary file would go makes the write fail.
     fs::create_directories("corvalen/1/a.csv.tmp");
     EXPECT_FALSE(replace_file("corvalen/1/a.csv", "new"));
-    EXPECT_EQ(test::read_file("corvalen/1/a.csv"), "old");
+    EXPECT_EQ(test::read_file("corvalen/1/a.csv"), "");
     EXPECT_TRUE(fs::is_directory("corvalen/1/a.csv.tmp")) << "not ours to remove";
+
+    // A directory in the target's place makes the rename fail.
+    test::write_file("corvalen/1/b.csv/inside", "in the way");
+    EXPECT_FALSE(replace_file("corvalen/1/b.csv", "new"));
+    EXPECT_FALSE(fs::exists("corvalen/1/b.csv.tmp"));
 
     EXPECT_FALSE(replace_file("corvalen/missing/a.csv", "new"));
     EXPECT_FALSE(fs::exists("corvalen/missing"));
-}
-
-TEST(AtomicFileTest, AFailedRenameLeavesNoTemporary) {
-    test::WorkingFolder folder;
-    test::write_file("corvalen/1/a.csv/inside", "in the way");
-    EXPECT_FALSE(replace_file("corvalen/1/a.csv", "new"));
-    EXPECT_EQ(test::read_file("corvalen/1/a.csv/inside"), "in the way");
-    EXPECT_FALSE(fs::exists("corvalen/1/a.csv.tmp"));
 }
 
 // A full disk: with the file size limit at 0 (and its signal ignored) every

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "game_frame.h"
 
 namespace corvalen {
@@ -15,11 +13,6 @@ namespace {
 using host::ScanCode;
 using test::game_frame;
 using test::texts_of;
-
-constexpr auto kNumpad5 = static_cast<std::uint8_t>(ScanCode::Numpad5);
-constexpr auto kNumpad0 = static_cast<std::uint8_t>(ScanCode::Numpad0);
-constexpr auto kNumpad8 = static_cast<std::uint8_t>(ScanCode::Numpad8);
-constexpr auto kNumpad2 = static_cast<std::uint8_t>(ScanCode::Numpad2);
 
 Menu three_items(const char* title = "Corvalen mod") {
     Menu menu(title);
@@ -37,35 +30,37 @@ Menu armed_menu() {
     return menu;
 }
 
-TEST(MenuTest, OpeningOnlyArmsTheMenuForTheNextFrame) {
-    Menu menu = three_items();
-    EXPECT_TRUE(test::game_frame_pressing(kNumpad5, [&] { menu.process(); }).empty()) << "closed";
-    EXPECT_EQ(menu.selected_action(), -1);
-    EXPECT_TRUE(menu.toggle());
-    hostsim::DrawRecord first = test::game_frame_pressing(kNumpad5, [&] { menu.process(); });
-    EXPECT_TRUE(first.empty());
-    EXPECT_EQ(menu.selected_action(), -1);
-    EXPECT_TRUE(menu.armed);
-
-    hostsim::DrawRecord second = test::game_frame_pressing(kNumpad5, [&] { menu.process(); });
-    EXPECT_EQ(menu.selected_action(), 10);
-    EXPECT_FALSE(second.empty());
-
-    game_frame([&] { menu.process(); });
-    EXPECT_EQ(menu.selected_action(), -1) << "a choice lasts one frame";
-    EXPECT_EQ(menu.chosen_item(), nullptr);
+template <typename... Menus>
+hostsim::DrawRecord process_pressing(ScanCode key, Menus&... menus) {
+    return test::game_frame_pressing(static_cast<std::uint8_t>(key),
+                                     [&] { (menus.process(), ...); });
 }
 
+TEST(MenuTest, OpeningOnlyArmsTheMenuForTheNextFrame) {
+    Menu menu = three_items();
+    EXPECT_TRUE(process_pressing(ScanCode::Numpad5, menu).empty()) << "closed";
+    EXPECT_TRUE(menu.toggle());
+    EXPECT_TRUE(process_pressing(ScanCode::Numpad5, menu).empty());
+    EXPECT_EQ(menu.selected_action(), -1);
+
+    EXPECT_FALSE(process_pressing(ScanCode::Numpad5, menu).empty());
+    EXPECT_EQ(menu.selected_action(), 10);
+    game_frame([&] { menu.process(); });
+    EXPECT_EQ(menu.selected_action(), -1) << "a choice lasts one frame";
+}
+
+// Two open menus see the same key.
 TEST(MenuTest, HighlightWrapsBothWays) {
     Menu menu = armed_menu();
-    test::game_frame_pressing(kNumpad8, [&] { menu.process(); });
+    Menu other = armed_menu();
+    process_pressing(ScanCode::Numpad8, menu, other);
     EXPECT_EQ(menu.highlighted, 2);
-    test::game_frame_pressing(kNumpad2, [&] { menu.process(); });
+    EXPECT_EQ(other.highlighted, 2);
+    process_pressing(ScanCode::Numpad2, menu);
     EXPECT_EQ(menu.highlighted, 0);
-    test::game_frame_pressing(kNumpad2, [&] { menu.process(); });
-    test::game_frame_pressing(kNumpad5, [&] { menu.process(); });
+    process_pressing(ScanCode::Numpad2, menu);
+    process_pressing(ScanCode::Numpad5, menu);
     ASSERT_NE(menu.chosen_item(), nullptr);
-    EXPECT_EQ(menu.chosen_item()->label, "second");
     EXPECT_EQ(menu.chosen_item()->value, 7);
     EXPECT_EQ(menu.chosen_item()->extra, 8);
     EXPECT_EQ(menu.selected_action(), 20);
@@ -76,55 +71,20 @@ TEST(MenuTest, BackClosesTheChildAndOpensTheParentOneFrameLater) {
     Menu child = three_items("child");
     child.parent = &parent;
     child.toggle();
-    game_frame([&] {
-        child.process();
-        parent.process();
-    });
+    game_frame([&] { child.process(); });
 
-    hostsim::DrawRecord back = test::game_frame_pressing(kNumpad0, [&] {
-        child.process();
-        parent.process();
-    });
-    EXPECT_FALSE(child.open);
-    EXPECT_TRUE(parent.open);
     // The child still draws the frame it goes back in; the parent, just
     // opened, does not act or draw yet.
-    std::vector<std::string> back_texts = texts_of(back);
-    ASSERT_FALSE(back_texts.empty());
-    EXPECT_EQ(back_texts.front(), "child");
-    EXPECT_EQ(std::count(back_texts.begin(), back_texts.end(), "parent"), 0);
-
-    hostsim::DrawRecord next = game_frame([&] {
-        child.process();
-        parent.process();
-    });
-    ASSERT_FALSE(texts_of(next).empty());
-    EXPECT_EQ(texts_of(next).front(), "parent");
-
-    // Without a parent, back does nothing.
-    test::game_frame_pressing(kNumpad0, [&] { parent.process(); });
+    std::vector<std::string> back = texts_of(process_pressing(ScanCode::Numpad0, child, parent));
+    EXPECT_FALSE(child.open);
     EXPECT_TRUE(parent.open);
-}
+    EXPECT_EQ(back.size(), 7u) << "the child's seven lines only";
+    EXPECT_EQ(back.at(0), "child");
 
-TEST(MenuTest, CloseRequestClosesAfterTheFrameIsDrawn) {
-    Menu menu = armed_menu();
-    menu.close_request = true;
-    hostsim::DrawRecord draws = game_frame([&] { menu.process(); });
-    EXPECT_FALSE(draws.empty());
-    EXPECT_FALSE(menu.open);
-    EXPECT_FALSE(menu.close_request);
-    EXPECT_TRUE(game_frame([&] { menu.process(); }).empty());
-}
-
-TEST(MenuTest, TwoOpenMenusBothSeeTheSameKey) {
-    Menu one = armed_menu();
-    Menu two = armed_menu();
-    test::game_frame_pressing(kNumpad2, [&] {
-        one.process();
-        two.process();
-    });
-    EXPECT_EQ(one.highlighted, 1);
-    EXPECT_EQ(two.highlighted, 1);
+    std::vector<std::string> next = texts_of(process_pressing(ScanCode::Numpad0, child, parent));
+    ASSERT_FALSE(next.empty());
+    EXPECT_EQ(next.at(0), "parent");
+    EXPECT_TRUE(parent.open) << "without a parent, back does nothing";
 }
 
 TEST(MenuTest, EmptyOrShrunkListsChooseNothing) {
@@ -132,18 +92,21 @@ TEST(MenuTest, EmptyOrShrunkListsChooseNothing) {
     empty.toggle();
     game_frame([&] { empty.process(); });
     EXPECT_EQ(texts_of(game_frame([&] { empty.process(); })).size(), 4u);
-    EXPECT_TRUE(test::game_frame_pressing(kNumpad5, [&] { empty.process(); }).empty());
+    EXPECT_TRUE(process_pressing(ScanCode::Numpad5, empty).empty());
     EXPECT_EQ(empty.selected_action(), -1);
-    test::game_frame_pressing(kNumpad8, [&] { empty.process(); });
-    test::game_frame_pressing(kNumpad2, [&] { empty.process(); });
-    EXPECT_EQ(empty.highlighted, 0);
 
     Menu menu = armed_menu();
     menu.highlighted = 2;
     menu.items.pop_back();
-    test::game_frame_pressing(kNumpad5, [&] { menu.process(); });
+    process_pressing(ScanCode::Numpad5, menu);
     EXPECT_EQ(menu.chosen_item(), nullptr);
     EXPECT_EQ(menu.selected_action(), -1);
+
+    // A close request closes the menu once its frame is drawn.
+    menu.close_request = true;
+    EXPECT_FALSE(game_frame([&] { menu.process(); }).empty());
+    EXPECT_FALSE(menu.open);
+    EXPECT_FALSE(menu.close_request);
 }
 
 }  // namespace

@@ -14,73 +14,79 @@
 namespace corvalen {
 namespace {
 
-TEST(ModTest, BothGaragesAndTheStationsShareTheFuelModel) {
+// Both garages and the stations share the fuel model; a reload points the
+// garages at the save's car files and the hotels follow the configuration.
+TEST(ModTest, StartUpAndReloadWireTheFeatures) {
     test::WorkingFolder folder;
-    test::game();
+    test::write_file("corvalen/corvalen.conf", "blip_hotels=true\n");
+    test::write_file("corvalen/house_db.csv", "400.00,-240.00,6.00,f,2,80,0.00,0.00,0.00,0,\n");
+    test::game().world().set_int_stat(hostsim::kSaveIdentityStat, 12);
     Mod mod;
     EXPECT_EQ(mod.auto_service.stations.fuel, &mod.auto_service.fuel);
     EXPECT_EQ(mod.real_estate.garage.owner, &mod.auto_service.fuel);
     EXPECT_EQ(mod.public_parking.garage.owner, &mod.auto_service.fuel);
-}
-
-TEST(ModTest, ReloadPointsBothGaragesAtTheSavesCarFiles) {
-    test::WorkingFolder folder;
-    test::game().world().set_int_stat(hostsim::kSaveIdentityStat, 12);
-    Mod mod;
     test::game_frame([&] { mod.reload_all(); });
     EXPECT_EQ(mod.save_identity_text, "12");
     EXPECT_EQ(mod.real_estate.garage.car_file, "corvalen/12/house_cars.csv");
     EXPECT_EQ(mod.public_parking.garage.car_file, "corvalen/12/pub_parking_cars.csv");
-    EXPECT_TRUE(std::filesystem::is_directory("corvalen/12"));
-}
-
-// Any value below 1 is a game without identity, not only 0.
-TEST(ModTest, AGameWithoutIdentityGetsTheNextFreeOne) {
-    for (std::int32_t stat : {0, -3, std::numeric_limits<std::int32_t>::min()}) {
-        test::WorkingFolder folder;
-        hostsim::World& world = test::game().world();
-        world.set_int_stat(hostsim::kSaveIdentityStat, stat);
-        Mod mod;
-        test::game_frame([&] { mod.frame_tick(); });
-        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 1) << stat;
-        EXPECT_EQ(mod.save_identity_text, "1") << stat;
-        EXPECT_TRUE(std::filesystem::is_directory("corvalen/1")) << stat;
-        EXPECT_FALSE(std::filesystem::exists("corvalen/" + std::to_string(stat))) << stat;
-    }
+    ASSERT_EQ(mod.real_estate.places.size(), 1u);
+    EXPECT_NE(mod.real_estate.places[0].blip, 0u) << "a hotel blip";
 }
 
 // With a folder at the top of the range no identity is free: handing out
 // 2147483647 would load that folder's data into the new game and overwrite it
-// at the next autosave. The mod waits until one is free.
+// at the next autosave. The mod waits, and lists the data folder again only
+// when a number may have come free: at a save or a load, or a few seconds on.
+// Any value below 1 is a game without identity, not only 0.
 TEST(ModTest, NoIdentityIsHandedOutWhileNoneIsFree) {
-    namespace fs = std::filesystem;
-    for (const char* taken : {"corvalen/2147483647", "corvalen/99999999999"}) {
+    for (auto [stat, at_a_save] :
+         {std::pair{std::numeric_limits<std::int32_t>::min(), true}, std::pair{-3, false}}) {
         test::WorkingFolder folder;
-        test::write_file("corvalen/corvalen.conf", "keep_backups=1\n");
-        test::write_file(std::string(taken) + "/house_cars.csv", "theirs");
+        test::write_file("corvalen/2147483647/house_cars.csv", "theirs");
         hostsim::World& world = test::game().world();
-        world.set_int_stat(hostsim::kSaveIdentityStat, 0);
+        world.set_int_stat(hostsim::kSaveIdentityStat, stat);
         world.set_paused(false);
         Mod mod;
-        test::game_frame([&] { mod.frame_tick(); });
+        auto tick = [&] { test::game_frame([&] { mod.frame_tick(); }); };
+        tick();
         world.set_paused(true);
         test::game().pass_wall_time(60);
-        test::game_frame([&] { mod.frame_tick(); });
+        tick();
+        EXPECT_EQ(mod.save_identity_text, "") << "nothing reloaded";
+        EXPECT_EQ(test::read_file("corvalen/2147483647/house_cars.csv"), "theirs");
 
-        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 0) << taken;
-        EXPECT_EQ(mod.save_identity_text, "") << taken << ": nothing reloaded";
-        EXPECT_EQ(test::read_file(std::string(taken) + "/house_cars.csv"), "theirs") << taken;
-        for (const char* made : {"corvalen/0", "corvalen/2147483647.backup1", "corvalen/1"})
-            EXPECT_FALSE(fs::exists(made)) << taken << ": " << made;
-        EXPECT_EQ(fs::exists("corvalen/2147483647"), std::string(taken) == "corvalen/2147483647")
-            << taken;
+        std::filesystem::remove_all("corvalen/2147483647");
+        tick();
+        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), stat) << "not looked for yet";
+        if (at_a_save) {
+            world.set_paused(false);
+            tick();
+            world.set_paused(true);
+        } else {
+            test::game().pass_wall_time(SaveTracker::kAllocationRetry);
+        }
+        tick();
+        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 1);
+        EXPECT_EQ(mod.save_identity_text, "1");
+        EXPECT_FALSE(std::filesystem::exists("corvalen/" + std::to_string(stat)));
+    }
+}
 
-        // Once the folder is gone the next tick allocates and reloads.
-        fs::remove_all(taken);
-        test::game_frame([&] { mod.frame_tick(); });
-        EXPECT_EQ(world.int_stat(hostsim::kSaveIdentityStat), 1) << taken;
-        EXPECT_EQ(mod.save_identity_text, "1") << taken;
-        world.set_paused(false);
+// Each per-save file is written whatever became of the others.
+TEST(ModTest, AFailingWriterStopsNoOtherFile) {
+    const char* files[] = {"corvalen/1/player_houses_db.dat", "corvalen/1/house_cars.csv",
+                           "corvalen/1/pub_parking_cars.csv"};
+    for (const char* blocked : files) {
+        test::WorkingFolder folder;
+        test::game().world().set_int_stat(hostsim::kSaveIdentityStat, 1);
+        Mod mod;
+        test::game_frame([&] { mod.reload_all(); });
+        EXPECT_TRUE(std::filesystem::is_directory("corvalen/1")) << "made with its parent";
+        // A folder where the new file is first written makes that write fail.
+        std::filesystem::create_directories(std::string(blocked) + ".tmp");
+        test::game_frame([&] { mod.save_all(); });
+        for (const char* file : files)
+            EXPECT_EQ(std::filesystem::exists(file), file != blocked) << blocked << ": " << file;
     }
 }
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,7 +24,6 @@ constexpr std::uint32_t kDistanceNative = 0x23F772E7;
 class RecordingSpots : public SpotController {
   public:
     void style_blip(Place& place) override {
-        ++styled;
         place.blip_sprite = sprite;
         place.blip_colour = 11;
         place.blip_scale = 0.5f;
@@ -40,16 +39,12 @@ class RecordingSpots : public SpotController {
     }
 
     std::int32_t sprite = 79;
-    int styled = 0;
     std::vector<std::string> calls;
 };
 
 class SpotControllerTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        game().leave_vehicle();
-        game().teleport_player(kPlayer);
-    }
+    void SetUp() override { game().teleport_player(kPlayer); }
 
     std::int32_t nearest(bool include_disabled, std::int32_t half_width) {
         std::int32_t index = -2;
@@ -59,94 +54,72 @@ class SpotControllerTest : public ::testing::Test {
     hostsim::DrawRecord tick() {
         return game_frame([&] { spots.tick(); });
     }
-    static std::size_t markers(const hostsim::DrawRecord& draws) {
-        std::size_t count = 0;
-        for (const hostsim::DrawItem& item : draws)
-            count += item.kind == hostsim::DrawKind::marker;
-        return count;
+    static auto markers(const hostsim::DrawRecord& draws) {
+        return std::count_if(draws.begin(), draws.end(), [](const hostsim::DrawItem& item) {
+            return item.kind == hostsim::DrawKind::marker;
+        });
+    }
+    host::Handle refresh(Place& place, bool force) {
+        game_frame([&] { spots.refresh_blip(place, force); });
+        return place.blip;
     }
 
     RecordingSpots spots;
 };
 
-TEST_F(SpotControllerTest, OnlyPlacesWhoseSquareHoldsThePlayerAreCandidates) {
+// Candidates lie in the square around the player, enabled ones unless asked
+// otherwise; the later index wins ties.
+TEST_F(SpotControllerTest, TheNearestCandidateIsFound) {
     EXPECT_EQ(nearest(false, 50), -1) << "no places";
     spots.add("diagonal", 40.0f, 40.0f);  // 56.6 m away, inside the square
     spots.add("beyond", 50.5f, 0.0f);     // 50.5 m away, outside the square
     EXPECT_EQ(nearest(false, 50), 0);
     EXPECT_NEAR(spots.nearest_distance, 56.57f, 0.01f);
     spots.add("edge", 50.0f, 0.0f);  // exactly on the square's border
-    EXPECT_EQ(nearest(false, 50), 2);
+    spots.add("west edge", -50.0f, 0.0f);
+    EXPECT_EQ(nearest(false, 50), 3);
     EXPECT_EQ(nearest(false, 10), -1);
     EXPECT_EQ(spots.nearest_index, -1);
-}
 
-TEST_F(SpotControllerTest, EqualDistancesGoToTheLaterIndex) {
-    spots.add("east", 10.0f, 0.0f);
-    spots.add("west", -10.0f, 0.0f);
-    EXPECT_EQ(nearest(false, 50), 1);
-}
-
-TEST_F(SpotControllerTest, DisabledPlacesAreFoundOnlyWhenAskedFor) {
     spots.add("near", 2.0f, 0.0f).enabled = false;
-    spots.add("farther", 20.0f, 0.0f);
-    EXPECT_EQ(nearest(false, 50), 1);
-    EXPECT_EQ(nearest(true, 50), 0);
-
-    spots.places[1].enabled = false;
-    EXPECT_TRUE(tick().empty());
-    EXPECT_TRUE(spots.calls.empty());
+    EXPECT_EQ(nearest(false, 50), 3);
+    EXPECT_EQ(nearest(true, 50), 4);
 }
 
 TEST_F(SpotControllerTest, InsideTheRadiusEnterPromptsOrActivates) {
-    spots.skip_once = false;
     spots.add("office", 1.0f, 0.0f);
+    EXPECT_TRUE(tick().empty()) << "skip_once, set on construction, swallows one check";
+    EXPECT_TRUE(spots.calls.empty());
+
     hostsim::DrawRecord draws = tick();
     ASSERT_EQ(markers(draws), 1u);
     const hostsim::DrawItem& marker = draws[0];
     EXPECT_EQ(marker.x, kPlayer.x + 1.0f);
-    EXPECT_EQ(marker.y, kPlayer.y);
     EXPECT_EQ(marker.z, game().world().ground_height({kPlayer.x + 1.0f, kPlayer.y, kPlayer.z}));
     EXPECT_EQ(marker.colour, (hostsim::Colour{128, 0, 0, 128}));
     EXPECT_EQ(spots.calls, std::vector<std::string>{"prompt office"});
-
     game().press_key(static_cast<std::uint8_t>(host::ScanCode::Enter));
     tick();
-    EXPECT_EQ(spots.calls.back(), "activate office");
-}
+    EXPECT_EQ(spots.calls, (std::vector<std::string>{"prompt office", "activate office"}));
 
-TEST_F(SpotControllerTest, SkipOnceSwallowsExactlyOneInRangeCheck) {
-    ASSERT_TRUE(spots.skip_once) << "set on construction";
-    spots.add("office", 1.0f, 0.0f);
-    EXPECT_TRUE(tick().empty());
-    EXPECT_TRUE(spots.calls.empty());
-    EXPECT_FALSE(spots.skip_once);
-
+    spots.places[0].radius = 0;  // a marker, never an entry
     EXPECT_EQ(markers(tick()), 1u);
-    EXPECT_EQ(spots.calls.size(), 1u);
-}
-
-TEST_F(SpotControllerTest, RadiusZeroShowsTheMarkerButNeverEnters) {
-    spots.skip_once = false;
-    spots.add("centre", 0.0f, 0.0f, 0);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(markers(tick()), 1u);
-    EXPECT_TRUE(spots.calls.empty());
-
+    EXPECT_EQ(spots.calls.size(), 2u);
     spots.places[0].show_marker = false;
     spots.places[0].radius = 3;
     EXPECT_EQ(markers(tick()), 0u);
-    EXPECT_EQ(spots.calls.size(), 1u);
+    EXPECT_EQ(spots.calls.size(), 3u);
+
+    spots.places[0].enabled = false;
+    EXPECT_TRUE(tick().empty());
+    EXPECT_EQ(spots.calls.size(), 3u);
 }
 
 TEST_F(SpotControllerTest, FarFromEveryPlaceTheSearchRestsFiveSeconds) {
     spots.skip_once = false;
     spots.add("distant", 45.0f, 45.0f);  // in the square, beyond the near range
     tick();
-    EXPECT_EQ(spots.recheck_delay, SpotController::kFarRecheckSeconds);
-    std::int64_t now = game().world().wall_clock_seconds();
-    EXPECT_EQ(spots.next_check_time, now + 5);
-
+    EXPECT_EQ(spots.next_check_time, game().world().wall_clock_seconds() + 5);
     game().teleport_player({kPlayer.x + 45.0f, kPlayer.y + 45.0f, kPlayer.z});
     std::size_t distance_calls = game().native_calls(kDistanceNative);
     EXPECT_TRUE(tick().empty()) << "resting: nothing asked, nothing drawn";
@@ -154,66 +127,33 @@ TEST_F(SpotControllerTest, FarFromEveryPlaceTheSearchRestsFiveSeconds) {
 
     game().pass_wall_time(5);
     EXPECT_EQ(markers(tick()), 1u);
-    EXPECT_EQ(spots.recheck_delay, 0u);
     EXPECT_EQ(spots.calls.size(), 1u);
+    EXPECT_EQ(spots.next_check_time, game().world().wall_clock_seconds()) << "near: every frame";
 }
 
-class SpotBlipsTest : public SpotControllerTest {
-  protected:
-    host::Handle refresh(Place& place, bool force) {
-        game_frame([&] { spots.refresh_blip(place, force); });
-        return place.blip;
-    }
-};
-
-TEST_F(SpotBlipsTest, ABlipInTheDerivedStyleIsKeptUnlessForced) {
+// Kept unless forced or disabled; none for a negative sprite.
+TEST_F(SpotControllerTest, ABlipInTheDerivedStyle) {
     Place& place = spots.add("station", 5.0f, 5.0f);
     host::Handle first = refresh(place, true);
     const hostsim::Blip* blip = game().world().blip(static_cast<std::int32_t>(first));
     ASSERT_NE(blip, nullptr);
-    EXPECT_EQ(blip->position.x, place.x);
-    EXPECT_EQ(blip->position.y, place.y);
-    EXPECT_EQ(blip->sprite, 79);
-    EXPECT_EQ(blip->scale, 0.5f);
-    EXPECT_EQ(blip->name, "Auto Service");
+    EXPECT_EQ(hostsim::format_point(blip->position.x, blip->position.y, blip->position.z) + " " +
+                  std::to_string(blip->sprite) + " " + std::to_string(blip->colour) + " " +
+                  std::to_string(blip->display) + " " + hostsim::format_float(blip->scale) + " " +
+                  blip->name,
+              "(405.00,-295.00,6.00) 79 11 4 0.50 Auto Service");
 
     EXPECT_EQ(refresh(place, false), first);
-    EXPECT_EQ(spots.styled, 1);
     host::Handle second = refresh(place, true);
     EXPECT_NE(second, first);
     EXPECT_EQ(game().world().blip(static_cast<std::int32_t>(first)), nullptr);
-    EXPECT_NE(game().world().blip(static_cast<std::int32_t>(second)), nullptr);
-}
 
-TEST_F(SpotBlipsTest, DisabledPlacesAndNegativeSpritesGetNoBlip) {
-    Place& place = spots.add("house", 5.0f, 5.0f);
-    host::Handle first = refresh(place, true);
     place.enabled = false;
     EXPECT_EQ(refresh(place, false), 0u);
-    EXPECT_EQ(game().world().blip(static_cast<std::int32_t>(first)), nullptr);
-
+    EXPECT_EQ(game().world().blip(static_cast<std::int32_t>(second)), nullptr);
     place.enabled = true;
     spots.sprite = -1;
     EXPECT_EQ(refresh(place, true), 0u);
-}
-
-// Inside a frame destruction removes the blips; outside one (as at process
-// exit) it asks the host nothing.
-TEST_F(SpotBlipsTest, DestroyingTheControllerRemovesItsBlipsOnlyInsideAFrame) {
-    for (bool in_frame : {true, false}) {
-        auto owned = std::make_unique<RecordingSpots>();
-        Place& place = owned->add("a", 5.0f, 5.0f);
-        game_frame([&] { owned->refresh_blip(place, true); });
-        auto handle = static_cast<std::int32_t>(place.blip);
-        ASSERT_NE(game().world().blip(handle), nullptr);
-        if (in_frame)
-            game_frame([&] { owned.reset(); });
-        else
-            owned.reset();
-        EXPECT_EQ(game().world().blip(handle) == nullptr, in_frame);
-        if (!in_frame)
-            game().world().remove_blip(handle);
-    }
 }
 
 }  // namespace

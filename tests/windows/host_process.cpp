@@ -59,6 +59,10 @@ std::string build_path(const std::string& relative) {
     return windows_path(std::string(CORVALEN_BUILD_DIR) + "/" + relative);
 }
 
+std::string source_path(const std::string& relative) {
+    return windows_path(std::string(CORVALEN_SOURCE_DIR) + "/" + relative);
+}
+
 std::string fresh_folder(const std::string& name) {
     std::filesystem::path folder = std::filesystem::path(build_path("test-runs")) / name;
     std::filesystem::remove_all(folder);

@@ -21,6 +21,8 @@ struct HostRun {
 
 // Windows path of a file in the build folder.
 std::string build_path(const std::string& relative);
+// Windows path of a file in the source tree.
+std::string source_path(const std::string& relative);
 
 // A new empty folder under the build folder, for one run's current directory.
 std::string fresh_folder(const std::string& name);
