@@ -63,8 +63,7 @@ bool usable(const corvalen::GarageController& garage) {
 
 }  // namespace
 
-Audit::Audit(hostsim::Host& host, const corvalen::Mod& mod, std::uint32_t journal_frames)
-    : host_(host), mod_(mod), journal_frames_(journal_frames) {}
+Audit::Audit(hostsim::Host& host, const corvalen::Mod& mod) : host_(host), mod_(mod) {}
 
 void Audit::after_frame() {
     Holdings now = holdings_of(mod_);
@@ -205,19 +204,10 @@ void Audit::report(const std::string& kind, const std::string& detail, const Hol
         ++unexpected_;
     std::string group = kind + (holder != nullptr ? holder->kind : "");
     if (shown_[group]++ < kShownPerKind) {
-        if (!finding.known)
-            print_journal();
         std::printf("frame %u: %s%s: %s\n", finding.frame, finding.known ? "known for now, " : "",
                     kind.c_str(), finding.detail.c_str());
     }
     findings_.push_back(std::move(finding));
-}
-
-void Audit::print_journal() const {
-    for (const hostsim::JournalEntry& entry : host_.world().journal()) {
-        if (entry.frame + journal_frames_ > host_.frame())
-            std::printf("  journal, frame %u: %s\n", entry.frame, entry.text.c_str());
-    }
 }
 
 }  // namespace monkey

@@ -33,9 +33,7 @@ struct Finding {
 
 class Audit {
   public:
-    // Before each unexpected finding it shows, the world's journal of the
-    // last `journal_frames` frames is printed (0: none).
-    Audit(hostsim::Host& host, const corvalen::Mod& mod, std::uint32_t journal_frames = 0);
+    Audit(hostsim::Host& host, const corvalen::Mod& mod);
 
     void after_frame();
     // The first frame of a load has run: the plug-in must have reloaded, and
@@ -56,11 +54,9 @@ class Audit {
     void check_car_file(const corvalen::GarageController& garage);
     void check_recreated(const corvalen::GarageController& garage);
     void report(const std::string& kind, const std::string& detail, const Holder* holder);
-    void print_journal() const;
 
     hostsim::Host& host_;
     const corvalen::Mod& mod_;
-    std::uint32_t journal_frames_;
     Holdings last_;  // at the end of the frame before
     std::size_t errors_seen_ = 0;
     std::set<std::string> reported_;  // holdings findings, each reported once

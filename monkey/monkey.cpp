@@ -1,6 +1,7 @@
 #include "monkey/monkey.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -93,8 +94,14 @@ const std::vector<Monkey::Action>& Monkey::actions() {
     return kActions;
 }
 
-Monkey::Monkey(hostsim::Host& host, Audit& audit, std::uint32_t seed, std::uint64_t frames)
-    : host_(host), world_(host.world()), audit_(audit), dice_(seed), frame_limit_(frames) {}
+Monkey::Monkey(hostsim::Host& host, Audit& audit, std::uint32_t seed, std::uint64_t frames,
+               std::size_t journal_actions)
+    : host_(host),
+      world_(host.world()),
+      audit_(audit),
+      dice_(seed),
+      frame_limit_(frames),
+      journal_actions_(journal_actions) {}
 
 void Monkey::play() {
     int total = 0;
@@ -105,6 +112,7 @@ void Monkey::play() {
         for (const Action& action : actions()) {
             pick -= action.weight;
             if (pick <= 0) {
+                remember(action);
                 (this->*action.act)();
                 break;
             }
@@ -271,6 +279,7 @@ void Monkey::load() {
     world_.load_save(slot);
     step();
     audit_.after_load();
+    show_journal_at_first_failure();
     for (int i = 0; i < kLongestScreen && world_.non_playing() && !done(); ++i)
         step();
     // The loaded game has its own people about the streets.
@@ -408,7 +417,37 @@ void Monkey::step(int frames) {
         host_.run_frame();
         ++figures_.frames;
         audit_.after_frame();
+        show_journal_at_first_failure();
     }
+}
+
+void Monkey::remember(const Action& action) {
+    if (journal_actions_ == 0)
+        return;
+    if (journal_.size() == journal_actions_)
+        journal_.pop_front();
+    journal_.push_back({world_.frame(), action.name});
+}
+
+void Monkey::show_journal_at_first_failure() {
+    if (journal_shown_ || journal_.empty() || audit_.unexpected() == 0)
+        return;
+    journal_shown_ = true;
+    std::printf("the last %zu actions before it, with the world's journal:\n", journal_.size());
+    const std::vector<hostsim::JournalEntry>& notes = world_.journal();
+    auto note = std::lower_bound(notes.begin(), notes.end(), journal_.front().frame,
+                                 [](const hostsim::JournalEntry& entry, std::uint32_t frame) {
+                                     return entry.frame < frame;
+                                 });
+    auto show_notes_before = [&](std::uint32_t frame) {
+        for (; note != notes.end() && note->frame < frame; ++note)
+            std::printf("      frame %u: %s\n", note->frame, note->text.c_str());
+    };
+    for (const Done& done : journal_) {
+        show_notes_before(done.frame);
+        std::printf("  frame %u: %s\n", done.frame, done.name);
+    }
+    show_notes_before(world_.frame() + 1);
 }
 
 void Monkey::press(std::uint8_t scan_code, int frames) {

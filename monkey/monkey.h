@@ -6,6 +6,7 @@
 // every frame is audited.
 
 #include <cstdint>
+#include <deque>
 #include <random>
 
 #include "hostsim/host.h"
@@ -25,7 +26,11 @@ struct Figures {
 
 class Monkey {
   public:
-    Monkey(hostsim::Host& host, Audit& audit, std::uint32_t seed, std::uint64_t frames);
+    // With `journal_actions`, the last that many actions are printed when the
+    // audit first finds something unexpected, with what the world's journal
+    // holds of their frames: the way to a finding, replayed from the seed.
+    Monkey(hostsim::Host& host, Audit& audit, std::uint32_t seed, std::uint64_t frames,
+           std::size_t journal_actions = 0);
 
     // Plays until the frames are used up.
     void play();
@@ -36,6 +41,10 @@ class Monkey {
         const char* name;
         int weight;
         void (Monkey::*act)();
+    };
+    struct Done {
+        std::uint32_t frame;  // the world's, at which the action began
+        const char* name;
     };
     static const std::vector<Action>& actions();
 
@@ -69,6 +78,8 @@ class Monkey {
     void press_enter_there();
     // Runs frames (fewer when the run ends), each audited.
     void step(int frames = 1);
+    void remember(const Action& action);
+    void show_journal_at_first_failure();
     void press(std::uint8_t scan_code, int frames);
     bool done() const { return figures_.frames >= frame_limit_; }
     int roll(int low, int high);
@@ -82,6 +93,9 @@ class Monkey {
     std::mt19937 dice_;
     std::uint64_t frame_limit_;
     Figures figures_;
+    std::size_t journal_actions_;
+    std::deque<Done> journal_;
+    bool journal_shown_ = false;
 };
 
 }  // namespace monkey

@@ -1,11 +1,11 @@
 // The monkey: the plug-in's library in the in-process stand-in host, hooked
 // in as the game loads it, played at random for a number of frames.
 //
-//   monkey [--frames N] [--seed N] [--journal FRAMES]
+//   monkey [--frames N] [--seed N] [--journal ACTIONS]
 //
 // Prints the seed first (a failing run repeats exactly from it), every
-// finding as it comes (with --journal, after what the world's journal holds
-// of the frames before it), then the run's figures. Exit code 0 when nothing was
+// finding as it comes (with --journal, the first unexpected one followed by
+// the monkey's last actions before it), then the run's figures. Exit code 0 when nothing was
 // found beyond the findings known for now, 1 otherwise, 2 for a malformed
 // command line.
 
@@ -82,7 +82,7 @@ std::filesystem::path enter_fresh_folder() {
 int main(int argc, char** argv) {
     std::optional<Options> options = parse(argc, argv);
     if (!options) {
-        std::fprintf(stderr, "usage: monkey [--frames N] [--seed N] [--journal FRAMES]\n");
+        std::fprintf(stderr, "usage: monkey [--frames N] [--seed N] [--journal ACTIONS]\n");
         return 2;
     }
     std::printf("monkey: seed %u, %llu frames (again: monkey --seed %u --frames %llu)\n",
@@ -105,8 +105,8 @@ int main(int argc, char** argv) {
     g_mod.emplace();
     corvalen::host::process_notification(corvalen::host::kProcessAttach, frame_tick);
 
-    monkey::Audit audit(host, *g_mod, options->journal);
-    monkey::Monkey player(host, audit, options->seed, options->frames);
+    monkey::Audit audit(host, *g_mod);
+    monkey::Monkey player(host, audit, options->seed, options->frames, options->journal);
     player.play();
 
     const monkey::Figures& figures = player.figures();
