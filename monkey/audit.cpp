@@ -27,6 +27,10 @@ std::string hex(std::int32_t handle) {
     return hostsim::hex(static_cast<std::uint32_t>(handle));
 }
 
+std::string hex(corvalen::host::Handle handle) {
+    return hostsim::hex(static_cast<std::uint32_t>(handle));
+}
+
 // The holder of a handle that a host error names ("no blip 0x00003001"),
 // found among the plug-in's holdings; null when it held no such handle.
 const Holder* holder_named_in(const std::string& error, const Holdings& holdings) {

@@ -123,14 +123,14 @@ void Monkey::play() {
 // --- the actions ----------------------------------------------------------------------
 
 void Monkey::press_key() {
-    press(code(kKeys[roll(0, std::size(kKeys) - 1)]), roll(1, 4));
+    press(code(kKeys[pick(std::size(kKeys))]), roll(1, 4));
 }
 
 void Monkey::press_with_modifier() {
-    std::uint8_t modifier = code(kModifiers[roll(0, std::size(kModifiers) - 1)]);
+    std::uint8_t modifier = code(kModifiers[pick(std::size(kModifiers))]);
     host_.hold_key(modifier);
     step();
-    press(code(kKeys[roll(0, std::size(kKeys) - 1)]), roll(1, 3));
+    press(code(kKeys[pick(std::size(kKeys))]), roll(1, 3));
     host_.release_key(modifier);
     step();
 }
@@ -158,7 +158,7 @@ void Monkey::walk() {
 // what it offers.
 void Monkey::visit_a_place() {
     const std::vector<hostsim::Vec3>& places = town_places();
-    go_to(places[roll(0, places.size() - 1)]);
+    go_to(places[pick(places.size())]);
     press_enter_there();
     for (int i = roll(0, 3); i > 0; --i)
         press(code(chance(2) ? ScanCode::Numpad5 : ScanCode::Numpad2), roll(1, 20));
@@ -169,7 +169,7 @@ void Monkey::visit_a_place() {
 void Monkey::shop_for_a_house() {
     go_to(kEstateOffice);
     press_enter_there();
-    go_to(kHouses[roll(0, std::size(kHouses) - 1)]);
+    go_to(kHouses[pick(std::size(kHouses))]);
     press_enter_there();
     if (chance(3))
         press_enter_there();
@@ -183,7 +183,7 @@ void Monkey::service_a_car() {
         if (!driving())
             return;
     }
-    drive_to(kStations[roll(0, std::size(kStations) - 1)]);
+    drive_to(kStations[pick(std::size(kStations))]);
     step(roll(0, 100));
     for (int i = roll(0, 6); i > 0; --i)
         press(code(ScanCode::Numpad2), 1);
@@ -204,8 +204,8 @@ void Monkey::drive_the_bus() {
     world_.set_player_position(world_.vehicle(bus)->object.position());
     host_.enter_vehicle(bus);
     press(code(ScanCode::B), 2);
-    for (int i = roll(1, std::size(kBusStops)); i > 0 && driving() && !done(); --i) {
-        drive_to(kBusStops[roll(0, std::size(kBusStops) - 1)]);
+    for (std::size_t i = pick(std::size(kBusStops)) + 1; i > 0 && driving() && !done(); --i) {
+        drive_to(kBusStops[pick(std::size(kBusStops))]);
         step(roll(1, 400));  // people get on and off
     }
 }
@@ -265,7 +265,8 @@ void Monkey::back_out_of_save() {
 void Monkey::load() {
     if (world_.saves().empty())
         return save();
-    auto [slot, game] = *std::next(world_.saves().begin(), roll(0, world_.saves().size() - 1));
+    auto [slot, game] = *std::next(world_.saves().begin(),
+                                   static_cast<std::ptrdiff_t>(pick(world_.saves().size())));
     // The plug-in tells a load by the jump of the game timer, as the game
     // gives it no other sign: a save whose timer lies a few seconds ahead of
     // the game's looks like playing on, and a real player would have to load
@@ -307,7 +308,7 @@ void Monkey::stir_the_crowd() {
     if (people.empty() || what == 0) {
         add_people_near(world_, world_.player_position(), roll(1, 4));
     } else {
-        std::int32_t someone = people[roll(0, people.size() - 1)];
+        std::int32_t someone = people[pick(people.size())];
         if (what == 1)
             world_.kill_character(someone);
         else
@@ -336,8 +337,8 @@ void Monkey::make_trouble() {
             break;
         default:
             if (!world_.vehicles().empty()) {
-                auto it =
-                    std::next(world_.vehicles().begin(), roll(0, world_.vehicles().size() - 1));
+                auto it = std::next(world_.vehicles().begin(),
+                                    static_cast<std::ptrdiff_t>(pick(world_.vehicles().size())));
                 world_.set_blocked(it->first, chance(2));
             }
             break;
@@ -349,7 +350,7 @@ void Monkey::make_trouble() {
 
 void Monkey::break_data_file() {
     std::vector<fs::path> paths = spoilable_paths();
-    const fs::path& path = paths[roll(0, paths.size() - 1)];
+    const fs::path& path = paths[pick(paths.size())];
     std::error_code ignored;
     switch (roll(0, 3)) {
         case 0:  // deleted
@@ -362,7 +363,7 @@ void Monkey::break_data_file() {
         case 2: {  // cut short, as by a crash
             std::uintmax_t size = fs::is_regular_file(path) ? fs::file_size(path, ignored) : 0;
             if (size > 0)
-                fs::resize_file(path, roll(0, size - 1), ignored);
+                fs::resize_file(path, pick(size), ignored);
             break;
         }
         default: {  // bytes of any kind
@@ -460,9 +461,14 @@ int Monkey::roll(int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(dice_);
 }
 
+std::size_t Monkey::pick(std::uintmax_t count) {
+    return static_cast<std::size_t>(
+        std::uniform_int_distribution<std::uintmax_t>(0, count - 1)(dice_));
+}
+
 hostsim::Vec3 Monkey::somewhere() {
     const std::vector<hostsim::Vec3>& places = town_places();
-    hostsim::Vec3 place = places[roll(0, places.size() - 1)];
+    hostsim::Vec3 place = places[pick(places.size())];
     place.x += static_cast<float>(roll(-10, 10));
     place.y += static_cast<float>(roll(-10, 10));
     return place;

@@ -83,6 +83,7 @@ class Monkey {
     void press(std::uint8_t scan_code, int frames);
     bool done() const { return figures_.frames >= frame_limit_; }
     int roll(int low, int high);
+    std::size_t pick(std::uintmax_t count);  // an index below a count that is not 0
     bool chance(int one_in) { return roll(1, one_in) == 1; }
     hostsim::Vec3 somewhere();  // near one of the town's places
     bool driving() const;
