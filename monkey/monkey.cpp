@@ -289,8 +289,11 @@ void Monkey::load() {
 }
 
 // The game moves time on while it plays (a cut scene, a night's sleep).
+// Never as a save screen opens: the plug-in tells a load by a jump of the
+// game timer while the game is not playing, and the game's timer does not
+// leap in that frame unless it loaded.
 void Monkey::jump_in_time() {
-    if (world_.non_playing())
+    if (world_.non_playing() || world_.save_screen_open())
         return step();
     host_.pass_game_time(static_cast<std::uint32_t>(roll(1, 24 * 60)) * kGameHourMs / 60);
     host_.pass_wall_time(roll(0, 60));
