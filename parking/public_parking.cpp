@@ -161,7 +161,7 @@ void PublicParking::run_editor_action(std::int32_t action) {
             save_lots();
             break;
         case kLoadVehicles:
-            garage.read_car_file();
+            garage.read_car_file_again();
             break;
         case kSaveVehicles:
             garage.write_car_file();

@@ -205,7 +205,7 @@ void ROViriVariruRoza::run_editor_action(std::int32_t action) {
             save_owned_houses();
             break;
         case kEstateLoadCars:
-            garage.read_car_file();
+            garage.read_car_file_again();
             break;
         case kEstateSaveCars:
             garage.write_car_file();
