@@ -284,6 +284,7 @@ bool GarageController::write_car_file() const {
     for (host::Handle handle : sorted_handles(stored))
         contents += car_line(handle);
     append_kept_lines(contents, kept_lines);
+    keep_first_line_whole(contents);
     return replace_file(car_file, contents);
 }
 

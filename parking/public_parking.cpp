@@ -71,6 +71,7 @@ bool PublicParking::save_lots() {
     for (const GarageSpot& lot : garage.spots)
         contents += lot_line(lot);
     append_kept_lines(contents, kept_lines);
+    keep_first_line_whole(contents);
     ensure_folder(data_folder);
     return replace_file(lots_path(), contents);
 }

@@ -62,6 +62,7 @@ bool TransitService::save_points() const {
         text += '\n';
     }
     append_kept_lines(text, kept_lines);
+    keep_first_line_whole(text);
     return replace_file(data_path(data_folder, stops_file), text);
 }
 
