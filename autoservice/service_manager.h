@@ -76,8 +76,8 @@ class ServiceManager : public SpotController {
     TimedMessage notice;
     std::int64_t tyre_step_time = 0;  // wall-clock second the next tyre step may run
     std::string stations_file = data_path(kDataFolder, kStationsFileName);
-    bool show_repair_blips = false;
-    bool show_gas_blips = false;
+    bool show_repair_blips = settings::blip_car_service.fallback;
+    bool show_gas_blips = settings::blip_gas_station.fallback;
     bool refuel_pending = false;
     bool tyres_pending = false;
     std::int32_t tyre_step = 0;
