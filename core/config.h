@@ -41,6 +41,8 @@ class Config {
     bool get(const Setting<bool>& setting) const { return get_bool(setting.key, setting.fallback); }
 
     const std::string& path() const { return path_; }
+    // How many keys the file set.
+    std::size_t size() const { return entries_.size(); }
     // The stored value of a key, or nullptr.
     const std::string* find(std::string_view key) const;
 
