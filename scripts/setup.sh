@@ -70,6 +70,7 @@ install_packages \
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
     googletest \
     libstb-dev fonts-dejavu-core \
+    zip unzip \
     wine wine32:i386
 
 if i386_runs_natively; then
