@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -22,19 +23,24 @@ std::string lower(std::string text) {
     return text;
 }
 
-// The packaged DLL exists once scripts/package.sh and its check have run;
+// Which DLL: the one the build made, or the one the release package holds.
+// The packaged one exists once scripts/package.sh and its check have run;
 // `make test` runs them first and sets CORVALEN_PACKAGE_CHECK, so there a
 // missing package fails instead of being skipped.
-std::string packaged_dll() {
-    return corvalen::test::source_path("build/package/unpacked/corvalen.dll");
+enum class Dll { Built, Packaged };
+
+void PrintTo(Dll dll, std::ostream* out) {
+    *out << (dll == Dll::Built ? "built" : "packaged");
 }
 
-class PluginImage : public ::testing::TestWithParam<std::string (*)()> {
+class PluginImage : public ::testing::TestWithParam<Dll> {
   protected:
     void SetUp() override {
-        std::string path = GetParam()();
-        if (!std::filesystem::exists(path) && std::getenv("CORVALEN_PACKAGE_CHECK") == nullptr &&
-            path == packaged_dll())
+        std::string path = GetParam() == Dll::Built
+                               ? corvalen::test::build_path("corvalen.dll")
+                               : corvalen::test::source_path("build/package/unpacked/corvalen.dll");
+        if (GetParam() == Dll::Packaged && !std::filesystem::exists(path) &&
+            std::getenv("CORVALEN_PACKAGE_CHECK") == nullptr)
             GTEST_SKIP() << "no package unpacked; make package and tests/package/check_package.sh";
         // Mapped as an image, without running its entry point or loading
         // what it imports.
@@ -84,13 +90,9 @@ TEST_P(PluginImage, ImportsOnlyFromWindowsLibraries) {
     EXPECT_TRUE(seen.count("version.dll") != 0);
 }
 
-std::string built_dll() {
-    return corvalen::test::build_path("corvalen.dll");
-}
-
-INSTANTIATE_TEST_SUITE_P(Dll, PluginImage, ::testing::Values(&built_dll, &packaged_dll),
-                         [](const ::testing::TestParamInfo<std::string (*)()>& info) {
-                             return info.param == &built_dll ? "Built" : "Packaged";
+INSTANTIATE_TEST_SUITE_P(Dll, PluginImage, ::testing::Values(Dll::Built, Dll::Packaged),
+                         [](const ::testing::TestParamInfo<Dll>& info) {
+                             return info.param == Dll::Built ? "Built" : "Packaged";
                          });
 
 }  // namespace
