@@ -110,7 +110,7 @@ bool ROViriVariruRoza::load_houses() {
             continue;
         Place& property = record->property;
         for (std::size_t i = 0; i < owned.size(); ++i) {
-            if (owned[i] == property.label) {
+            if (owned[i] == property.label || owned[i] == record->key_as_written) {
                 property.user_flag = 1;
                 // Only houses are written back as owned; a key that names
                 // a hotel or the office alone is kept as it was read.
