@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
-#include <filesystem>
 #include <ostream>
 #include <set>
 #include <string>
@@ -24,9 +22,6 @@ std::string lower(std::string text) {
 }
 
 // Which DLL: the one the build made, or the one the release package holds.
-// The packaged one exists once scripts/package.sh and its check have run;
-// `make test` runs them first and sets CORVALEN_PACKAGE_CHECK, so there a
-// missing package fails instead of being skipped.
 enum class Dll { Built, Packaged };
 
 void PrintTo(Dll dll, std::ostream* out) {
@@ -36,12 +31,10 @@ void PrintTo(Dll dll, std::ostream* out) {
 class PluginImage : public ::testing::TestWithParam<Dll> {
   protected:
     void SetUp() override {
-        std::string path = GetParam() == Dll::Built
-                               ? corvalen::test::build_path("corvalen.dll")
-                               : corvalen::test::source_path("build/package/unpacked/corvalen.dll");
-        if (GetParam() == Dll::Packaged && !std::filesystem::exists(path) &&
-            std::getenv("CORVALEN_PACKAGE_CHECK") == nullptr)
+        if (GetParam() == Dll::Packaged && corvalen::test::package_may_be_missing())
             GTEST_SKIP() << "no package unpacked; make package and tests/package/check_package.sh";
+        std::string path = GetParam() == Dll::Built ? corvalen::test::build_path("corvalen.dll")
+                                                    : corvalen::test::packaged_dll();
         // Mapped as an image, without running its entry point or loading
         // what it imports.
         module_ = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
