@@ -15,8 +15,6 @@
 
 namespace {
 
-using corvalen::Setting;
-
 constexpr std::string_view kHeader =
     "# Corvalen settings, read once when the game starts.\n"
     "#\n"
