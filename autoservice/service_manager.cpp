@@ -62,26 +62,37 @@ void ServiceManager::style_blip(Place& place) {
     place.blip_scale = kStationBlipScale;
 }
 
-void ServiceManager::load_stations() {
+bool ServiceManager::load_stations() {
     for (Place& place : places) {
         if (place.blip != 0)
             host::remove_blip(place.blip);
     }
     places.clear();
     nearest_index = -1;
-    for (const std::string& line : read_lines(stations_file)) {
+    kept_lines.clear();
+    std::optional<std::vector<std::string>> lines = read_existing_lines(stations_file);
+    stations_file_unread = !lines;
+    if (!lines)
+        return false;
+    for (const std::string& line : *lines) {
         std::optional<Place> station = parse_station_line(line);
-        if (!station)
+        if (!station) {
+            keep_line(kept_lines, line);
             continue;
+        }
         refresh_blip(*station, true);
         places.push_back(std::move(*station));
     }
+    return true;
 }
 
 bool ServiceManager::save_stations() const {
+    if (stations_file_unread)
+        return false;
     std::string contents;
     for (const Place& station : places)
         contents += station_line(station, host::street_name_at(station.position()));
+    append_kept_lines(contents, kept_lines);
     std::filesystem::path file(stations_file);
     if (file.has_parent_path())
         ensure_folder(file.parent_path().string());

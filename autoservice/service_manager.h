@@ -43,10 +43,13 @@ class ServiceManager : public SpotController {
     // Reads the two blip settings again; existing blips stay as they are.
     void apply_config(const Config* config);
 
-    // Replaces the stations (and their blips) with those of the station file.
-    void load_stations();
-    // Writes every station to the station file, replacing it; false when it
-    // could not be written.
+    // Replaces the stations (and their blips) with those of the station file;
+    // lines that hold no station are kept for the next save. False when the
+    // file is there but could not be read.
+    bool load_stations();
+    // Writes every station and the kept lines to the station file, replacing
+    // it; false when it could not be written, or when it could not be read at
+    // the last load and so holds stations this list never had.
     bool save_stations() const;
 
     // Per-frame operation: the stations, the notice, the menus and the jobs
@@ -76,6 +79,8 @@ class ServiceManager : public SpotController {
     TimedMessage notice;
     std::int64_t tyre_step_time = 0;  // wall-clock second the next tyre step may run
     std::string stations_file = data_path(kDataFolder, kStationsFileName);
+    std::vector<std::string> kept_lines;  // of the station file, held no station
+    bool stations_file_unread = false;    // there, but not read at the last load
     bool show_repair_blips = settings::blip_car_service.fallback;
     bool show_gas_blips = settings::blip_gas_station.fallback;
     bool refuel_pending = false;

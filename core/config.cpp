@@ -4,13 +4,14 @@
 #include <iterator>
 #include <vector>
 
+#include "core/csv.h"
 #include "core/text_number.h"
 
 namespace corvalen {
 namespace {
 
 // Spaces, line feeds and carriage returns go wherever they stand, so
-// "max busses = 6" reads as key "maxbusses" and CR LF files read like LF ones.
+// "max busses = 6" reads as key "maxbusses".
 std::string without_blanks(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -52,13 +53,9 @@ Config::Config(std::string path) : path_(std::move(path)) {
 }
 
 void Config::parse(std::string_view text) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        std::string_view line = text.substr(
-            start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        start = end == std::string_view::npos ? text.size() : end + 1;
-
+    // Lines as an editor shows them: a byte-order mark is no part of the
+    // first key, and old Mac line ends part lines as well as the others.
+    for (const std::string& line : split_lines(text)) {
         if (!line.empty() && line.front() == '#')
             continue;
         std::vector<std::string_view> fields = fields_of(line);

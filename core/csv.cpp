@@ -1,42 +1,46 @@
 #include "core/csv.h"
 
-#include <fstream>
+#include <system_error>
 
+#include "core/file_contents.h"
 #include "core/text_number.h"
 
 namespace corvalen {
-
 namespace {
 
-std::vector<std::string> lines_of(std::ifstream& file) {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+std::vector<std::string> split_lines(std::string_view text) {
+    if (text.starts_with(kByteOrderMark))
+        text.remove_prefix(kByteOrderMark.size());
     std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
+    while (!text.empty()) {
+        std::size_t end = text.find_first_of("\r\n");
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text);
+            break;
+        }
+        lines.emplace_back(text.substr(0, end));
+        bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crlf ? 2 : 1));
     }
     return lines;
 }
 
-}  // namespace
-
 std::vector<std::string> read_lines(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return lines_of(file);
+    return split_lines(read_whole_file(path).value_or(std::string()));
 }
 
 std::optional<std::vector<std::string>> read_existing_lines(const std::filesystem::path& path) {
     std::error_code error;
     if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found)
         return std::vector<std::string>();
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open())
+    std::optional<std::string> text = read_whole_file(path);
+    if (!text)
         return std::nullopt;
-    std::vector<std::string> lines = lines_of(file);
-    // A failed read sets badbit; the end of the file only eofbit and failbit.
-    if (file.bad())
-        return std::nullopt;
-    return lines;
+    return split_lines(*text);
 }
 
 std::vector<std::string_view> split_fields(std::string_view line) {
@@ -52,6 +56,18 @@ std::vector<std::string_view> split_fields(std::string_view line) {
         start = comma + 1;
     }
     return fields;
+}
+
+void keep_line(std::vector<std::string>& kept, const std::string& line) {
+    if (!line.empty())
+        kept.push_back(line);
+}
+
+void append_kept_lines(std::string& contents, const std::vector<std::string>& kept) {
+    for (const std::string& line : kept) {
+        contents += line;
+        contents += '\n';
+    }
 }
 
 void append_field(std::string& line, float value) {

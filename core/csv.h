@@ -13,9 +13,14 @@
 
 namespace corvalen {
 
-// The lines of a text file, without their line ends ("\n" or "\r\n"); none
-// when the file is missing or unreadable. Never throws for a file it cannot
-// read.
+// The lines of a text, read as a text editor reads them: a UTF-8 byte-order
+// mark at the start is no part of the first line, and a line ends at "\r\n",
+// "\n" or a lone "\r" (old Mac editors). The line ends are dropped; a last
+// line without one counts. Anything else, a NUL byte too, stays in its line.
+std::vector<std::string> split_lines(std::string_view text);
+
+// The lines of a text file (as split_lines has them); none when the file is
+// missing or unreadable. Never throws for a file it cannot read.
 std::vector<std::string> read_lines(const std::filesystem::path& path);
 
 // The lines of a file that may be missing: none at all when nothing is there,
@@ -28,6 +33,14 @@ std::optional<std::vector<std::string>> read_existing_lines(const std::filesyste
 // it rather than starting an empty field, so "1,2," has two fields and ""
 // none; an empty value inside the line ("1,,2,") is a field of its own.
 std::vector<std::string_view> split_fields(std::string_view line);
+
+// A data file that the plug-in rewrites keeps the lines that held no record
+// it could use, unchanged and in their order, after its records: nothing a
+// player or modder wrote is lost to a save (README, "Data files"). A reader
+// keeps such a line with keep_line (an empty line holds nothing to keep); the
+// writer appends what was kept, each line with a "\n".
+void keep_line(std::vector<std::string>& kept, const std::string& line);
+void append_kept_lines(std::string& contents, const std::vector<std::string>& kept);
 
 // Appends the value, then ",". Floats get two decimals ("-1234.56", "90.00").
 void append_field(std::string& line, float value);

@@ -147,17 +147,19 @@ void Mod::reload_all() {
     contained([&] {
         auto_service.load_stations();
         auto_service.fuel.forget_vehicles();
+        // The vehicle the controls last worked belongs to the world before.
+        auto_service.controls = VehicleControls();
         auto_service.stations.notice.until = 0;
     });
     contained([&] {
         real_estate.load_houses();
-        real_estate.garage.read_car_file();
+        real_estate.garage.read_car_file_after_load();
     });
     contained([&] { real_estate.restore_saved_position(); });
     contained([&] {
         real_estate.garage_highlight.deadline = 0;
         public_parking.load_lots();
-        public_parking.garage.read_car_file();
+        public_parking.garage.read_car_file_after_load();
         public_parking.message.until = 0;
     });
     contained([&] {

@@ -153,7 +153,7 @@ void GarageController::show_blips() {
         host::set_blip_colour(blip, kSpotBlipColour);
         host::set_blip_sprite(blip, kSpotBlipSprite);
         host::set_blip_display(blip, kSpotBlipDisplay);
-        blips.push_back(blip);
+        spot_blips.push_back(blip);
     }
     // Only the cars in the store, and only those the world still has.
     for (host::Handle handle : sorted_handles(stored)) {
@@ -164,14 +164,16 @@ void GarageController::show_blips() {
             continue;
         host::set_blip_colour(blip, kCarBlipColour);
         host::set_blip_display(blip, kCarBlipDisplay);
-        blips.push_back(blip);
+        car_blips.push_back(blip);
     }
 }
 
 void GarageController::hide_blips() {
-    for (host::Handle blip : blips)
-        host::remove_blip(blip);
-    blips.clear();
+    for (std::vector<host::Handle>* blips : {&spot_blips, &car_blips}) {
+        for (host::Handle blip : *blips)
+            host::remove_blip(blip);
+        blips->clear();
+    }
 }
 
 bool GarageController::read_car_file() {
@@ -182,16 +184,30 @@ bool GarageController::read_car_file() {
     // The vehicle of the last update belongs to the world before this load.
     last_vehicle = 0;
 
+    kept_lines.clear();
     std::optional<std::vector<std::string>> lines = read_existing_lines(car_file);
     car_file_unread = !lines;
     if (!lines)
         return false;
     float fallback_row = kFallbackFirstY;
     for (const std::string& line : *lines) {
-        if (std::optional<CarLine> car = parse_car_line(line))
-            recreate(*car, fallback_row);
+        // A car that cannot be re-created now (a line this reader cannot
+        // take, a model the game lacks, no room for another vehicle) stays
+        // in the file for a later load.
+        std::optional<CarLine> car = parse_car_line(line);
+        if (!car || !recreate(*car, fallback_row))
+            keep_line(kept_lines, line);
     }
     return true;
+}
+
+bool GarageController::read_car_file_after_load() {
+    car_blips.clear();
+    hide_blips();
+    bool read = read_car_file();
+    if (blips_shown)
+        show_blips();
+    return read;
 }
 
 bool GarageController::recreate(const CarLine& car, float& fallback_row) {
@@ -251,6 +267,7 @@ bool GarageController::write_car_file() const {
     std::string contents;
     for (host::Handle handle : sorted_handles(stored))
         contents += car_line(handle);
+    append_kept_lines(contents, kept_lines);
     return replace_file(car_file, contents);
 }
 

@@ -55,12 +55,18 @@ class GarageController {
     // Shows or hides blips on the areas and the stored vehicles.
     void toggle_blips();
 
-    // Empties the store and re-creates the cars of the car file. False when
+    // Empties the store and re-creates the cars of the car file; the lines of
+    // cars it could not re-create are kept for the next write. False when
     // the file is there but could not be read; the next write then keeps it.
     bool read_car_file();
-    // Replaces the car file with the stored cars. False when nothing was
-    // written: the file could not be replaced, or it is one that could not be
-    // read and so still holds cars this store never loaded.
+    // The same after the host loaded a game, which took the cars made since
+    // the start away with the blips on them: those handles are dropped
+    // without a word to the host. In debug mode the areas and the cars read
+    // are marked afresh.
+    bool read_car_file_after_load();
+    // Replaces the car file with the stored cars and the kept lines. False
+    // when nothing was written: the file could not be replaced, or it is one
+    // that could not be read and so still holds cars this store never loaded.
     bool write_car_file() const;
     // The car-file line of a stored handle; empty for a handle without record.
     std::string car_line(host::Handle handle) const;
@@ -74,10 +80,14 @@ class GarageController {
     std::vector<GarageSpot> spots;
     std::string car_file = kDefaultCarFile;
     bool blips_shown = false;
-    std::vector<host::Handle> blips;
+    // Debug-mode blips: on the areas (fixed points, which a load leaves in
+    // the world) and on the stored cars (which a load takes away).
+    std::vector<host::Handle> spot_blips;
+    std::vector<host::Handle> car_blips;
     bool taken_out = false;  // a vehicle was taken out this frame
     // The car file was there but could not be read at the last load.
     bool car_file_unread = false;
+    std::vector<std::string> kept_lines;  // of the car file, cars not re-created
 
   private:
     void store(host::Handle handle, std::uint32_t structure);

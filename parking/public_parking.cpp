@@ -48,14 +48,18 @@ bool PublicParking::set_save_identity(const std::string& text) {
 
 bool PublicParking::load_lots() {
     garage.spots.clear();
+    kept_lines.clear();
     std::optional<std::vector<std::string>> lines = read_existing_lines(lots_path());
     lots_file_unread = !lines;
     if (!lines)
         return false;
     for (const std::string& line : *lines) {
         // Straight into the list: a hand-made lot of radius 0 stays in it.
-        if (std::optional<GarageSpot> lot = parse_lot_line(line))
+        if (std::optional<GarageSpot> lot = parse_lot_line(line)) {
             garage.spots.push_back(*lot);
+        } else {
+            keep_line(kept_lines, line);
+        }
     }
     return true;
 }
@@ -66,6 +70,7 @@ bool PublicParking::save_lots() {
     std::string contents;
     for (const GarageSpot& lot : garage.spots)
         contents += lot_line(lot);
+    append_kept_lines(contents, kept_lines);
     ensure_folder(data_folder);
     return replace_file(lots_path(), contents);
 }

@@ -52,8 +52,9 @@ class PublicParking {
     // save's car file.
     bool set_save_identity(const std::string& text);
     // The lots file, shared by all saves. Loading empties the list first and
-    // skips lines that hold no lot; false when the file is there but could not
-    // be read, and then saving refuses to replace it until a load succeeds.
+    // keeps the lines that hold no lot for the next save; false when the file
+    // is there but could not be read, and then saving refuses to replace it
+    // until a load succeeds.
     bool load_lots();
     bool save_lots();
     std::string lots_path() const { return data_path(data_folder, lots_file_name); }
@@ -69,7 +70,7 @@ class PublicParking {
     // Per-frame operation.
     void tick();
 
-    std::string car_file_name = "pub_parking_cars.csv";
+    std::string car_file_name = kParkedCarsFileName;
     std::string lots_file_name = kLotsFileName;
     std::string data_folder = kDataFolder;
     std::string save_identity;
@@ -79,6 +80,7 @@ class PublicParking {
     Menu menu{"Public Parking"};
     // The lots file was there but could not be read at the last load.
     bool lots_file_unread = false;
+    std::vector<std::string> kept_lines;  // of the lots file, held no lot
 
   private:
     void run_editor_action(std::int32_t action);

@@ -92,6 +92,7 @@ bool ROViriVariruRoza::load_houses() {
     garage.spots.clear();
     house_garages.clear();
     unmatched_owned_keys.clear();
+    kept_house_lines.clear();
 
     std::vector<std::string> owned;
     if (std::optional<std::vector<std::string>> lines = read_existing_lines(owned_file_path())) {
@@ -106,8 +107,10 @@ bool ROViriVariruRoza::load_houses() {
     house_file_unread = !lines;
     for (const std::string& line : lines.value_or(std::vector<std::string>())) {
         std::optional<PropertyRecord> record = parse_property_line(line);
-        if (!record)
+        if (!record) {
+            keep_line(kept_house_lines, line);
             continue;
+        }
         Place& property = record->property;
         for (std::size_t i = 0; i < owned.size(); ++i) {
             if (owned[i] == property.label || owned[i] == record->key_as_written) {
@@ -139,6 +142,7 @@ bool ROViriVariruRoza::save_houses() {
     std::string contents;
     for (const Place& property : places)
         contents += property_line(property, house_garage(property));
+    append_kept_lines(contents, kept_house_lines);
     ensure_folder(data_folder);
     return replace_file(house_file_path(), contents);
 }

@@ -58,7 +58,8 @@ class ROViriVariruRoza : public SpotController {
 
     // Replaces the properties (and their blips) with those of the property
     // database, owned as the save's owned-houses file says, and hands the
-    // garages of owned houses to the garage. False when a file is there but
+    // garages of owned houses to the garage. Database lines that hold no
+    // property are kept for the next save. False when a file is there but
     // could not be read; it is then never overwritten.
     bool load_houses();
     // Write the property database and the save's owned-houses file; false
@@ -112,7 +113,7 @@ class ROViriVariruRoza : public SpotController {
 
     std::string house_file_name = kPropertyFileName;
     std::string owned_file_name = kOwnedHousesFileName;
-    std::string cars_file_name = "house_cars.csv";
+    std::string cars_file_name = kHouseCarsFileName;
     std::string data_folder = kDataFolder;
     std::string save_identity;
     EstateAgent agent;
@@ -129,6 +130,7 @@ class ROViriVariruRoza : public SpotController {
     // Owned keys that matched no house at the last load: kept and written
     // back, so that a damaged or missing database loses no house.
     std::vector<std::string> unmatched_owned_keys;
+    std::vector<std::string> kept_house_lines;  // of the database, held no property
     bool house_file_unread = false;
     bool owned_file_unread = false;
     SavedPosition saved_position = SavedPosition::none;

@@ -14,6 +14,7 @@
 #include "core/geometry.h"
 #include "core/player.h"
 #include "core/text_number.h"
+#include "transit/route_links.h"
 #include "transit/stop_file.h"
 #include "transit/transit_service.h"
 
@@ -34,13 +35,20 @@ Position truncated(const RoutePoint& point) {
 
 }  // namespace
 
-void TransitService::load_points() {
-    points = parse_stop_lines(read_lines(data_path(data_folder, stops_file)));
+bool TransitService::load_points() {
+    kept_lines.clear();
+    std::optional<std::vector<std::string>> lines =
+        read_existing_lines(data_path(data_folder, stops_file));
+    stops_file_unread = !lines;
+    points = parse_stop_lines(lines.value_or(std::vector<std::string>()), &kept_lines);
     for (RoutePoint& point : points)
         point.last_spawn = static_cast<std::uint32_t>(roll(spawn_dice, 0, kLoadedSpawnSpread));
+    return !stops_file_unread;
 }
 
 bool TransitService::save_points() const {
+    if (stops_file_unread)
+        return false;
     std::string text;
     for (const RoutePoint& point : points) {
         append_field(text, point.x);
@@ -53,6 +61,7 @@ bool TransitService::save_points() const {
         append_field(text, point.link_y);
         text += '\n';
     }
+    append_kept_lines(text, kept_lines);
     return replace_file(data_path(data_folder, stops_file), text);
 }
 
@@ -81,23 +90,11 @@ bool TransitService::add_point(RoutePointType type) {
 }
 
 std::int32_t TransitService::find_by_link(std::int32_t link_x, std::int32_t link_y) const {
-    if (link_x == 0 && link_y == 0)
-        return -1;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (truncated(points[i]) == Position{link_x, link_y})
-            return static_cast<std::int32_t>(i);
-    }
-    return -1;
+    return corvalen::find_by_link(points, link_x, link_y);
 }
 
 std::int32_t TransitService::next_point(std::int32_t index) const {
-    if (!valid_point(index))
-        return -1;
-    const RoutePoint& point = points[static_cast<std::size_t>(index)];
-    std::int32_t next = find_by_link(point.link_x, point.link_y);
-    // Confirming a connection without moving links a point to itself: a
-    // vehicle would arrive there for ever. The file keeps it as made.
-    return next == index ? -1 : next;
+    return corvalen::next_point(points, index);
 }
 
 std::int32_t TransitService::nearest_point(float x, float y) const {
@@ -141,26 +138,22 @@ std::int32_t TransitService::nearest_capturable(host::Vec3 position, float headi
 }
 
 void TransitService::reset_spawning() {
-    for (ServiceVehicle& record : vehicles)
-        record.forget();
+    // Called after the host loaded a game, which took away the vehicles,
+    // drivers, groups and people of the world before: their handles are
+    // forgotten unasked, since the loaded game may already use them for its
+    // own (a parked bus of the game's that the mission drove keeps its handle
+    // but not the group it had).
     vehicles.clear();
-    // The mission's bus belongs to the old world.
-    if (mission_vehicle) {
-        mission_vehicle->forget();
-        mission_vehicle.reset();
-    }
+    mission_vehicle.reset();
     mission_active = false;
+    releases.clear();
+    // Blips at fixed points stay through a load. The route's belongs to a
+    // mission that is over; the inspector marks its target afresh.
     if (mission_blip != kNoHandle) {
         host::remove_blip(mission_blip);
         mission_blip = kNoHandle;
     }
-    // People told to board are let go now: in the same world they would
-    // otherwise stay claimed for good.
-    for (const auto& boarder : releases) {
-        if (host::character_exists(boarder.first))
-            host::release_character(boarder.first);
-    }
-    releases.clear();
+    drop_inspector_blip();
     player_fare_due = false;
     update_cursor = 0;
     for (RoutePoint& point : points) {

@@ -80,7 +80,10 @@ ServiceVehicle::ServiceVehicle(TransitService& owner, host::Handle vehicle_handl
         }
     }
 
-    if (service->show_points) {
+    // The player's own bus needs no mark (the map shows the player), and it
+    // may be one of the game's, whose blip a load would leave on it after
+    // the mod had to forget it.
+    if (service->show_points && !player_driven) {
         blip = host::add_vehicle_blip(vehicle);
         if (blip != kNoHandle)
             host::set_blip_display(blip, kVehicleBlipDisplay);
@@ -312,24 +315,6 @@ void ServiceVehicle::remove() {
         host::release_group(group);
         group = kNoHandle;
     }
-}
-
-void ServiceVehicle::forget() {
-    // While the vehicle is still there the world is the same one: everything
-    // is let go as at any removal.
-    if (live(vehicle) && host::vehicle_exists(vehicle)) {
-        remove();
-        return;
-    }
-    // Otherwise the blip and the group went with the old world; a driver the
-    // host kept is still let go.
-    if (!player_driven && live(driver) && host::character_exists(driver))
-        host::release_character(driver);
-    driver = kNoHandle;
-    vehicle = kNoHandle;
-    vehicle_object = 0;
-    blip = kNoHandle;
-    group = kNoHandle;
 }
 
 }  // namespace corvalen

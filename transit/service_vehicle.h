@@ -39,9 +39,6 @@ class ServiceVehicle {
     // Releases what the vehicle holds in the host: driver, vehicle, blip and
     // group, each only while it exists, each at most once.
     void remove();
-    // After the host's world was replaced (another save loaded): lets go of
-    // the handles that still exist and forgets the others.
-    void forget();
 
     // Passengers and fares (passengers.cpp).
     // On arrival at a stop near the player: some passengers get off, people

@@ -57,11 +57,13 @@ class TransitService {
 
     // --- the network (route_network.cpp) --------------------------------------------
     // Replaces the points with the stop file's; a missing file is an empty
-    // network, and lines that are short, malformed or repeat a position are
-    // skipped.
-    void load_points();
-    // Replaces the stop file with the points; false (the old file kept whole)
-    // when it cannot be written.
+    // network, and lines that repeat a position are skipped. Lines that are
+    // short or malformed are kept for the next save. False when the file is
+    // there but could not be read.
+    bool load_points();
+    // Replaces the stop file with the points and the kept lines; false (the
+    // old file kept whole) when it cannot be written, or when it could not
+    // be read at the last load and so holds points this network never had.
     bool save_points() const;
     // Appends a point of that type at the player, facing the player's way,
     // and saves. Refuses (false) where a point already has the same truncated
@@ -135,6 +137,8 @@ class TransitService {
     ServiceMode mode;
     bool is_water;
     std::vector<RoutePoint> points;
+    std::vector<std::string> kept_lines;  // of the stop file, held no point
+    bool stops_file_unread = false;       // there, but not read at the last load
     bool show_points = false;
     host::Handle inspector_blip = kNoHandle;
     std::int32_t inspector_target = -1;

@@ -46,16 +46,27 @@ TEST_F(BackupsTest, MissingSourcesAreSkipped) {
     EXPECT_FALSE(fs::exists("corvalen/5.backup2"));
 }
 
-TEST_F(BackupsTest, AFailingCopyIsSkippedAndTheRestGoesOn) {
+// A rotation cut short between its two renames left backup 2 beside its
+// place: it is put back, and moves on like any other.
+TEST_F(BackupsTest, ABackupLeftBesideItsPlaceMovesOn) {
+    write_file("corvalen/5/houses.dat", "now");
+    write_file("corvalen/5.backup2.old/houses.dat", "older");
+    EXPECT_TRUE(rotate_backups("corvalen/5", 3));
+    EXPECT_EQ(read_file("corvalen/5.backup3/houses.dat"), "older");
+    EXPECT_FALSE(fs::exists("corvalen/5.backup2.old"));
+}
+
+// A plain file where backup 2 belongs is not the mod's to replace: backup 1,
+// which would have moved there, is not overwritten either.
+TEST_F(BackupsTest, ACopyThatCannotBeMadeEndsTheRotationThere) {
     write_file("corvalen/5/houses.dat", "now");
     write_file("corvalen/5.backup1/houses.dat", "before");
-    // A plain file where backup 2 belongs: that copy cannot be made.
     write_file("corvalen/5.backup2", "in the way");
 
-    EXPECT_NO_THROW(rotate_backups("corvalen/5", 2));
+    EXPECT_FALSE(rotate_backups("corvalen/5", 2));
 
     EXPECT_EQ(read_file("corvalen/5.backup2"), "in the way");
-    EXPECT_EQ(read_file("corvalen/5.backup1/houses.dat"), "now");
+    EXPECT_EQ(read_file("corvalen/5.backup1/houses.dat"), "before");
 }
 
 }  // namespace

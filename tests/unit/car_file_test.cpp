@@ -178,13 +178,17 @@ TEST_F(CarFileTest, EachLineComesBackAsFarAsItCan) {
                   placed_at(car, "-55,-75,15,90.000000") + "\n" + with_field(car, 9, "44") + "\n" +
                   placed_at(with_field(car, 11, "1999"), "-55,-70,15,90.000000") + "\n" +
                   with_field(car, 0, van) + "\n" + with_field(with_field(car, 27, "0"), 28, "0") +
-                  "\n" + with_field(car, 28, "0") + "\n");
+                  "\n" + with_field(car, 28, "0") + "\n" +
+                  // The cars it could not make wait in the file for a later load.
+                  with_field(kCoupeLine, 20, "x") + "\n" + with_field(kCoupeLine, 0, "305419896") +
+                  "\n");
 
     EXPECT_EQ(load(false).size(), 8u) << "a garage without fuel model skips the odometer";
-    // No room for a vehicle in the game: nothing is created or kept.
+    // No room for a vehicle in the game: nothing is created, every line kept.
     game().world().set_vehicle_pool_full(true);
     EXPECT_TRUE(load().empty());
     EXPECT_TRUE(loaded->records.empty());
+    EXPECT_EQ(loaded->kept_lines.size(), 10u);
     EXPECT_EQ(game().world().vehicles().size(), vehicles + 16);
     EXPECT_TRUE(game().world().errors().empty()) << game().world().errors().front().text;
 }

@@ -34,6 +34,10 @@ TEST(ConfigTest, LinesSplitAtEqualsSignsAndLoseTheirBlanks) {
         {"#y=2", "#y", nullptr},
         {"max busses = 6 0\r", "maxbusses", "60"},
         {"max_ships=3 ships", "max_ships", "3ships"},
+        {"\xEF\xBB\xBF"
+         "first=1",
+         "first", "1"},                        // after a byte-order mark
+        {"a=1\rold_mac=2\r", "old_mac", "2"},  // lines ending in CR alone
     };
     for (const Case& c : cases) {
         Config config = parsed(c.text);

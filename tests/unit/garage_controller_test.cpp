@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -148,7 +149,9 @@ TEST_F(GarageControllerTest, AReloadWhileDrivingThenAFrameOnFootNeitherParksNorC
     EXPECT_TRUE(world().errors().empty()) << world().errors().front().text;
 }
 
-// Only the cars in the store that the world still has get a blip.
+// Only the cars in the store that the world still has get a blip. A load
+// takes the cars and the blips on them away: debug mode marks the areas and
+// the cars of the car file afresh, asking nothing about the old handles.
 TEST_F(GarageControllerTest, DebugBlipsMarkTheAreasAndTheStoredCarsStillThere) {
     garage->add_spot({"", 700.0f, 0.0f, 5.0f, 10, 0});
     host::Handle kept = add_car({700.0f, 0.0f, 5.0f});
@@ -159,20 +162,41 @@ TEST_F(GarageControllerTest, DebugBlipsMarkTheAreasAndTheStoredCarsStillThere) {
     game().enter_vehicle(static_cast<std::int32_t>(collected));
     update();
     world().remove_vehicle(static_cast<std::int32_t>(gone));
+    ASSERT_TRUE(garage->write_car_file());
+    ASSERT_GT(game().save_game(), 0);
     std::size_t before = world().blip_count();
+    // What each blip follows, its colour, display and (for an area) sprite.
+    auto shown = [&] {
+        Texts texts;
+        for (const auto* blips : {&garage->spot_blips, &garage->car_blips}) {
+            for (host::Handle blip : *blips) {
+                const hostsim::Blip& b = *world().blip(static_cast<std::int32_t>(blip));
+                texts.push_back(std::to_string(b.entity) + " " + std::to_string(b.colour) + " " +
+                                std::to_string(b.display) +
+                                (b.entity == 0 ? " " + std::to_string(b.sprite) : ""));
+            }
+        }
+        return texts;
+    };
     game_frame([&] { garage->toggle_blips(); });
-    Texts shown;  // what each follows, its colour, display and (for an area) sprite
-    for (host::Handle blip : garage->blips) {
-        const hostsim::Blip& b = *world().blip(static_cast<std::int32_t>(blip));
-        shown.push_back(std::to_string(b.entity) + " " + std::to_string(b.colour) + " " +
-                        std::to_string(b.display) +
-                        (b.entity == 0 ? " " + std::to_string(b.sprite) : ""));
-    }
-    EXPECT_EQ(shown, (Texts{"0 9 2 79", std::to_string(kept) + " 11 4"}));
+    EXPECT_EQ(shown(), (Texts{"0 9 2 79", std::to_string(kept) + " 11 4"}));
     EXPECT_EQ(world().blip_count(), before + 2);
     game_frame([&] { garage->toggle_blips(); });
     EXPECT_EQ(world().blip_count(), before);
-    EXPECT_TRUE(garage->blips.empty());
+    EXPECT_TRUE(garage->spot_blips.empty() && garage->car_blips.empty());
+
+    game_frame([&] { garage->toggle_blips(); });
+    ASSERT_TRUE(game().load_game(1));
+    game_frame([&] { garage->read_car_file_after_load(); });
+    std::vector<host::Handle> cars;
+    for (const auto& [handle, block] : garage->stored)
+        cars.push_back(handle);
+    ASSERT_EQ(cars.size(), 2u) << "the two cars of the car file";
+    std::sort(cars.begin(), cars.end());
+    EXPECT_EQ(shown(), (Texts{"0 9 2 79", std::to_string(cars[0]) + " 11 4",
+                              std::to_string(cars[1]) + " 11 4"}));
+    game_frame([&] { garage->toggle_blips(); });
+    EXPECT_EQ(world().blip_count(), before);
 
     // Shown when the controller goes, they go with it.
     game_frame([&] { garage->toggle_blips(); });

@@ -74,14 +74,21 @@ TEST(SampleData, EveryFileLoadsWithoutASkippedLineAndHoldsEachKindOfPlace) {
         {"boat_stops.csv", {stop_file(), {0, 1}}},    // stops and spawn spots
         {"ship_stops.csv", {stop_file(), {0, 1}}},
         {"service_stations.csv",
-         {each_line(parse_station_line, [](const Place& p) { return p.kind; }),
+         {each_line([](std::string_view l) { return parse_station_line(l); },
+                    [](const Place& p) { return p.kind; }),
           {kGasStation, kRepairShop}}},
         {"pub_parking_lots.csv",
-         {each_line(parse_lot_line, [](const GarageSpot&) { return 0; }), {0}}},
+         {each_line([](std::string_view l) { return parse_lot_line(l); },
+                    [](const GarageSpot&) { return 0; }),
+          {0}}},
         {"house_db.csv",
-         {each_line(parse_property_line, [](const PropertyRecord& r) { return r.property.kind; }),
+         {each_line([](std::string_view l) { return parse_property_line(l); },
+                    [](const PropertyRecord& r) { return r.property.kind; }),
           {kHouse, kHotel, kEstateOffice}}},
-        {"fuel_data.csv", {each_line(parse_fuel_line, [](const FuelSpec&) { return 0; }), {0}}},
+        {"fuel_data.csv",
+         {each_line([](std::string_view l) { return parse_fuel_line(l); },
+                    [](const FuelSpec&) { return 0; }),
+          {0}}},
     };
     const std::filesystem::path folder =
         std::filesystem::path(CORVALEN_SOURCE_DIR) / "data/corvalen";

@@ -65,11 +65,20 @@ class TransitTest : public ::testing::Test {
             ADD_FAILURE() << "frame " << error.frame << ": " << error.text;
     }
 
-    // A fresh service with these points; the last one lets go of what it held.
+    // A fresh service with these points. No load comes between cases: the
+    // last service's vehicles and boarders are let go in the same world.
     TransitService& service_with(ServiceMode mode, std::vector<RoutePoint> points,
                                  const Config* config = nullptr) {
-        if (service)
-            game_frame([&] { service->reset_spawning(); });
+        if (service) {
+            game_frame([&] {
+                for (ServiceVehicle& record : service->vehicles)
+                    record.remove();
+                service->end_mission();
+                for (const auto& boarder : service->releases)
+                    host::release_character(boarder.first);
+                service->reset_spawning();
+            });
+        }
         service.emplace(mode, config);
         service->points = std::move(points);
         return *service;

@@ -191,37 +191,37 @@ TEST_F(FleetTest, AVehicleThatIsHarmedFarOrWhoseDriverIsIsRemoved) {
     }
 }
 
-TEST_F(FleetTest, AReloadLetsGoOfTheFleetTheMissionAndThePeopleToldToBoard) {
+// A load takes away the fleet, its drivers and groups and the people told to
+// board; a bus of the game's own that the mission drove stays, but not its
+// group. The reload forgets every handle without a word to the host.
+TEST_F(FleetTest, AReloadForgetsTheFleetTheMissionAndThePeopleToldToBoard) {
     TransitService& bus = service_with(ServiceMode::Bus, {point_near(100, 0), point_near(-90, 0)});
     link(bus.points[1], bus.points[0]);
     bus.show_points = true;
     spawn_frame();
     game().run_frames(2);
     ASSERT_GT(game().save_game(), 0);
-    spawn_frame();
-    // A driver mission from the nearer point, with its route blip.
-    game().enter_vehicle(world().add_vehicle(kBusModel, kPlayer, 270.0f).handle);
-    game_frame([&] { bus.start_mission(); });
-    ASSERT_NE(bus.mission_blip, kNoHandle);
-    ASSERT_TRUE(game().load_game(1));
-    game_frame([&] { bus.reset_spawning(); });
-    EXPECT_TRUE(bus.vehicles.empty());
-    EXPECT_FALSE(bus.mission_active);
-    EXPECT_FALSE(bus.points[0].spawned);
-    EXPECT_EQ(bus.next_spawn_time, world().game_timer() + 20000);
-    EXPECT_TRUE(world().groups().empty());
-    EXPECT_EQ(world().blip_count(), 0u) << "blips at fixed points outlive a load";
-
-    // Another identity in the same world: the vehicles and the people told
-    // to board are still there and are let go entirely.
     ServiceVehicle& record = spawn_at({kPlayer.x + 100, kPlayer.y, 6.0f});
     std::int32_t boarder = world().add_pedestrian({kPlayer.x + 95, kPlayer.y, 6.0f}, 0.0f).handle;
     game_frame([&] { record.board(static_cast<host::Handle>(boarder), false); });
+    // A driver mission from the nearer point, with its route blip.
+    hostsim::Vehicle& parked = world().add_vehicle(kBusModel, kPlayer, 270.0f);
+    parked.from_world_start = true;
+    game().enter_vehicle(parked.handle);
+    game_frame([&] { bus.start_mission(); });
+    ASSERT_NE(bus.mission_blip, kNoHandle);
+    // The inspector's blip at the nearer point's link.
+    game_frame([&] { bus.inspect_frame(); });
+    ASSERT_NE(bus.inspector_blip, kNoHandle);
+    ASSERT_TRUE(game().load_game(1));
+    int released = world().traffic().vehicles_released;
     game_frame([&] { bus.reset_spawning(); });
-    EXPECT_FALSE(world().character(boarder)->claimed);
-    EXPECT_EQ(world().characters().size(), 2u) << "the driver let go";
-    EXPECT_TRUE(world().groups().empty());
-    EXPECT_EQ(world().blip_count(), 0u);
+    EXPECT_TRUE(bus.vehicles.empty() && bus.releases.empty() && !bus.mission_vehicle);
+    EXPECT_FALSE(bus.mission_active);
+    EXPECT_FALSE(bus.points[0].spawned);
+    EXPECT_EQ(bus.next_spawn_time, world().game_timer() + 20000);
+    EXPECT_EQ(world().traffic().vehicles_released, released);
+    EXPECT_EQ(world().blip_count(), 0u) << "blips at fixed points outlive a load";
 }
 
 TEST_F(FleetTest, TheDriveOrderCarriesTheServicesSpeedStyleApproachAndRange) {
