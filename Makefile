@@ -1,11 +1,12 @@
-# Two commands do everything: `make demo` and `make test`. Both install what is
-# missing first (scripts/setup.sh), then drive CMake through its presets.
+# Three commands do everything: `make demo`, `make test` and `make package`.
+# Each installs what is missing first (scripts/setup.sh), then drives CMake
+# through its presets.
 
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 FRAMES ?= 1000000
 
-.PHONY: demo test setup build format clean fuzz monkey
+.PHONY: demo test package setup build format clean fuzz monkey
 
 # SCENARIO=path plays that script instead of the day in the city (BUILD=1080
 # for the other game build).
@@ -14,6 +15,10 @@ demo: setup
 
 test: setup
 	@JOBS=$(JOBS) scripts/test.sh
+
+# corvalen-<version>.zip, the release a player unpacks into the game's folder.
+package: setup
+	@JOBS=$(JOBS) scripts/package.sh
 
 setup:
 	@scripts/setup.sh
@@ -41,4 +46,4 @@ format:
 	    \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 | xargs -0 -r clang-format -i
 
 clean:
-	rm -rf build
+	rm -rf build corvalen-*.zip

@@ -47,9 +47,9 @@ FuelModel::FuelModel(const Config* config) {
     load_fuel_data();
     if (config == nullptr)
         return;
-    ui_y = config->get_float("fuel_ui_y", ui_y);
-    ui_x = config->get_float("fuel_ui_x", ui_x);
-    ui_size = config->get_float("fuel_ui_size", ui_size);
+    ui_y = config->get(settings::fuel_ui_y);
+    ui_x = config->get(settings::fuel_ui_x);
+    ui_size = config->get(settings::fuel_ui_size);
     dist_x = ui_x + 0.15f;
     speed_x = ui_x + 0.3f;
     bar_x = ui_x + 0.06f;

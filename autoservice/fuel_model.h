@@ -66,9 +66,9 @@ class FuelModel {
     // A car file's odometer for a re-created vehicle, used when it is entered.
     void restore_odometer(host::Handle handle, std::int32_t metres);
 
-    float ui_y = 0.97f;
-    float ui_x = 0.05f;
-    float ui_size = 0.3f;
+    float ui_y = settings::fuel_ui_y.fallback;
+    float ui_x = settings::fuel_ui_x.fallback;
+    float ui_size = settings::fuel_ui_size.fallback;
     float dist_x = ui_x + 0.15f;
     float speed_x = ui_x + 0.3f;
     float bar_x = ui_x + 0.06f;

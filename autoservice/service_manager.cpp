@@ -45,8 +45,8 @@ ServiceManager::ServiceManager(const Config* config) {
 void ServiceManager::apply_config(const Config* config) {
     if (config == nullptr)
         return;
-    show_repair_blips = config->get_bool("blip_car_service", false);
-    show_gas_blips = config->get_bool("blip_gas_station", false);
+    show_repair_blips = config->get(settings::blip_car_service);
+    show_gas_blips = config->get(settings::blip_gas_station);
 }
 
 void ServiceManager::style_blip(Place& place) {

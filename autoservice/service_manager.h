@@ -81,8 +81,8 @@ class ServiceManager : public SpotController {
     std::string stations_file = data_path(kDataFolder, kStationsFileName);
     std::vector<std::string> kept_lines;  // of the station file, held no station
     bool stations_file_unread = false;    // there, but not read at the last load
-    bool show_repair_blips = false;
-    bool show_gas_blips = false;
+    bool show_repair_blips = settings::blip_car_service.fallback;
+    bool show_gas_blips = settings::blip_gas_station.fallback;
     bool refuel_pending = false;
     bool tyres_pending = false;
     std::int32_t tyre_step = 0;

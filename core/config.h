@@ -1,12 +1,14 @@
 #pragma once
 // The player's settings: key=value lines read once from the data folder. Values
-// stay text; each reader converts with its own default, so an absent or broken
-// file simply means every default.
+// stay text until a feature asks for a setting, so an absent or broken file
+// simply means every default.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+
+#include "core/settings.h"
 
 namespace corvalen {
 
@@ -29,7 +31,18 @@ class Config {
     // True exactly for the value "true"; the default when absent.
     bool get_bool(std::string_view key, bool fallback) const;
 
+    // A setting of the table in core/settings.h, with the table's default.
+    std::int32_t get(const Setting<std::int32_t>& setting) const {
+        return get_int(setting.key, setting.fallback);
+    }
+    float get(const Setting<float>& setting) const {
+        return get_float(setting.key, setting.fallback);
+    }
+    bool get(const Setting<bool>& setting) const { return get_bool(setting.key, setting.fallback); }
+
     const std::string& path() const { return path_; }
+    // How many keys the file set.
+    std::size_t size() const { return entries_.size(); }
     // The stored value of a key, or nullptr.
     const std::string* find(std::string_view key) const;
 

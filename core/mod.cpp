@@ -172,7 +172,7 @@ void Mod::reload_all() {
 void Mod::save_all() {
     contained([&] {
         rotate_backups(data_path(data_folder, save_identity_text),
-                       config.get_int("keep_backups", 0));
+                       config.get(settings::keep_backups));
     });
     contained([&] { real_estate.save_owned_houses(); });
     contained([&] { real_estate.garage.write_car_file(); });

@@ -45,7 +45,7 @@ ROViriVariruRoza::~ROViriVariruRoza() {
 
 void ROViriVariruRoza::apply_config(const Config* config) {
     if (config != nullptr)
-        hotel_blips = config->get_bool("blip_hotels", false);
+        hotel_blips = config->get(settings::blip_hotels);
 }
 
 void ROViriVariruRoza::set_save_identity(const std::string& text) {

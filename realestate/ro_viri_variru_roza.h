@@ -122,7 +122,7 @@ class ROViriVariruRoza : public SpotController {
     TimedMessage message;
     PositionCapture capture;
     GarageHighlight garage_highlight;
-    bool hotel_blips = false;
+    bool hotel_blips = settings::blip_hotels.fallback;
     GarageController garage;
     Menu menu{"RO Viri Variru Roza. settings"};
 

@@ -71,6 +71,7 @@ install_packages \
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
     googletest \
     libstb-dev fonts-dejavu-core \
+    zip unzip \
     wine wine32:i386
 
 # make fuzz alone needs clang with its 32-bit libFuzzer and sanitizer run times.

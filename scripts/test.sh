@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the three configurations and runs every test: the Linux build, the
-# same under AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows
-# build under Wine. Ends with one line that totals the test counts.
+# Builds the release package and checks it, then builds the three
+# configurations and runs every test: the Linux build, the same under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build under
+# Wine. Ends with one line that totals the test counts.
 #
 # Where the kernel runs no 32-bit programs, all of them run through qemu's
 # user-mode emulator (scripts/setup.sh registers it), which has no ptrace:
@@ -50,6 +51,17 @@ if ! i386_runs_natively; then
     echo "=== linux-sanitize: LeakSanitizer skipped: it needs ptrace, which user-mode emulation lacks"
     export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 fi
+# The release package first: its check unpacks it where the Linux and Windows
+# tests read the shipped files and the release DLL, and a missing package
+# fails those tests instead of skipping them.
+echo "=== package: build and check"
+if scripts/package.sh && tests/package/check_package.sh; then
+    passed=$((passed + 1))
+else
+    failed=$((failed + 1))
+    status=1
+fi
+export CORVALEN_PACKAGE_CHECK=1
 for preset in linux linux-sanitize; do
     run_preset "$preset"
 done

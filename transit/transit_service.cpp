@@ -32,12 +32,12 @@ TransitService::TransitService(ServiceMode service_mode, const Config* config)
       mode(service_mode),
       is_water(service_mode != ServiceMode::Bus) {
     if (config != nullptr) {
-        max_buses = config->get_int("max_busses", max_buses);
-        max_ferries = config->get_int("max_ferries", max_ferries);
-        max_ships = config->get_int("max_ships", max_ships);
-        spawn_delay = duration(config->get_int("bus_spawn_delay", spawn_delay));
-        spot_cooldown = duration(config->get_int("bus_spawn_spot_delay", spot_cooldown));
-        boarded_style = config->get_bool("bus_respect_traffic", true) ? 1 : 2;
+        max_buses = config->get(settings::max_busses);
+        max_ferries = config->get(settings::max_ferries);
+        max_ships = config->get(settings::max_ships);
+        spawn_delay = duration(config->get(settings::bus_spawn_delay));
+        spot_cooldown = duration(config->get(settings::bus_spawn_spot_delay));
+        boarded_style = config->get(settings::bus_respect_traffic) ? 1 : 2;
     }
     max_vehicles = max_buses;
     build_editor_menu();

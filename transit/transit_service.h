@@ -151,14 +151,15 @@ class TransitService {
 
     // Tuning (times in game-timer milliseconds, distances in metres, speeds
     // in the host's drive-order units).
-    std::int32_t max_vehicles = 6;  // the mode's own cap, after the set-up
-    std::int32_t max_buses = 6;
-    std::int32_t max_ferries = 5;
-    std::int32_t max_ships = 2;
+    std::int32_t max_vehicles =
+        settings::max_busses.fallback;  // the mode's own cap, after the set-up
+    std::int32_t max_buses = settings::max_busses.fallback;
+    std::int32_t max_ferries = settings::max_ferries.fallback;
+    std::int32_t max_ships = settings::max_ships.fallback;
     std::int32_t reduced_cap = 2;      // the cap while the player's standing trims traffic
     std::int32_t reduced_cap_arg = 2;  // the level of that standing
-    std::int32_t spawn_delay = 6000;
-    std::int32_t spot_cooldown = 60000;
+    std::int32_t spawn_delay = settings::bus_spawn_delay.fallback;
+    std::int32_t spot_cooldown = settings::bus_spawn_spot_delay.fallback;
     std::int32_t first_spawn_delay = 20000;
     std::int32_t spawn_max_distance = 180;
     std::int32_t spawn_min_distance = 60;

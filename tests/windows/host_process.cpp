@@ -63,6 +63,15 @@ std::string source_path(const std::string& relative) {
     return windows_path(std::string(CORVALEN_SOURCE_DIR) + "/" + relative);
 }
 
+std::string packaged_dll() {
+    return source_path("build/package/unpacked/corvalen.dll");
+}
+
+bool package_may_be_missing() {
+    return !std::filesystem::exists(packaged_dll()) &&
+           std::getenv("CORVALEN_PACKAGE_CHECK") == nullptr;
+}
+
 std::string fresh_folder(const std::string& name) {
     std::filesystem::path folder = std::filesystem::path(build_path("test-runs")) / name;
     std::filesystem::remove_all(folder);

@@ -24,6 +24,13 @@ std::string build_path(const std::string& relative);
 // Windows path of a file in the source tree.
 std::string source_path(const std::string& relative);
 
+// Windows path of the release DLL as the package holds it, once
+// scripts/package.sh and tests/package/check_package.sh have unpacked it.
+std::string packaged_dll();
+// Whether that DLL may be missing: only outside `make test`, which builds the
+// package first and sets CORVALEN_PACKAGE_CHECK.
+bool package_may_be_missing();
+
 // A new empty folder under the build folder, for one run's current directory.
 std::string fresh_folder(const std::string& name);
 

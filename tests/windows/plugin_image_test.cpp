@@ -1,5 +1,5 @@
-// The built DLL as the host's loader sees it: no exports, and imports only
-// from Windows' own libraries.
+// The built DLL and the one the release package holds, as the host's loader
+// sees them: no exports, and imports only from Windows' own libraries.
 
 #include <windows.h>
 
@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -14,12 +15,23 @@
 
 namespace {
 
-TEST(PluginImage, ExportsNothingAndImportsOnlyFromWindowsLibraries) {
+enum class Dll { Built, Packaged };
+
+void PrintTo(Dll dll, std::ostream* out) {
+    *out << (dll == Dll::Built ? "built" : "packaged");
+}
+
+class PluginImage : public ::testing::TestWithParam<Dll> {};
+
+TEST_P(PluginImage, ExportsNothingAndImportsOnlyFromWindowsLibraries) {
+    if (GetParam() == Dll::Packaged && corvalen::test::package_may_be_missing())
+        GTEST_SKIP() << "no package unpacked; make package and tests/package/check_package.sh";
+    std::string path = GetParam() == Dll::Built ? corvalen::test::build_path("corvalen.dll")
+                                                : corvalen::test::packaged_dll();
     // Mapped as an image, without running its entry point or loading what it
     // imports.
-    HMODULE module = LoadLibraryExA(corvalen::test::build_path("corvalen.dll").c_str(), nullptr,
-                                    DONT_RESOLVE_DLL_REFERENCES);
-    ASSERT_NE(module, nullptr);
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(module, nullptr) << path;
     const auto* base = reinterpret_cast<const std::uint8_t*>(module);
     const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS32*>(
         base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
@@ -51,5 +63,10 @@ TEST(PluginImage, ExportsNothingAndImportsOnlyFromWindowsLibraries) {
     EXPECT_TRUE(seen.count("kernel32.dll") != 0 && seen.count("version.dll") != 0);
     FreeLibrary(module);
 }
+
+INSTANTIATE_TEST_SUITE_P(Dll, PluginImage, ::testing::Values(Dll::Built, Dll::Packaged),
+                         [](const ::testing::TestParamInfo<Dll>& info) {
+                             return info.param == Dll::Built ? "Built" : "Packaged";
+                         });
 
 }  // namespace
