@@ -95,6 +95,11 @@ class FrameScope {
     static bool active();
 };
 
+// Wall-clock seconds (the scale of _time64). Inside a frame the clock is read
+// once, at the first ask, so that everything one frame does sees the same
+// second; outside a frame it is read afresh.
+std::int64_t wall_clock_now();
+
 // --- host locations (plain reads and calls, no natives) ----------------------
 
 // Unsigned milliseconds of game time; 0 on a build the plug-in does not know.

@@ -7,7 +7,6 @@
 #include "core/csv.h"
 #include "core/player.h"
 #include "host/host_game.h"
-#include "host/platform.h"
 #include "realestate/property_file.h"
 
 namespace corvalen {
@@ -171,7 +170,7 @@ void ROViriVariruRoza::tick() {
         store_captured_garage();
     draw_garage_highlight();
 
-    std::int64_t now = platform::wall_clock_seconds();
+    std::int64_t now = host::wall_clock_now();
     if (next_check_time == 0 || next_check_time <= now) {
         SpotController::tick();
         watch_agent();

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/game_timer.h"
+#include "core/host_distance.h"
 #include "core/player.h"
 #include "transit/transit_service.h"
 
@@ -96,8 +97,9 @@ std::int32_t TransitService::choose_spawn_point(std::uint32_t now, host::Vec3 pl
         if (point.spawned &&
             elapsed_since(point.last_spawn, now) < static_cast<std::uint32_t>(spot_cooldown))
             continue;
-        float distance = host::distance_2d(player.x, player.y, point.x, point.y);
-        if (!(nearest <= distance && distance <= farthest))
+        auto distance = [&] { return host::distance_2d(player.x, player.y, point.x, point.y); };
+        if (!distance_between(horizontal_distance_range(player.x, player.y, point.x, point.y),
+                              nearest, farthest, distance))
             continue;
         if (occupied(point))
             continue;
@@ -114,7 +116,9 @@ bool TransitService::occupied(const RoutePoint& point) const {
         if (!host::vehicle_exists(record.vehicle))
             continue;
         host::Vec3 at = host::vehicle_position(record.vehicle);
-        if (host::distance_2d(at.x, at.y, point.x, point.y) <= static_cast<float>(occupied_radius))
+        auto distance = [&] { return host::distance_2d(at.x, at.y, point.x, point.y); };
+        if (distance_at_most(horizontal_distance_range(at.x, at.y, point.x, point.y),
+                             static_cast<float>(occupied_radius), distance))
             return true;
     }
     return false;

@@ -1,6 +1,7 @@
 // The route network of a transit service: its stop file, placing points, and
 // the searches the vehicles, the driver mission and the editor use.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "core/csv.h"
 #include "core/game_timer.h"
 #include "core/geometry.h"
+#include "core/host_distance.h"
 #include "core/player.h"
 #include "core/text_number.h"
 #include "transit/stop_file.h"
@@ -109,11 +111,19 @@ std::int32_t TransitService::next_point(std::int32_t index) const {
 }
 
 std::int32_t TransitService::nearest_point(float x, float y) const {
+    auto range = [&](std::size_t i) {
+        return horizontal_distance_range(x, y, points[i].x, points[i].y);
+    };
+    double bound = nearest_bound(points.size(), range);
     std::int32_t nearest = -1;
     float best = std::numeric_limits<float>::infinity();
     for (std::size_t i = 0; i < points.size(); ++i) {
+        if (!may_be_nearest(range(i), bound))
+            continue;
         float distance = host::distance_2d(x, y, points[i].x, points[i].y);
-        if (distance < best || nearest < 0) {
+        // The first point is taken whatever its distance, as by a scan of
+        // every point; one left out here lies farther than the nearest.
+        if (distance < best || i == 0) {
             best = distance;
             nearest = static_cast<std::int32_t>(i);
         }
@@ -122,20 +132,33 @@ std::int32_t TransitService::nearest_point(float x, float y) const {
 }
 
 std::int32_t TransitService::nearest_capturable(host::Vec3 position, float heading, float max_angle,
-                                                const std::set<std::int32_t>& excluded,
-                                                float* distance) const {
+                                                RecentPoints excluded, float* distance) const {
+    auto eligible = [&](const RoutePoint& point, std::int32_t index) {
+        if (!point.captures() ||
+            std::find(excluded.begin(), excluded.end(), index) != excluded.end())
+            return false;
+        if (!in_square(point.x, point.y, position.x, position.y, search_extent))
+            return false;
+        if (heading > 0.0f && !(std::fabs(heading_difference(heading, point.heading)) < max_angle))
+            return false;
+        return !(std::fabs(point.y - position.y) > kCaptureLatitudeLimit);
+    };
+    auto range = [&](std::size_t i) {
+        const RoutePoint& point = points[i];
+        if (!eligible(point, static_cast<std::int32_t>(i)))
+            return DistanceRange{};
+        return horizontal_distance_range(position.x, position.y, point.x, point.y);
+    };
+    double bound = nearest_bound(points.size(), range);
     std::int32_t nearest = -1;
     float best = std::numeric_limits<float>::infinity();
     for (std::size_t i = 0; i < points.size(); ++i) {
         const RoutePoint& point = points[i];
         auto index = static_cast<std::int32_t>(i);
-        if (!point.captures() || excluded.count(index) != 0)
+        if (!eligible(point, index))
             continue;
-        if (!in_square(point.x, point.y, position.x, position.y, search_extent))
-            continue;
-        if (heading > 0.0f && !(std::fabs(heading_difference(heading, point.heading)) < max_angle))
-            continue;
-        if (std::fabs(point.y - position.y) > kCaptureLatitudeLimit)
+        if (!may_be_nearest(horizontal_distance_range(position.x, position.y, point.x, point.y),
+                            bound))
             continue;
         float d = host::distance_2d(position.x, position.y, point.x, point.y);
         if (d < best) {

@@ -253,12 +253,11 @@ void ServiceVehicle::capture(std::uint32_t now) {
     float heading = host::vehicle_heading(vehicle);
     if (history.size() > kRecentPoints)
         history.erase(history.begin());
-    std::set<std::int32_t> excluded(history.begin(), history.end());
 
     host::Vec3 at = position();
     float distance = 0.0f;
     std::int32_t candidate =
-        service->nearest_capturable(at, heading, kCaptureSearchAngle, excluded, &distance);
+        service->nearest_capturable(at, heading, kCaptureSearchAngle, history, &distance);
     if (candidate < 0)
         return;
     const RoutePoint& point = service->points[static_cast<std::size_t>(candidate)];

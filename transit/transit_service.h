@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +21,9 @@
 #include "transit/service_vehicle.h"
 
 namespace corvalen {
+
+// Points a vehicle left lately, which it is not to be captured by again.
+using RecentPoints = std::span<const std::int32_t>;
 
 enum class ServiceMode : std::int32_t { Bus = 0, Boat = 1, Ship = 2 };
 
@@ -79,8 +83,7 @@ class TransitService {
     // heading is 0 or less, faces the heading within max_angle degrees; -1
     // when none. The distance (+infinity when none) goes to *distance.
     std::int32_t nearest_capturable(host::Vec3 position, float heading, float max_angle,
-                                    const std::set<std::int32_t>& excluded,
-                                    float* distance = nullptr) const;
+                                    RecentPoints excluded, float* distance = nullptr) const;
     // Where a vehicle leaving point `index` heads; -1 when nowhere (a point
     // linked to itself leads nowhere).
     std::int32_t next_point(std::int32_t index) const;
