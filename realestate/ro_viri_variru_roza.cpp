@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "core/atomic_file.h"
 #include "core/csv.h"
@@ -101,6 +104,11 @@ bool ROViriVariruRoza::load_houses() {
         owned_file_unread = true;
     }
     std::vector<bool> matched(owned.size(), false);
+    // Every line of the owned file that names a key, looked up per property
+    // instead of scanning the file once per property.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> owned_lines;
+    for (std::size_t i = 0; i < owned.size(); ++i)
+        owned_lines[owned[i]].push_back(i);
 
     std::optional<std::vector<std::string>> lines = read_existing_lines(house_file_path());
     house_file_unread = !lines;
@@ -111,13 +119,12 @@ bool ROViriVariruRoza::load_houses() {
             continue;
         }
         Place& property = record->property;
-        for (std::size_t i = 0; i < owned.size(); ++i) {
-            if (owned[i] == property.label) {
-                property.user_flag = 1;
-                // Only houses are written back as owned; a key that names
-                // a hotel or the office alone is kept as it was read.
+        if (auto found = owned_lines.find(property.label); found != owned_lines.end()) {
+            property.user_flag = 1;
+            // Only houses are written back as owned; a key that names a
+            // hotel or the office alone is kept as it was read.
+            for (std::size_t i : found->second)
                 matched[i] = matched[i] || property.kind == kHouse;
-            }
         }
         if (property.kind == kHouse)
             property.enabled = is_owned(property) || selling_mode;
