@@ -3,7 +3,7 @@
 
 JOBS ?= 2
 
-.PHONY: demo test setup build format clean
+.PHONY: demo test bench setup build format clean
 
 # SCENARIO=path plays that script instead of the day in the city (BUILD=1080
 # for the other game build).
@@ -13,6 +13,11 @@ demo: setup
 test: setup
 	@JOBS=$(JOBS) scripts/test.sh
 
+# The benchmark suite (-O2, in-process) for each world, then the real DLL
+# under Wine with and without the plug-in; results in build/bench/.
+bench: setup
+	@JOBS=$(JOBS) scripts/bench.sh
+
 setup:
 	@scripts/setup.sh
 
@@ -21,7 +26,7 @@ build: setup
 	cmake --preset windows && cmake --build --preset windows -j $(JOBS)
 
 format:
-	find host core transit autoservice garage parking realestate hostsim pictures tools tests \
+	find host core transit autoservice garage parking realestate hostsim pictures tools bench tests \
 	    \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 | xargs -0 -r clang-format -i
 
 clean:

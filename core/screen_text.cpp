@@ -9,6 +9,11 @@ void draw_text(const std::string& text, float x, float y, float scale) {
     host::show_text(x, y, text);
 }
 
+void draw_text(const char* text, float x, float y, float scale) {
+    host::set_text_scale(scale, scale);
+    host::show_text(x, y, text);
+}
+
 void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue) {
     host::set_text_colour(red, green, blue);
 }

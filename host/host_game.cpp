@@ -522,6 +522,10 @@ void show_text(float x, float y, const std::string& text) {
     in_frame(natives::show_text, x, y, text.c_str());
 }
 
+void show_text(float x, float y, const char* text) {
+    in_frame(natives::show_text, x, y, text);
+}
+
 void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue) {
     in_frame(natives::set_text_colour, red, green, blue);
 }

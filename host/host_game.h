@@ -363,6 +363,7 @@ void draw_circle(Vec3 at, float diameter, std::int32_t red, std::int32_t green, 
 void draw_rectangle(float x, float y, float width, float height, Rgba colour);
 void set_text_scale(float x_scale, float y_scale);
 void show_text(float x, float y, const std::string& text);
+void show_text(float x, float y, const char* text);
 void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue);
 
 }  // namespace corvalen::host

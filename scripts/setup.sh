@@ -69,7 +69,7 @@ install_packages \
     cmake make gcc g++ g++-multilib \
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
     googletest \
-    libstb-dev fonts-dejavu-core \
+    libstb-dev fonts-dejavu-core libbenchmark-dev:i386 \
     wine wine32:i386
 
 if i386_runs_natively; then

@@ -57,6 +57,9 @@ ServiceVehicle::ServiceVehicle(TransitService& owner, host::Handle vehicle_handl
       vehicle_object(object),
       player_driven(driven_by_player),
       service(&owner) {
+    // The history never holds more than this; its room is made once, not in
+    // the frames the vehicle leaves its first stops.
+    history.reserve(kRecentPoints + 2);
     spawn_time = host::game_timer();
     std::optional<host::Matrix> transform = host::object_matrix(object);
     if (transform) {
