@@ -72,6 +72,7 @@ FrameCost FrameRig::frame() {
     std::uint64_t allocations = mod_allocations();
     std::uint64_t natives = host_->native_call_count();
     std::int64_t began = thread_nanoseconds();
+    std::int64_t wall_began = timing_game_code_ ? nanoseconds_now() : 0;
     {
         host::FrameScope frame;
         try {
@@ -80,8 +81,10 @@ FrameCost FrameRig::frame() {
             // As in the plug-in's entry: the next frame carries on.
         }
     }
+    std::int64_t wall_ended = timing_game_code_ ? nanoseconds_now() : 0;
     std::int64_t ended = thread_nanoseconds();
     FrameCost cost;
+    cost.wall_seconds = static_cast<double>(wall_ended - wall_began) * 1e-9;
     cost.seconds = static_cast<double>(ended - began) * 1e-9;
     cost.game_seconds = static_cast<double>(game_nanoseconds_) * 1e-9;
     cost.allocations = mod_allocations() - allocations;
@@ -109,13 +112,15 @@ bool FrameRig::drive_nearest_vehicle() {
 void FrameRig::game_code_began() {
     if (game_depth_++ == 0) {
         set_in_game_code(true);
-        game_began_ = nanoseconds_now();
+        if (timing_game_code_)
+            game_began_ = nanoseconds_now();
     }
 }
 
 void FrameRig::game_code_ended() {
     if (--game_depth_ == 0) {
-        game_nanoseconds_ += nanoseconds_now() - game_began_;
+        if (timing_game_code_)
+            game_nanoseconds_ += nanoseconds_now() - game_began_;
         set_in_game_code(false);
     }
 }

@@ -21,8 +21,11 @@ std::uint64_t mod_allocations();
 void set_in_game_code(bool inside);
 
 struct FrameCost {
-    double seconds = 0.0;       // the whole frame tick
-    double game_seconds = 0.0;  // of which in the game's native lookup and handlers
+    double seconds = 0.0;  // the whole frame tick, in this thread's CPU time
+    // Wall-clock time of the tick and of the game's code in it, measured only
+    // while the rig times the game's code (the clock reads cost time of their own).
+    double wall_seconds = 0.0;
+    double game_seconds = 0.0;
     std::uint64_t allocations = 0;
     std::uint64_t natives = 0;
 };
@@ -40,6 +43,8 @@ class FrameRig : private hostsim::GameCodeObserver {
     // One frame of the game with the mod's tick in it.
     FrameCost frame();
     void frames(int count);
+    // Whether frames time the game's code (for the game's share of a frame).
+    void time_game_code(bool on) { timing_game_code_ = on; }
 
     hostsim::Host& host() { return *host_; }
     hostsim::World& world() { return host_->world(); }
@@ -59,6 +64,7 @@ class FrameRig : private hostsim::GameCodeObserver {
     std::filesystem::path folder_;
     std::unique_ptr<hostsim::Host> host_;
     std::unique_ptr<Mod> mod_;
+    bool timing_game_code_ = false;
     int game_depth_ = 0;
     std::int64_t game_began_ = 0;
     std::int64_t game_nanoseconds_ = 0;
