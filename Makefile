@@ -2,8 +2,9 @@
 # missing first (scripts/setup.sh), then drive CMake through its presets.
 
 JOBS ?= 2
+FUZZ_SECONDS ?= 60
 
-.PHONY: demo test bench setup build format clean
+.PHONY: demo test bench setup build format clean fuzz
 
 # SCENARIO=path plays that script instead of the day in the city (BUILD=1080
 # for the other game build).
@@ -21,12 +22,18 @@ bench: setup
 setup:
 	@scripts/setup.sh
 
+# Runs every fuzz target for FUZZ_SECONDS seconds and merges what it finds
+# into fuzz/corpus/ (needs clang, which make test does not).
+fuzz:
+	@scripts/setup.sh --fuzz
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh
+
 build: setup
 	cmake --preset linux && cmake --build --preset linux -j $(JOBS)
 	cmake --preset windows && cmake --build --preset windows -j $(JOBS)
 
 format:
-	find host core transit autoservice garage parking realestate hostsim pictures tools bench tests \
+	find host core transit autoservice garage parking realestate hostsim pictures tools bench tests fuzz \
 	    \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 | xargs -0 -r clang-format -i
 
 clean:

@@ -56,11 +56,11 @@ std::uint32_t ScriptCaller::call(std::uint32_t hash, std::initializer_list<std::
     }
     while (context.fixup_count != 0) {
         std::uint32_t i = --context.fixup_count;
-        const corvalen::host::NativeVector& value = context.fixup_value[i];
-        float xyz[3] = {value.x, value.y, value.z};
+        // Copied as words, as a script does: through float registers a
+        // signalling-NaN pattern would come out changed.
         std::memcpy(
-            reinterpret_cast<void*>(static_cast<std::uintptr_t>(context.fixup_destination[i])), xyz,
-            sizeof(xyz));
+            reinterpret_cast<void*>(static_cast<std::uintptr_t>(context.fixup_destination[i])),
+            &context.fixup_value[i], 3 * sizeof(float));
     }
     return context.slots[0];
 }

@@ -386,6 +386,11 @@ void World::note(const std::string& text) {
     journal_.push_back({frame_, text});
 }
 
+void World::forget_journal() {
+    journal_.clear();
+    errors_.clear();
+}
+
 void World::record_error(const std::string& text) {
     errors_.push_back({frame_, text});
     journal_.push_back({frame_, "error: " + text});

@@ -346,6 +346,9 @@ class World {
     // Calls the game would not accept (bad arguments, unknown handles).
     void record_error(const std::string& text);
     const std::vector<JournalEntry>& errors() const { return errors_; }
+    // Drops the journal and the errors, for a process that runs the world
+    // far longer than a timeline is kept (the fuzz targets).
+    void forget_journal();
 
   private:
     // The entry of a handle in one of the maps below; null when none.

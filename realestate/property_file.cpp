@@ -33,8 +33,10 @@ std::optional<PropertyRecord> parse_property_line(std::string_view line) {
     // A negative price would pay the player for buying.
     if (*value < 0)
         return std::nullopt;
-    return PropertyRecord{Property(false, *kind, static_cast<std::uint32_t>(*value), *x, *y, *z),
-                          GarageSpot{"", *garage_x, *garage_y, *garage_z, *garage_radius, 0}};
+    return PropertyRecord{Property(false, *kind, static_cast<std::uint32_t>(*value), as_stored(*x),
+                                   as_stored(*y), as_stored(*z)),
+                          GarageSpot{"", *garage_x, *garage_y, *garage_z, *garage_radius, 0},
+                          property_key(*x, *y, *z)};
 }
 
 std::string property_line(const Place& property, const GarageSpot& garage) {
@@ -54,11 +56,20 @@ std::string property_line(const Place& property, const GarageSpot& garage) {
 
 std::vector<std::string> owned_keys(const std::vector<std::string>& lines) {
     std::vector<std::string> keys;
-    for (std::string line : lines) {
-        if (line.empty())
-            continue;
-        std::replace(line.begin(), line.end(), '+', ',');
-        keys.push_back(std::move(line));
+    for (const std::string& line : lines) {
+        // A carriage return ends a key as a line end does: no property's key
+        // holds one, and a key kept with one would lose it between its next
+        // write and read.
+        std::size_t start = 0;
+        while (start <= line.size()) {
+            std::size_t end = std::min(line.find('\r', start), line.size());
+            std::string key = line.substr(start, end - start);
+            start = end + 1;
+            if (key.empty())
+                continue;
+            std::replace(key.begin(), key.end(), '+', ',');
+            keys.push_back(std::move(key));
+        }
     }
     return keys;
 }

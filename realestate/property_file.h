@@ -22,16 +22,24 @@ inline constexpr const char* kOwnedHousesFileName = "player_houses_db.dat";
 struct PropertyRecord {
     Property property;  // not owned: the owned-houses file decides
     GarageSpot garage;  // radius 0 for none
+    // The key of the position as the line spells it. It differs from the
+    // property's own only for a hand-made line with more than two decimals
+    // that rounds across a whole metre; owned-houses files may name a house
+    // by it.
+    std::string key_as_written;
 };
 
 // The property of one line; none when the line has fewer than ten fields,
-// one of them is not a number, or the value is negative.
+// one of them is not a number, or the value is negative. Its position is
+// taken as the database holds it once written, with two decimals, so that
+// its key survives the next save.
 std::optional<PropertyRecord> parse_property_line(std::string_view line);
 
 // The line of a property and its house garage, its line end included.
 std::string property_line(const Place& property, const GarageSpot& garage);
 
-// The keys of the owned-houses file's lines; "+" may stand for ",".
+// The keys of the owned-houses file's lines; "+" may stand for ",", and a
+// carriage return inside a line parts two keys.
 std::vector<std::string> owned_keys(const std::vector<std::string>& lines);
 
 }  // namespace corvalen

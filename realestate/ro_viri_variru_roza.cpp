@@ -119,7 +119,13 @@ bool ROViriVariruRoza::load_houses() {
             continue;
         }
         Place& property = record->property;
-        if (auto found = owned_lines.find(property.label); found != owned_lines.end()) {
+        // The property's key, and the key as its line writes it where that
+        // differs: an owned-houses file may name the house by either.
+        for (std::string_view key :
+             {std::string_view(property.label), std::string_view(record->key_as_written)}) {
+            auto found = owned_lines.find(key);
+            if (found == owned_lines.end())
+                continue;
             property.user_flag = 1;
             // Only houses are written back as owned; a key that names a
             // hotel or the office alone is kept as it was read.

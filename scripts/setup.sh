@@ -2,7 +2,8 @@
 # Installs what the builds and tests need on a Debian 12 machine, and makes
 # sure 32-bit programs can run: natively where the kernel runs them, otherwise
 # through qemu's user-mode emulator. When everything is present it only
-# checks, which takes a moment.
+# checks, which takes a moment. With --fuzz it also installs what make fuzz
+# needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/emulation.sh
@@ -71,6 +72,11 @@ install_packages \
     googletest \
     libstb-dev fonts-dejavu-core libbenchmark-dev:i386 \
     wine wine32:i386
+
+# make fuzz alone needs clang with its 32-bit libFuzzer and sanitizer run times.
+if [ "${1:-}" = "--fuzz" ]; then
+    install_packages clang libclang-rt-14-dev
+fi
 
 if i386_runs_natively; then
     echo "setup: 32-bit programs run natively"

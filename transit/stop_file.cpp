@@ -16,6 +16,10 @@ constexpr std::size_t kFieldsPerPoint = 8;
 
 using Position = std::pair<std::int32_t, std::int32_t>;
 
+bool within_links(float coordinate) {
+    return coordinate >= -2147483648.0f && coordinate < 2147483648.0f;
+}
+
 // One stop-file line; nothing when it is short or a numeric field does not
 // read (not a number, or out of range).
 std::optional<RoutePoint> read_point(std::string_view line) {
@@ -32,6 +36,9 @@ std::optional<RoutePoint> read_point(std::string_view line) {
     std::optional<std::int32_t> link_y = int_field(fields[7]);
     if (!x || !y || !z || !heading || !type || !backwards || !link_x || !link_y)
         return std::nullopt;
+    // A position must have whole metres that a link can name.
+    if (!within_links(*x) || !within_links(*y))
+        return std::nullopt;
     RoutePoint point;
     point.x = *x;
     point.y = *y;
@@ -44,19 +51,6 @@ std::optional<RoutePoint> read_point(std::string_view line) {
     return point;
 }
 
-// The integer reading of the first two fields, which decides whether a line
-// repeats a position already loaded.
-std::optional<Position> line_position(std::string_view line) {
-    std::vector<std::string_view> fields = split_fields(line);
-    if (fields.size() < 2)
-        return std::nullopt;
-    std::optional<std::int32_t> x = int_field(fields[0]);
-    std::optional<std::int32_t> y = int_field(fields[1]);
-    if (!x || !y)
-        return std::nullopt;
-    return Position{*x, *y};
-}
-
 }  // namespace
 
 std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
@@ -67,15 +61,19 @@ std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
     std::set<Position> taken;
     for (const std::string& line : lines) {
         std::optional<RoutePoint> point = read_point(line);
-        std::optional<Position> at = line_position(line);
-        if (!point || !at) {
+        if (!point) {
             if (kept != nullptr)
                 keep_line(*kept, line);
             continue;
         }
-        if (*at != Position{0, 0} && taken.count(*at) != 0)
+        // The position as links and the next load see it: the truncated
+        // float. An integer reading of the text differs from it for "1e3",
+        // and let in points that the next load, reading what the save
+        // wrote, dropped as duplicates.
+        Position at{whole_metres(point->x), whole_metres(point->y)};
+        if (at != Position{0, 0} && taken.count(at) != 0)
             continue;
-        taken.insert({whole_metres(point->x), whole_metres(point->y)});
+        taken.insert(at);
         points.push_back(*point);
     }
     return points;

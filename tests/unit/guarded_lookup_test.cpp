@@ -97,26 +97,7 @@ TEST_F(GuardedLookupTest, AFaultInsideTheRoutineGivesZeroAndExecutionGoesOn) {
 
 // A fault outside a guarded lookup still reaches whoever handled it before,
 // or kills the process as it would have.
-TEST_F(GuardedLookupTest, FaultsOutsideTheGuardGoToThePreviousHandler) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            struct sigaction previous {};
-            previous.sa_flags = SA_SIGINFO;
-            previous.sa_sigaction = [](int, siginfo_t*, void*) { std::_Exit(42); };
-            sigemptyset(&previous.sa_mask);
-            sigaction(SIGSEGV, &previous, nullptr);
-
-            std::uint32_t routine = faulting_routine(kReadAddressZero);
-            if (guarded_native_lookup(routine, 1) != 0)
-                std::_Exit(1);
-            call_at(routine);
-            std::_Exit(2);
-        },
-        ::testing::ExitedWithCode(42), "");
-}
-
-TEST_F(GuardedLookupTest, UnguardedFaultsWithoutPreviousHandlerStillKill) {
+TEST_F(GuardedLookupTest, FaultsOutsideTheGuardGoWhereTheyWentBefore) {
     std::uint32_t routine = faulting_routine(kReadAddressZero);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(
@@ -125,6 +106,19 @@ TEST_F(GuardedLookupTest, UnguardedFaultsWithoutPreviousHandlerStillKill) {
             call_at(routine);
         },
         "");
+    EXPECT_EXIT(
+        {
+            struct sigaction previous {};
+            previous.sa_flags = SA_SIGINFO;
+            previous.sa_sigaction = [](int, siginfo_t*, void*) { std::_Exit(42); };
+            sigemptyset(&previous.sa_mask);
+            sigaction(SIGSEGV, &previous, nullptr);
+            if (guarded_native_lookup(routine, 1) != 0)
+                std::_Exit(1);
+            call_at(routine);
+            std::_Exit(2);
+        },
+        ::testing::ExitedWithCode(42), "");
 }
 
 }  // namespace

@@ -77,8 +77,9 @@ TEST(HookStubs, EveryStubHandsTheHostFunctionAndTheGameWhatTheyHad) {
 int g_runs = 0;
 std::uint32_t g_host_calls_seen = 99;
 std::uint32_t g_script_seen = 0;
+std::uint32_t g_object_seen = 0;
 
-TEST(HookStubs, BeforeStubsRunTheListFirstOnThePluginsScriptRecord) {
+TEST(HookStubs, ListsRunBeforeTheHostFunctionOrAfterItWithItsObject) {
     divert(2);
     auto callback = [] {
         ++g_runs;
@@ -90,20 +91,6 @@ TEST(HookStubs, BeforeStubsRunTheListFirstOnThePluginsScriptRecord) {
     EXPECT_EQ(g_runs, 2);
     EXPECT_EQ(g_host_calls_seen, 0u) << "the list runs before the host function";
 
-    divert(kFrameEvent);
-    add_event_callback(kFrameEvent, [] {
-        g_script_seen = read_u32(test::test_host().image().base() +
-                                 test::test_host().image().layout().active_script);
-    });
-    EXPECT_EQ(sites().run(kFrameEvent), 0u) << "the game's record is back for the host";
-    EXPECT_EQ(g_script_seen, script_record_address());
-    EXPECT_EQ(test::test_host().image().active_script(),
-              test::test_host().image().host_script_record());
-}
-
-std::uint32_t g_object_seen = 0;
-
-TEST(HookStubs, AfterStubsRunTheHostFunctionFirstAndHandItsResultBack) {
     divert(5);
     add_event_callback(5, [](std::uint32_t object) {
         g_object_seen = object;
@@ -114,6 +101,16 @@ TEST(HookStubs, AfterStubsRunTheHostFunctionFirstAndHandItsResultBack) {
     EXPECT_EQ(g_host_calls_seen, 1u) << "the host function runs before the list";
     EXPECT_EQ(g_object_seen, sites().site_object(5));
     EXPECT_EQ(event_object(5), sites().site_object(5));
+}
+
+TEST(HookStubs, TheFrameEventRunsOnThePluginsScriptRecord) {
+    divert(kFrameEvent);
+    add_event_callback(kFrameEvent, [] {
+        g_script_seen = read_u32(test::test_host().image().base() +
+                                 test::test_host().image().layout().active_script);
+    });
+    EXPECT_EQ(sites().run(kFrameEvent), 0u) << "the game's record is back for the host";
+    EXPECT_EQ(g_script_seen, script_record_address());
 }
 
 TEST(HookStubs, CallbacksGetAnAlignedStackWhateverTheHostsAlignment) {

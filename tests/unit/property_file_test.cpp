@@ -51,8 +51,13 @@ TEST(PropertyLineTest, TenNumbersMakeAPropertyAndAnythingElseNone) {
     EXPECT_EQ(property_line(house->property, house->garage),
               "-120.75,45.25,14.90,f,1,35000,4.00,5.00,6.00,3,\n");
     EXPECT_EQ(house->property.radius, 1);
-    EXPECT_EQ(owned_keys({"100+-20+5", "1,2,3", "", "7+8,9"}),
-              (Texts{"100,-20,5", "1,2,3", "7,8,9"}));
+    EXPECT_EQ(owned_keys({"100+-20+5", "1,2,3", "", "7+8,9", "4,5,6\r", "1,1,1\r2,2,2"}),
+              (Texts{"100,-20,5", "1,2,3", "7,8,9", "4,5,6", "1,1,1", "2,2,2"}));
+    // Two decimals, as the database holds the position once written.
+    house = parse_property_line("12.999,-5.001,3.456,f,1,100,0.00,0.00,0.00,0,");
+    ASSERT_TRUE(house);
+    EXPECT_EQ(house->property.label, "13,-5,3");
+    EXPECT_EQ(house->key_as_written, "12,-5,3");
 }
 
 class EstateFilesTest : public ::testing::Test {
@@ -121,6 +126,12 @@ TEST_F(EstateFilesTest, OwnershipComesFromTheOwnedHousesFileOnly) {
     write_file(kOwned, "");
     load();
     EXPECT_EQ(save_owned(), "");
+    // An owned key of the position as written by hand still names the house.
+    write_file(kDatabase, "12.999,-5.00,3.00,f,1,100,0.00,0.00,0.00,0,\n");
+    write_file(kOwned, "12,-5,3\n");
+    load();
+    EXPECT_EQ(properties(), Texts{"13,-5,3 oeb"});
+    EXPECT_EQ(save_owned(), "13,-5,3\n");
 }
 
 // Any kind of property can be listed as owned: its garage is the player's and

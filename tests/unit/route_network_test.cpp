@@ -60,11 +60,13 @@ TEST_F(RouteNetworkTest, LaterLinesAtATakenWholeMetrePositionAreDropped) {
         "-12.5,5.9,3,0,0,0,0,0,\n"   // (-12, 5): another place
         "0.40,-0.30,4,0,0,0,0,0,\n"  // (0, 0) never counts as taken
         "-0.20,0.90,5,0,0,0,0,0,\n"
-        "0.90,0.10,6,0,0,0,0,0,\n");
+        "0.90,0.10,6,0,0,0,0,0,\n"
+        "1e3,7.50,7,0,0,0,0,0,\n"  // (1000, 7), as the save writes it
+        "1000.50,7.00,8,0,0,0,0,0,\n");
     std::vector<float> heights;
     for (const RoutePoint& point : bus.points)
         heights.push_back(point.z);
-    EXPECT_EQ(heights, (std::vector<float>{1, 3, 4, 5, 6}));
+    EXPECT_EQ(heights, (std::vector<float>{1, 3, 4, 5, 6, 7}));
 }
 
 TEST_F(RouteNetworkTest, AMalformedLineIsSkippedAndTheNextOneLoads) {
@@ -73,6 +75,7 @@ TEST_F(RouteNetworkTest, AMalformedLineIsSkippedAndTheNextOneLoads) {
         "1.00,1.00,1.00,0.00,x,0,0,0,",
         "1.00,1.00,1.00,0.00,0,0,3000000000,0,",
         "3000000000,1.00,1.00,0.00,0,0,0,0,",
+        "1.00,-3e9,1.00,0.00,0,0,0,0,",
         "1.00,1.00,1e39,0.00,0,0,0,0,",
         "1.00,1.00,1.00,0.00,0,0,0",
         "",

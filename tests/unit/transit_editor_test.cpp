@@ -160,7 +160,8 @@ TEST_F(EditorTest, TheInspectorFollowsTheNearestPointWithOneLinkBlip) {
     stand_at(2);
     choose(kShowPoints);
     ASSERT_TRUE(service->show_points);
-    std::vector<const hostsim::DrawItem*> marks = drawn(tick(), hostsim::DrawKind::circle);
+    const hostsim::DrawRecord first = tick();
+    std::vector<const hostsim::DrawItem*> marks = drawn(first, hostsim::DrawKind::circle);
     ASSERT_EQ(marks.size(), 1u) << "no link, no target";
     EXPECT_EQ(marks[0]->colour, (hostsim::Colour{60, 20, 128, 255})) << "a way point";
     EXPECT_EQ(world().blip_count(), 0u);

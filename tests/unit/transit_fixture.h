@@ -142,6 +142,9 @@ class TransitTest : public ::testing::Test {
         }
         return found;
     }
+    // The pointers lead into the record, so it must outlive them.
+    static std::vector<const hostsim::DrawItem*> drawn(hostsim::DrawRecord&&,
+                                                       hostsim::DrawKind) = delete;
     static bool has_text(const hostsim::DrawRecord& draws, const std::string& text) {
         std::vector<std::string> texts = texts_of(draws);
         return std::find(texts.begin(), texts.end(), text) != texts.end();

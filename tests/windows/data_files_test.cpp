@@ -23,26 +23,20 @@ std::string contents_of(const fs::path& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-TEST(WindowsDataFilesTest, ReplacingAnExistingFileWorks) {
-    fs::path folder = fresh_folder("atomic-file");
-    fs::path target = folder / "houses.dat";
-    ASSERT_TRUE(replace_file(target, "first\n"));
-    ASSERT_TRUE(replace_file(target, "second\n"));
-    EXPECT_EQ(contents_of(target), "second\n");
-    EXPECT_FALSE(fs::exists(folder / "houses.dat.tmp"));
-}
-
-TEST(WindowsDataFilesTest, BackupsRotateOverExistingCopies) {
-    fs::path folder = fresh_folder("backups");
-    std::string base = (folder / "5").string();
-    fs::create_directories(base);
+TEST(WindowsDataFilesTest, FilesAndBackupsAreReplacedOverExistingOnes) {
+    std::string base = (fs::path(fresh_folder("replace")) / "5").string();
     fs::create_directories(base + ".backup1");
-    std::ofstream(base + "/houses.dat") << "now";
+    fs::create_directories(base);
+    fs::path houses = fs::path(base) / "houses.dat";
+    ASSERT_TRUE(replace_file(houses, "before"));
+    ASSERT_TRUE(replace_file(houses, "now"));
+    EXPECT_FALSE(fs::exists(fs::path(base) / "houses.dat.tmp"));
     std::ofstream(base + ".backup1/houses.dat") << "before";
 
     rotate_backups(base, 2);
     rotate_backups(base, 2);  // a second time over copies that exist
 
+    EXPECT_EQ(contents_of(houses), "now");
     EXPECT_EQ(contents_of(base + ".backup1/houses.dat"), "now");
     EXPECT_EQ(contents_of(base + ".backup2/houses.dat"), "now");
 }
