@@ -89,9 +89,12 @@ std::int32_t TransitService::choose_spawn_point(std::uint32_t now, host::Vec3 pl
     // A vehicle born beyond the keep-alive distance would be removed at once.
     farthest = std::min(farthest, static_cast<float>(search_extent));
 
+    // The square around the ring, a little wider than the margin of the
+    // host's distances: a point beyond it is out of the ring by any answer.
+    double reach = static_cast<double>(farthest) * (1.0 + 1e-3) + 1.0;
     std::int32_t chosen = -1;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const RoutePoint& point = points[i];
+    for (std::int32_t i : point_grid().around(player.x, player.y, reach)) {
+        const RoutePoint& point = points[static_cast<std::size_t>(i)];
         if (is_water && !point.is(RoutePointType::SpawnSpot))
             continue;
         if (point.spawned &&
@@ -104,7 +107,7 @@ std::int32_t TransitService::choose_spawn_point(std::uint32_t now, host::Vec3 pl
         if (occupied(point))
             continue;
         if (chosen < 0 || spawned_earlier(point, points[static_cast<std::size_t>(chosen)], now))
-            chosen = static_cast<std::int32_t>(i);
+            chosen = i;
     }
     return chosen;
 }

@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -44,6 +45,7 @@ bool TransitService::load_points() {
     points = parse_stop_lines(lines.value_or(std::vector<std::string>()), &kept_lines);
     for (RoutePoint& point : points)
         point.last_spawn = static_cast<std::uint32_t>(roll(spawn_dice, 0, kLoadedSpawnSpread));
+    index_points();
     return !stops_file_unread;
 }
 
@@ -86,6 +88,7 @@ bool TransitService::add_point(RoutePointType type) {
         }
     }
     points.push_back(point);
+    index_points();
     save_points();
     return true;
 }
@@ -111,21 +114,27 @@ std::int32_t TransitService::next_point(std::int32_t index) const {
 }
 
 std::int32_t TransitService::nearest_point(float x, float y) const {
-    auto range = [&](std::size_t i) {
-        return horizontal_distance_range(x, y, points[i].x, points[i].y);
+    // Candidates come in index order, so the first point among equals wins
+    // as in a scan of every point.
+    std::span<const std::int32_t> candidates = point_grid().nearest_candidates(x, y, points);
+    auto range = [&](std::size_t k) {
+        const RoutePoint& point = points[static_cast<std::size_t>(candidates[k])];
+        return horizontal_distance_range(x, y, point.x, point.y);
     };
-    double bound = nearest_bound(points.size(), range);
+    double bound = nearest_bound(candidates.size(), range);
     std::int32_t nearest = -1;
     float best = std::numeric_limits<float>::infinity();
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (!may_be_nearest(range(i), bound))
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        if (!may_be_nearest(range(k), bound))
             continue;
-        float distance = host::distance_2d(x, y, points[i].x, points[i].y);
+        std::int32_t i = candidates[k];
+        const RoutePoint& point = points[static_cast<std::size_t>(i)];
+        float distance = host::distance_2d(x, y, point.x, point.y);
         // The first point is taken whatever its distance, as by a scan of
         // every point; one left out here lies farther than the nearest.
         if (distance < best || i == 0) {
             best = distance;
-            nearest = static_cast<std::int32_t>(i);
+            nearest = i;
         }
     }
     return nearest;
@@ -143,18 +152,20 @@ std::int32_t TransitService::nearest_capturable(host::Vec3 position, float headi
             return false;
         return !(std::fabs(point.y - position.y) > kCaptureLatitudeLimit);
     };
-    auto range = [&](std::size_t i) {
-        const RoutePoint& point = points[i];
-        if (!eligible(point, static_cast<std::int32_t>(i)))
+    std::span<const std::int32_t> candidates =
+        point_grid().around(position.x, position.y, static_cast<double>(search_extent));
+    auto range = [&](std::size_t k) {
+        std::int32_t index = candidates[k];
+        const RoutePoint& point = points[static_cast<std::size_t>(index)];
+        if (!eligible(point, index))
             return DistanceRange{};
         return horizontal_distance_range(position.x, position.y, point.x, point.y);
     };
-    double bound = nearest_bound(points.size(), range);
+    double bound = nearest_bound(candidates.size(), range);
     std::int32_t nearest = -1;
     float best = std::numeric_limits<float>::infinity();
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const RoutePoint& point = points[i];
-        auto index = static_cast<std::int32_t>(i);
+    for (std::int32_t index : candidates) {
+        const RoutePoint& point = points[static_cast<std::size_t>(index)];
         if (!eligible(point, index))
             continue;
         if (!may_be_nearest(horizontal_distance_range(position.x, position.y, point.x, point.y),

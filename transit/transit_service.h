@@ -17,6 +17,7 @@
 #include "core/menu.h"
 #include "core/screen_text.h"
 #include "host/host_game.h"
+#include "transit/point_grid.h"
 #include "transit/route_point.h"
 #include "transit/service_vehicle.h"
 
@@ -140,6 +141,14 @@ class TransitService {
     ServiceMode mode;
     bool is_water;
     std::vector<RoutePoint> points;
+    // Made again whenever the points change: at a load, an addition, a
+    // deletion; a search finding it over other points makes it first.
+    void index_points() const { grid.build(points); }
+    const PointGrid& point_grid() const {
+        if (!grid.covers(points))
+            index_points();
+        return grid;
+    }
     std::vector<std::string> kept_lines;  // of the stop file, held no point
     bool stops_file_unread = false;       // there, but not read at the last load
     bool show_points = false;
@@ -219,6 +228,7 @@ class TransitService {
     void spawn_around_player(std::uint32_t now);
     std::int32_t choose_spawn_point(std::uint32_t now, host::Vec3 player) const;
     bool occupied(const RoutePoint& point) const;
+    mutable PointGrid grid;
     void update_next_vehicle();
     bool keep_alive(ServiceVehicle& record, host::Vec3 player) const;
 
