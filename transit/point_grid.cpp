@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
+#include "core/geometry.h"
 #include "core/host_distance.h"
 
 namespace corvalen {
@@ -31,6 +33,12 @@ void PointGrid::build(const std::vector<RoutePoint>& points) {
     std::iota(every.begin(), every.end(), 0);
     found.clear();
     found.reserve(count);
+    by_position.clear();
+    by_position.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        by_position.push_back(
+            {whole_metres(points[i].x), whole_metres(points[i].y), static_cast<std::int32_t>(i)});
+    std::sort(by_position.begin(), by_position.end());
 
     double max_x = 0.0;
     double max_y = 0.0;
@@ -84,6 +92,12 @@ void PointGrid::build(const std::vector<RoutePoint>& points) {
         auto at = static_cast<std::size_t>(row_of(point.y) * columns + column_of(point.x));
         members[static_cast<std::size_t>(fill[at]++)] = static_cast<std::int32_t>(i);
     }
+}
+
+std::int32_t PointGrid::first_at(std::int32_t x, std::int32_t y) const {
+    auto at = std::lower_bound(by_position.begin(), by_position.end(),
+                               Truncated{x, y, std::numeric_limits<std::int32_t>::min()});
+    return at != by_position.end() && at->x == x && at->y == y ? at->index : -1;
 }
 
 bool PointGrid::on_grid(double x, double y) const {

@@ -4,6 +4,7 @@
 // are candidate lists in index order: the searches run over them exactly as
 // over every point, and reach the same choice, ties included.
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -31,7 +32,18 @@ class PointGrid {
     std::span<const std::int32_t> nearest_candidates(float x, float y,
                                                      const std::vector<RoutePoint>& points) const;
 
+    // The first point whose position truncated to whole metres is (x, y);
+    // -1 when none.
+    std::int32_t first_at(std::int32_t x, std::int32_t y) const;
+
   private:
+    struct Truncated {
+        std::int32_t x;
+        std::int32_t y;
+        std::int32_t index;
+        auto operator<=>(const Truncated&) const = default;
+    };
+
     bool on_grid(double x, double y) const;
     std::int32_t column_of(double x) const;
     std::int32_t row_of(double y) const;
@@ -48,6 +60,7 @@ class PointGrid {
     std::vector<std::int32_t> cell_start;  // columns * rows + 1 offsets into members
     std::vector<std::int32_t> members;     // point indices, cell by cell
     std::vector<std::int32_t> off_grid;    // no number or too far out: always candidates
+    std::vector<Truncated> by_position;    // sorted: the first of a position first
     std::vector<std::int32_t> every;       // 0 .. count - 1, for a query off the grid
     // Room for one search's candidates, made at build so frames allocate nothing.
     mutable std::vector<std::int32_t> found;

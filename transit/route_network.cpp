@@ -96,11 +96,7 @@ bool TransitService::add_point(RoutePointType type) {
 std::int32_t TransitService::find_by_link(std::int32_t link_x, std::int32_t link_y) const {
     if (link_x == 0 && link_y == 0)
         return -1;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (truncated(points[i]) == Position{link_x, link_y})
-            return static_cast<std::int32_t>(i);
-    }
-    return -1;
+    return point_grid().first_at(link_x, link_y);
 }
 
 std::int32_t TransitService::next_point(std::int32_t index) const {

@@ -103,6 +103,15 @@ TEST_F(PointGridTest, SearchesAnswerAsAScanOfEveryPoint) {
             }
             SCOPED_TRACE(::testing::Message()
                          << world.name << ", round " << round << " at " << at.x << ", " << at.y);
+            // Links name a position in whole metres: the first point there.
+            std::int32_t link_x = whole_metres(at.x);
+            std::int32_t link_y = whole_metres(at.y);
+            std::int32_t linked = -1;
+            for (std::size_t i = 0; i < points.size() && linked < 0; ++i) {
+                if (whole_metres(points[i].x) == link_x && whole_metres(points[i].y) == link_y)
+                    linked = static_cast<std::int32_t>(i);
+            }
+            EXPECT_EQ(bus.find_by_link(link_x, link_y), link_x == 0 && link_y == 0 ? -1 : linked);
             game_frame([&] {
                 EXPECT_EQ(bus.nearest_point(at.x, at.y),
                           first_nearest(points, at.x, at.y, true,
