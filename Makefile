@@ -3,8 +3,9 @@
 
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
+FRAMES ?= 1000000
 
-.PHONY: demo test bench setup build format clean fuzz
+.PHONY: demo test bench setup build format clean fuzz monkey
 
 # SCENARIO=path plays that script instead of the day in the city (BUILD=1080
 # for the other game build).
@@ -28,12 +29,20 @@ fuzz:
 	@scripts/setup.sh --fuzz
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) scripts/fuzz.sh
 
+# Plays the plug-in at random for FRAMES frames (SEED=n repeats a run,
+# JOURNAL=n prints the last n actions before the first finding) and prints
+# the run's figures; it fails on any finding.
+monkey: setup
+	cmake --preset linux >/dev/null && cmake --build --preset linux -j $(JOBS) --target monkey
+	build/linux/monkey/monkey --frames $(FRAMES) $(if $(SEED),--seed $(SEED)) \
+	    $(if $(JOURNAL),--journal $(JOURNAL))
+
 build: setup
 	cmake --preset linux && cmake --build --preset linux -j $(JOBS)
 	cmake --preset windows && cmake --build --preset windows -j $(JOBS)
 
 format:
-	find host core transit autoservice garage parking realestate hostsim pictures tools bench tests fuzz \
+	find host core transit autoservice garage parking realestate hostsim pictures tools bench tests fuzz monkey \
 	    \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 | xargs -0 -r clang-format -i
 
 clean:

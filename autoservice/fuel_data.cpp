@@ -3,20 +3,26 @@
 #include <vector>
 
 #include "core/csv.h"
+#include "core/skip_reason.h"
 #include "core/text_number.h"
 
 namespace corvalen {
 
-std::optional<FuelSpec> parse_fuel_line(std::string_view line) {
+std::optional<FuelSpec> parse_fuel_line(std::string_view line, std::string* why) {
     std::vector<std::string_view> fields = split_fields(line);
-    if (fields.size() < 5)
+    if (!enough_values(fields.size(), 5, why))
         return std::nullopt;
     std::optional<std::uint32_t> model = unsigned_field(fields[1]);
     std::optional<std::int32_t> tank = int_field(fields[2]);
     std::optional<float> km_per_litre = float_field(fields[3]);
     std::optional<std::int32_t> extra = int_field(fields[4]);
-    if (!model || !tank || !km_per_litre || !extra)
+    if (!fields_read({{"model", model.has_value()},
+                      {"tank", tank.has_value()},
+                      {"kilometres per litre", km_per_litre.has_value()},
+                      {"fifth value", extra.has_value()}},
+                     why)) {
         return std::nullopt;
+    }
     FuelSpec spec;
     spec.name = std::string(fields[0]);
     spec.model = *model;

@@ -26,9 +26,9 @@ struct FuelSpec {
 using FuelSpecs = std::unordered_map<std::uint32_t, FuelSpec>;
 
 // The model of one line; none when the line has fewer than five fields or a
-// numeric one is not a number. A tank of 0 litres or less counts as the
-// default tank, since every fill is a share of it.
-std::optional<FuelSpec> parse_fuel_line(std::string_view line);
+// numeric one is not a number, with the reason in `why` when given. A tank of 0 litres or less
+// counts as the default tank, since every fill is a share of it.
+std::optional<FuelSpec> parse_fuel_line(std::string_view line, std::string* why = nullptr);
 
 // Every model of the file, a later line replacing an earlier one of the same
 // model; empty when the file is missing.

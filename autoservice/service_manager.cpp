@@ -92,6 +92,7 @@ bool ServiceManager::save_stations() const {
     for (const Place& station : places)
         contents += station_line(station, host::street_name_at(station.position()));
     append_kept_lines(contents, kept_lines);
+    keep_first_line_whole(contents);
     std::filesystem::path file(stations_file);
     if (file.has_parent_path())
         ensure_folder(file.parent_path().string());

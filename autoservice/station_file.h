@@ -19,8 +19,8 @@ enum StationKind : std::int32_t {
 };
 
 // The station of one line; none when the line has fewer than five fields
-// or one of the five is not a number.
-std::optional<Place> parse_station_line(std::string_view line);
+// or one of the five is not a number, with the reason in `why` when given.
+std::optional<Place> parse_station_line(std::string_view line, std::string* why = nullptr);
 
 // The line of a station, its line end included. Commas and line breaks in
 // the street name are dropped so the name stays one field of one line.

@@ -70,6 +70,11 @@ void append_kept_lines(std::string& contents, const std::vector<std::string>& ke
     }
 }
 
+void keep_first_line_whole(std::string& contents) {
+    if (contents.starts_with(kByteOrderMark))
+        contents.insert(0, kByteOrderMark);
+}
+
 void append_field(std::string& line, float value) {
     line += fixed_decimals(value, 2);
     line += ',';

@@ -41,6 +41,10 @@ std::vector<std::string_view> split_fields(std::string_view line);
 // writer appends what was kept, each line with a "\n".
 void keep_line(std::vector<std::string>& kept, const std::string& line);
 void append_kept_lines(std::string& contents, const std::vector<std::string>& kept);
+// Makes the text of a data file read back as written: a first line that
+// begins with a byte-order mark (a kept line can) would lose the mark to the
+// next read, so such a text gets a mark of its own in front.
+void keep_first_line_whole(std::string& contents);
 
 // Appends the value, then ",". Floats get two decimals ("-1234.56", "90.00").
 void append_field(std::string& line, float value);

@@ -1,8 +1,9 @@
 // The car files (the car parks' and the houses' are read alike). Cars read,
-// re-created in the stand-in's world and written back are a fixed point of
-// the file: every written line is read again, each car read back has the
-// record of the car written in every column that is read, at that column's
-// precision, and writing them again gives the same bytes.
+// re-created in the stand-in's world and written back, with the lines that
+// held no car after them, are a fixed point of the file: every written car
+// line is read again, each car read back has the record of the car written
+// in every column that is read, at that column's precision, the same lines
+// are kept, and writing them again gives the same bytes.
 
 #include <cstddef>
 #include <cstdint>
@@ -88,16 +89,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         garage.set_car_file(kCarFile);
         require(garage.read_car_file(), "the car file could not be read");
         std::vector<std::string> first = records_of(garage, fuel);
+        std::vector<std::string> kept = garage.kept_lines;
         require(garage.write_car_file(), "the car file could not be written");
         std::string written = corvalen::fuzz::read_file(kCarFile);
-        // Lines of cars that were not re-created are written back after the cars.
-        require(line_count(written) == first.size() + garage.kept_lines.size(),
-                "the car file lost or gained cars", written);
+        // Lines that hold no car are written back after the cars.
+        require(line_count(written) == first.size() + kept.size(),
+                "the car file lost or gained lines", written);
 
         require(garage.read_car_file(), "the written car file could not be read");
         std::vector<std::string> second = records_of(garage, fuel);
         require(second.size() == first.size(),
                 "reading the written car file gave another number of cars", written);
+        require(garage.kept_lines == kept, "the lines kept changed between saves", written);
         for (std::size_t i = 0; i < first.size(); ++i) {
             require(second[i] == first[i], "a car read back differs from the car written",
                     first[i] + second[i]);

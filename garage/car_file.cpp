@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/csv.h"
+#include "core/skip_reason.h"
 #include "core/text_number.h"
 
 namespace corvalen {
@@ -46,9 +47,9 @@ std::optional<std::uint8_t> byte_field(std::string_view text) {
 
 }  // namespace
 
-std::optional<CarLine> parse_car_line(std::string_view line) {
+std::optional<CarLine> parse_car_line(std::string_view line, std::string* why) {
     std::vector<std::string_view> fields = split_fields(line);
-    if (fields.size() < kLeastCarFileFields)
+    if (!enough_values(fields.size(), kLeastCarFileFields, why))
         return std::nullopt;
 
     CarLine car;
@@ -57,8 +58,14 @@ std::optional<CarLine> parse_car_line(std::string_view line) {
     std::optional<float> y = raw_float_field(fields[kY]);
     std::optional<float> z = raw_float_field(fields[kZ]);
     std::optional<float> heading = raw_float_field(fields[kHeading]);
-    if (!model || !x || !y || !z || !heading)
+    if (!fields_read({{"model", model.has_value()},
+                      {"x", x.has_value()},
+                      {"y", y.has_value()},
+                      {"z", z.has_value()},
+                      {"heading", heading.has_value()}},
+                     why)) {
         return std::nullopt;
+    }
     car.model = static_cast<std::uint32_t>(static_cast<std::uint64_t>(*model));
     car.x = *x;
     car.y = *y;
@@ -68,8 +75,11 @@ std::optional<CarLine> parse_car_line(std::string_view line) {
     std::array<std::optional<std::uint8_t>, 5> bytes;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = byte_field(fields[kFirstColour + i]);
-        if (!bytes[i])
+        if (!fields_read(
+                {{kFirstColour + i == kLooks ? "looks byte" : "colour", bytes[i].has_value()}},
+                why)) {
             return std::nullopt;
+        }
     }
     car.colours = {*bytes[0], *bytes[1], *bytes[2], *bytes[kLastColour - kFirstColour]};
     car.looks = *bytes[kLooks - kFirstColour];
@@ -78,8 +88,13 @@ std::optional<CarLine> parse_car_line(std::string_view line) {
     std::optional<float> fuel_record = float_field(fields[kFuelRecord]);
     std::optional<std::int32_t> extra_value = int_field(fields[kExtraValue]);
     std::optional<std::uint32_t> area_code = unsigned_field(fields[kAreaCode]);
-    if (!damage || !fuel_record || !extra_value || !area_code)
+    if (!fields_read({{"damage", damage.has_value()},
+                      {"fuel record", fuel_record.has_value()},
+                      {"extra value", extra_value.has_value()},
+                      {"area code", area_code.has_value()}},
+                     why)) {
         return std::nullopt;
+    }
     car.damage = *damage;
     car.fuel_record = std::trunc(*fuel_record);
     car.extra_value = *extra_value;
@@ -87,20 +102,20 @@ std::optional<CarLine> parse_car_line(std::string_view line) {
 
     for (std::size_t i = 0; i < car.extras_fitted.size(); ++i) {
         std::optional<std::int32_t> fitted = int_field(fields[kFirstExtra + i]);
-        if (!fitted)
+        if (!fields_read({{"extra", fitted.has_value()}}, why))
             return std::nullopt;
         car.extras_fitted[i] = *fitted != 0;
     }
 
     if (fields.size() > kParkedAt) {
         std::optional<std::int32_t> parked_at = int_field(fields[kParkedAt]);
-        if (!parked_at)
+        if (!fields_read({{"parking time", parked_at.has_value()}}, why))
             return std::nullopt;
         car.parked_at = *parked_at;
     }
     if (fields.size() > kOdometer) {
         car.odometer = int_field(fields[kOdometer]);
-        if (!car.odometer)
+        if (!fields_read({{"odometer", car.odometer.has_value()}}, why))
             return std::nullopt;
     }
     return car;

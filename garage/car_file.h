@@ -48,8 +48,9 @@ struct CarLine {
 
 // The car of one line; none when the line has fewer than 27 values or a
 // column it needs is no number or out of its range (a byte column keeps its
-// low byte instead). Checked whole, so a bad line never creates half a car.
-std::optional<CarLine> parse_car_line(std::string_view line);
+// low byte instead), with the reason in `why` when given. Checked whole, so a
+// bad line never creates half a car.
+std::optional<CarLine> parse_car_line(std::string_view line, std::string* why = nullptr);
 
 // True when a saved position can be used: within 50 m of sea level and 4000 m
 // of the centre, with a heading that is a number.

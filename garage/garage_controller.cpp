@@ -179,6 +179,22 @@ void GarageController::hide_blips() {
     }
 }
 
+void GarageController::release_stored_cars() {
+    for (const auto& [handle, block] : stored) {
+        auto record = records.find(handle);
+        // A handle the game has since given to another vehicle is not ours.
+        if (record != records.end() && host::vehicle_exists(handle) &&
+            host::vehicle_model(handle) == record->second.vehicle.model) {
+            host::release_vehicle(handle);
+        }
+    }
+}
+
+bool GarageController::read_car_file_again() {
+    release_stored_cars();
+    return read_car_file();
+}
+
 bool GarageController::read_car_file() {
     stored.clear();
     records.clear();
@@ -198,7 +214,7 @@ bool GarageController::read_car_file() {
         // take, a model the game lacks, no room for another vehicle) stays
         // in the file for a later load.
         std::optional<CarLine> car = parse_car_line(line);
-        if (!car || !recreate(*car, fallback_row))
+        if (!car || recreate(*car, fallback_row) != Recreation::made)
             keep_line(kept_lines, line);
     }
     return true;
@@ -213,10 +229,10 @@ bool GarageController::read_car_file_after_load() {
     return read;
 }
 
-bool GarageController::recreate(const CarLine& car, float& fallback_row) {
+GarageController::Recreation GarageController::recreate(const CarLine& car, float& fallback_row) {
     std::int32_t model_index = host::load_model_now(car.model);
     if (model_index < 0)
-        return false;
+        return Recreation::model_unknown;
 
     host::Vec3 at{car.x, car.y, car.z};
     float heading = car.heading;
@@ -232,7 +248,7 @@ bool GarageController::recreate(const CarLine& car, float& fallback_row) {
     transform.rows[3][2] = at.z;
     std::uint32_t structure = host::create_vehicle_object(model_index, kRecreatedKind, transform);
     if (structure == 0)
-        return false;
+        return Recreation::no_room;
 
     for (std::uint32_t i = 0; i < car.colours.size(); ++i)
         host::set_vehicle_byte(structure, host::kColourBytesOffset + i, car.colours[i]);
@@ -246,7 +262,7 @@ bool GarageController::recreate(const CarLine& car, float& fallback_row) {
     host::finish_object_creation(structure);
     host::Handle handle = host::vehicle_handle_of(structure);
     if (handle == 0)
-        return false;
+        return Recreation::no_room;
     host::set_vehicle_heading(handle, heading);
     host::set_vehicle_extra_value(handle, car.extra_value);
     host::keep_vehicle(handle);
@@ -261,7 +277,7 @@ bool GarageController::recreate(const CarLine& car, float& fallback_row) {
     records.insert_or_assign(handle, std::move(record));
     if (car.odometer && owner != nullptr)
         owner->restore_odometer(handle, *car.odometer);
-    return true;
+    return Recreation::made;
 }
 
 bool GarageController::write_car_file() const {
@@ -271,6 +287,7 @@ bool GarageController::write_car_file() const {
     for (host::Handle handle : sorted_handles(stored))
         contents += car_line(handle);
     append_kept_lines(contents, kept_lines);
+    keep_first_line_whole(contents);
     return replace_file(car_file, contents);
 }
 

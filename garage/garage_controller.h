@@ -64,6 +64,10 @@ class GarageController {
     // without a word to the host. In debug mode the areas and the cars read
     // are marked afresh.
     bool read_car_file_after_load();
+    // The editor's load, in the world the stored cars still stand in: they
+    // go back to the game first, since the file brings them back and they
+    // would otherwise stand there twice.
+    bool read_car_file_again();
     // Replaces the car file with the stored cars and the kept lines. False
     // when nothing was written: the file could not be replaced, or it is one
     // that could not be read and so still holds cars this store never loaded.
@@ -90,8 +94,11 @@ class GarageController {
     std::vector<std::string> kept_lines;  // of the car file, cars not re-created
 
   private:
+    enum class Recreation { made, model_unknown, no_room };
+
     void store(host::Handle handle, std::uint32_t structure);
-    bool recreate(const CarLine& car, float& fallback_row);
+    void release_stored_cars();
+    Recreation recreate(const CarLine& car, float& fallback_row);
     void show_blips();
     void hide_blips();
 };

@@ -72,6 +72,7 @@ bool PublicParking::save_lots() {
     for (const GarageSpot& lot : garage.spots)
         contents += lot_line(lot);
     append_kept_lines(contents, kept_lines);
+    keep_first_line_whole(contents);
     ensure_folder(data_folder);
     return replace_file(lots_path(), contents);
 }
@@ -169,7 +170,7 @@ void PublicParking::run_editor_action(std::int32_t action) {
             save_lots();
             break;
         case kLoadVehicles:
-            garage.read_car_file();
+            garage.read_car_file_again();
             break;
         case kSaveVehicles:
             garage.write_car_file();

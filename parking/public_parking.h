@@ -70,7 +70,7 @@ class PublicParking {
     // Per-frame operation.
     void tick();
 
-    std::string car_file_name = "pub_parking_cars.csv";
+    std::string car_file_name = kParkedCarsFileName;
     std::string lots_file_name = kLotsFileName;
     std::string data_folder = kDataFolder;
     std::string save_identity;

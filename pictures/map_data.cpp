@@ -67,8 +67,12 @@ MapData read_map_data(const DataFiles& files, const std::string& save_identity) 
         if (!record)
             continue;
         corvalen::Place& property = record->property;
-        if (property.kind == corvalen::kHouse &&
-            std::find(owned.begin(), owned.end(), property.label) != owned.end())
+        // As the plug-in reads the owned file: a key may name a house by its
+        // position as the line spells it.
+        bool named = std::any_of(owned.begin(), owned.end(), [&](const std::string& key) {
+            return key == property.label || key == record->key_as_written;
+        });
+        if (property.kind == corvalen::kHouse && named)
             property.user_flag = 1;
         map.properties.push_back(*record);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/csv.h"
+#include "core/skip_reason.h"
 #include "core/text_number.h"
 
 namespace corvalen {
@@ -12,9 +13,9 @@ constexpr std::size_t kPropertyFields = 10;
 
 }  // namespace
 
-std::optional<PropertyRecord> parse_property_line(std::string_view line) {
+std::optional<PropertyRecord> parse_property_line(std::string_view line, std::string* why) {
     std::vector<std::string_view> fields = split_fields(line);
-    if (fields.size() < kPropertyFields)
+    if (!enough_values(fields.size(), kPropertyFields, why))
         return std::nullopt;
     std::optional<float> x = float_field(fields[0]);
     std::optional<float> y = float_field(fields[1]);
@@ -26,13 +27,23 @@ std::optional<PropertyRecord> parse_property_line(std::string_view line) {
     std::optional<float> garage_y = float_field(fields[7]);
     std::optional<float> garage_z = float_field(fields[8]);
     std::optional<std::int32_t> garage_radius = int_field(fields[9]);
-    if (!x || !y || !z || !kind || !value || !garage_x || !garage_y || !garage_z ||
-        !garage_radius) {
+    if (!fields_read({{"x", x.has_value()},
+                      {"y", y.has_value()},
+                      {"z", z.has_value()},
+                      {"kind", kind.has_value()},
+                      {"value", value.has_value()},
+                      {"garage x", garage_x.has_value()},
+                      {"garage y", garage_y.has_value()},
+                      {"garage z", garage_z.has_value()},
+                      {"garage radius", garage_radius.has_value()}},
+                     why)) {
         return std::nullopt;
     }
     // A negative price would pay the player for buying.
-    if (*value < 0)
+    if (*value < 0) {
+        refuse(why, "a negative value would pay the player for buying");
         return std::nullopt;
+    }
     return PropertyRecord{Property(false, *kind, static_cast<std::uint32_t>(*value), as_stored(*x),
                                    as_stored(*y), as_stored(*z)),
                           GarageSpot{"", *garage_x, *garage_y, *garage_z, *garage_radius, 0},

@@ -18,6 +18,8 @@ namespace corvalen {
 inline constexpr const char* kPropertyFileName = "house_db.csv";
 // In the folder of each save.
 inline constexpr const char* kOwnedHousesFileName = "player_houses_db.dat";
+// In the folder of each save: the cars kept in the house garages.
+inline constexpr const char* kHouseCarsFileName = "house_cars.csv";
 
 struct PropertyRecord {
     Property property;  // not owned: the owned-houses file decides
@@ -30,10 +32,12 @@ struct PropertyRecord {
 };
 
 // The property of one line; none when the line has fewer than ten fields,
-// one of them is not a number, or the value is negative. Its position is
+// one of them is not a number, or the value is negative; the reason goes to
+// `why` when given. Its position is
 // taken as the database holds it once written, with two decimals, so that
 // its key survives the next save.
-std::optional<PropertyRecord> parse_property_line(std::string_view line);
+std::optional<PropertyRecord> parse_property_line(std::string_view line,
+                                                  std::string* why = nullptr);
 
 // The line of a property and its house garage, its line end included.
 std::string property_line(const Place& property, const GarageSpot& garage);

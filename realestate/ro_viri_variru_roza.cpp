@@ -155,6 +155,7 @@ bool ROViriVariruRoza::save_houses() {
     for (const Place& property : places)
         contents += property_line(property, house_garage(property));
     append_kept_lines(contents, kept_house_lines);
+    keep_first_line_whole(contents);
     ensure_folder(data_folder);
     return replace_file(house_file_path(), contents);
 }
@@ -169,6 +170,7 @@ bool ROViriVariruRoza::save_owned_houses() {
     }
     for (const std::string& key : unmatched_owned_keys)
         contents += key + "\n";
+    keep_first_line_whole(contents);
     make_save_folder(data_folder, save_identity);
     return replace_file(owned_file_path(), contents);
 }
@@ -217,7 +219,7 @@ void ROViriVariruRoza::run_editor_action(std::int32_t action) {
             save_owned_houses();
             break;
         case kEstateLoadCars:
-            garage.read_car_file();
+            garage.read_car_file_again();
             break;
         case kEstateSaveCars:
             garage.write_car_file();

@@ -113,7 +113,7 @@ class ROViriVariruRoza : public SpotController {
 
     std::string house_file_name = kPropertyFileName;
     std::string owned_file_name = kOwnedHousesFileName;
-    std::string cars_file_name = "house_cars.csv";
+    std::string cars_file_name = kHouseCarsFileName;
     std::string data_folder = kDataFolder;
     std::string save_identity;
     EstateAgent agent;

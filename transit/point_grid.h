@@ -4,10 +4,10 @@
 // are candidate lists in index order: the searches run over them exactly as
 // over every point, and reach the same choice, ties included.
 
-#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <tuple>
 #include <vector>
 
 #include "transit/route_point.h"
@@ -41,7 +41,9 @@ class PointGrid {
         std::int32_t x;
         std::int32_t y;
         std::int32_t index;
-        auto operator<=>(const Truncated&) const = default;
+        bool operator<(const Truncated& other) const {
+            return std::tie(x, y, index) < std::tie(other.x, other.y, other.index);
+        }
     };
 
     bool on_grid(double x, double y) const;

@@ -65,6 +65,7 @@ bool TransitService::save_points() const {
         text += '\n';
     }
     append_kept_lines(text, kept_lines);
+    keep_first_line_whole(text);
     return replace_file(data_path(data_folder, stops_file), text);
 }
 
@@ -100,12 +101,11 @@ std::int32_t TransitService::find_by_link(std::int32_t link_x, std::int32_t link
 }
 
 std::int32_t TransitService::next_point(std::int32_t index) const {
+    // The free next_point with the indexed search: every vehicle asks this.
     if (!valid_point(index))
         return -1;
     const RoutePoint& point = points[static_cast<std::size_t>(index)];
     std::int32_t next = find_by_link(point.link_x, point.link_y);
-    // Confirming a connection without moving links a point to itself: a
-    // vehicle would arrive there for ever. The file keeps it as made.
     return next == index ? -1 : next;
 }
 

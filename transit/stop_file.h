@@ -7,16 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "core/skip_reason.h"
 #include "transit/route_point.h"
 
 namespace corvalen {
 
 // The points of a stop file's lines, in file order. Lines that are short or
 // whose numbers do not read go to `kept` (when given) for the next save to
-// write back. A line at a truncated position an earlier point already holds
-// (except (0, 0)) is dropped: a connection could not tell the two apart. The
-// points have no blip and no spawn time.
+// write back. So does a line at a truncated position an earlier point
+// already holds (except (0, 0)): a connection could not tell the two apart.
+// The points have no blip and no spawn time. Each line passed over, short,
+// unreadable or a duplicate, goes to `skipped` (when given) with its reason;
+// an empty line holds nothing to report.
 std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
-                                         std::vector<std::string>* kept = nullptr);
+                                         std::vector<std::string>* kept = nullptr,
+                                         std::vector<SkippedLine>* skipped = nullptr);
 
 }  // namespace corvalen

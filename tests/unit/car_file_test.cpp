@@ -153,6 +153,23 @@ TEST_F(CarFileTest, AParkedCarIsWrittenInItsColumnsAndComesBackAsItWas) {
     EXPECT_TRUE(world.errors().empty()) << world.errors().front().text;
 }
 
+// The editor's "load" while the cars of the last load still stand.
+TEST_F(CarFileTest, LoadingAgainReplacesTheStoredCarsInsteadOfDoublingThem) {
+    test::write_file(kCarFile, kCoupeLine + "\n");
+    hostsim::World& world = game().world();
+    game_frame([&] { garage.read_car_file(); });
+    ASSERT_EQ(garage.stored.size(), 1u);
+    host::Handle first = garage.stored.begin()->first;
+    std::size_t vehicles = world.vehicles().size();
+
+    game_frame([&] { garage.read_car_file_again(); });
+    ASSERT_EQ(garage.stored.size(), 1u);
+    EXPECT_NE(garage.stored.begin()->first, first);
+    EXPECT_EQ(world.vehicle(static_cast<std::int32_t>(first)), nullptr);
+    EXPECT_EQ(world.vehicles().size(), vehicles);
+    EXPECT_TRUE(world.errors().empty()) << world.errors().front().text;
+}
+
 // Bad positions send a car to a row 5 m apart; a line that cannot be a car,
 // or a model the game lacks, costs that car only; short lines load with what
 // they hold.
@@ -184,12 +201,16 @@ TEST_F(CarFileTest, EachLineComesBackAsFarAsItCan) {
                   "\n");
 
     EXPECT_EQ(load(false).size(), 8u) << "a garage without fuel model skips the odometer";
-    // No room for a vehicle in the game: nothing is created, every line kept.
+    // No room for a vehicle in the game: nothing is created, and the cars
+    // wait in the file for a load that has room.
     game().world().set_vehicle_pool_full(true);
     EXPECT_TRUE(load().empty());
     EXPECT_TRUE(loaded->records.empty());
     EXPECT_EQ(loaded->kept_lines.size(), 10u);
     EXPECT_EQ(game().world().vehicles().size(), vehicles + 16);
+    ASSERT_TRUE(loaded->write_car_file());
+    game().world().set_vehicle_pool_full(false);
+    EXPECT_EQ(load().size(), 8u);
     EXPECT_TRUE(game().world().errors().empty()) << game().world().errors().front().text;
 }
 

@@ -184,6 +184,12 @@ TEST_F(DataFileSafetyTest, TextQuirksCostNoRecordAndUnreadableLinesAreKept) {
             EXPECT_EQ(read_file(file.path),
                       records == 3 ? written : joined({lines[0], lines[2], broken}, "\n"));
         }
+        // A kept line that itself begins with a mark reads back with it.
+        const std::string marked = "\xEF\xBB\xBF\xEF\xBB\xBF\x01,\n";
+        load_text(file, marked);
+        EXPECT_EQ(file.count(), 0u);
+        ASSERT_TRUE(file.save());
+        EXPECT_EQ(read_file(file.path), marked);
     }
 }
 

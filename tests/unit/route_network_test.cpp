@@ -53,7 +53,7 @@ TEST_F(RouteNetworkTest, TheStopFileRoundTripsWithTwoDecimalsAndEndsInLineFeeds)
               "10.00,20.00,5.00,45.00,3,0,30,40,\n30.50,40.25,5.00,0.00,0,0,0,0,\n");
 }
 
-TEST_F(RouteNetworkTest, LaterLinesAtATakenWholeMetrePositionAreDropped) {
+TEST_F(RouteNetworkTest, LaterLinesAtATakenWholeMetrePositionAreSetAside) {
     TransitService& bus = bus_with(
         "12.99,5.50,1,0,0,0,0,0,\n"
         "12.01,5.20,2,0,0,0,0,0,\n"  // truncates to (12, 5) as well
@@ -67,6 +67,8 @@ TEST_F(RouteNetworkTest, LaterLinesAtATakenWholeMetrePositionAreDropped) {
     for (const RoutePoint& point : bus.points)
         heights.push_back(point.z);
     EXPECT_EQ(heights, (std::vector<float>{1, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(bus.kept_lines,
+              (std::vector<std::string>{"12.01,5.20,2,0,0,0,0,0,", "1000.50,7.00,8,0,0,0,0,0,"}));
 }
 
 TEST_F(RouteNetworkTest, AMalformedLineIsSkippedAndTheNextOneLoads) {

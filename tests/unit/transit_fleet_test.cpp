@@ -210,6 +210,9 @@ TEST_F(FleetTest, AReloadForgetsTheFleetTheMissionAndThePeopleToldToBoard) {
     game().enter_vehicle(parked.handle);
     game_frame([&] { bus.start_mission(); });
     ASSERT_NE(bus.mission_blip, kNoHandle);
+    // The inspector's blip at the nearer point's link.
+    game_frame([&] { bus.inspect_frame(); });
+    ASSERT_NE(bus.inspector_blip, kNoHandle);
     ASSERT_TRUE(game().load_game(1));
     int released = world().traffic().vehicles_released;
     game_frame([&] { bus.reset_spawning(); });
