@@ -6,7 +6,7 @@ JOBS ?= 2
 FUZZ_SECONDS ?= 60
 FRAMES ?= 1000000
 
-.PHONY: demo test package setup build format clean fuzz monkey
+.PHONY: demo test package bench setup build format clean fuzz monkey
 
 # SCENARIO=path plays that script instead of the day in the city (BUILD=1080
 # for the other game build).
@@ -19,6 +19,11 @@ test: setup
 # corvalen-<version>.zip, the release a player unpacks into the game's folder.
 package: setup
 	@JOBS=$(JOBS) scripts/package.sh
+
+# The benchmark suite (-O2, in-process) for each world, then the real DLL
+# under Wine with and without the plug-in; results in build/bench/.
+bench: setup
+	@JOBS=$(JOBS) scripts/bench.sh
 
 setup:
 	@scripts/setup.sh
@@ -42,7 +47,7 @@ build: setup
 	cmake --preset windows && cmake --build --preset windows -j $(JOBS)
 
 format:
-	find host core transit autoservice garage parking realestate hostsim pictures tools tests fuzz monkey \
+	find host core transit autoservice garage parking realestate hostsim pictures tools bench tests fuzz monkey \
 	    \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0 | xargs -0 -r clang-format -i
 
 clean:

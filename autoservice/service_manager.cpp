@@ -13,7 +13,6 @@
 #include "core/csv.h"
 #include "core/player.h"
 #include "host/host_game.h"
-#include "host/platform.h"
 #include "host/vehicle_structure.h"
 
 namespace corvalen {
@@ -254,7 +253,7 @@ std::int32_t ServiceManager::repair_cost(float body) {
 void ServiceManager::fix_tyres_step() {
     draw_text("Repairing tyres...", 0.5f, 0.5f, 1.0f);
     host::Handle vehicle = player_vehicle();
-    std::int64_t now = platform::wall_clock_seconds();
+    std::int64_t now = host::wall_clock_now();
     if (vehicle == 0 || now < tyre_step_time)
         return;
     if (host::tyre_burst(vehicle, tyre_step)) {
@@ -270,7 +269,7 @@ void ServiceManager::fix_tyres_step() {
 }
 
 void ServiceManager::top_up_radiator() {
-    std::int64_t now = platform::wall_clock_seconds();
+    std::int64_t now = host::wall_clock_now();
     FuelState* state = nullptr;
     std::uint32_t structure = 0;
     if (fuel != nullptr && fuel->current != FuelModel::kNoVehicle) {

@@ -6,7 +6,6 @@
 #include "core/backups.h"
 #include "core/player.h"
 #include "host/host_game.h"
-#include "host/platform.h"
 
 namespace corvalen {
 namespace {
@@ -43,7 +42,7 @@ Mod::Mod()
       bus(ServiceMode::Bus, &config),
       boat(ServiceMode::Boat, &config),
       ship(ServiceMode::Ship, &config),
-      save_tracker(data_folder, host::game_timer(), platform::wall_clock_seconds()),
+      save_tracker(data_folder, host::game_timer(), host::wall_clock_now()),
       main_menu("Corvalen mod") {
     // Both garages read and restore odometer values through the fuel model.
     auto_service.stations.fuel = &auto_service.fuel;
@@ -90,7 +89,7 @@ void Mod::frame_tick() {
         tracker.reload_needed = true;
     }
     bool not_playing = host::host_not_playing();
-    std::int64_t now = platform::wall_clock_seconds();
+    std::int64_t now = host::wall_clock_now();
     // A save or a load begins with the host leaving play.
     bool stopped_playing = not_playing && !tracker.last_not_playing;
     bool has_identity = check_save_identity(now, stopped_playing);
@@ -137,7 +136,7 @@ void Mod::frame_tick() {
 
 void Mod::reload_all() {
     contained([&] {
-        check_save_identity(platform::wall_clock_seconds(), false);
+        check_save_identity(host::wall_clock_now(), false);
         save_identity_text = std::to_string(save_tracker.save_identity);
     });
     contained([&] {

@@ -1,11 +1,15 @@
 #include "core/screen_text.h"
 
 #include "host/host_game.h"
-#include "host/platform.h"
 
 namespace corvalen {
 
 void draw_text(const std::string& text, float x, float y, float scale) {
+    host::set_text_scale(scale, scale);
+    host::show_text(x, y, text);
+}
+
+void draw_text(const char* text, float x, float y, float scale) {
     host::set_text_scale(scale, scale);
     host::show_text(x, y, text);
 }
@@ -16,11 +20,11 @@ void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue) {
 
 void TimedMessage::show(std::string message) {
     text = std::move(message);
-    until = platform::wall_clock_seconds() + kShownSeconds;
+    until = host::wall_clock_now() + kShownSeconds;
 }
 
 void TimedMessage::draw() const {
-    if (until > platform::wall_clock_seconds())
+    if (until > host::wall_clock_now())
         draw_text(text, 0.1f, 0.1f, 1.0f);
 }
 

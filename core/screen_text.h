@@ -10,6 +10,8 @@ namespace corvalen {
 // Sets the text scale to (scale, scale), then shows the text at (x, y) in
 // screen fractions.
 void draw_text(const std::string& text, float x, float y, float scale);
+// The same for a fixed text, which then needs no string of its own each frame.
+void draw_text(const char* text, float x, float y, float scale);
 
 // Colour (alpha 255) of the text drawn after it.
 void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue);

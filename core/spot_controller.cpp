@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "core/geometry.h"
+#include "core/host_distance.h"
 #include "core/player.h"
-#include "host/platform.h"
 
 namespace corvalen {
 
@@ -24,11 +24,18 @@ std::int32_t SpotController::find_nearest(bool include_disabled, std::int32_t ha
     if (!player)
         return -1;
 
+    auto eligible = [&](const Place& place) {
+        return (place.enabled || include_disabled) &&
+               in_square(player->x, player->y, place.x, place.y, half_width);
+    };
+    auto range = [&](std::size_t i) {
+        const Place& place = places[i];
+        return eligible(place) ? distance_range(*player, place.position()) : DistanceRange{};
+    };
+    double bound = nearest_bound(places.size(), range);
     for (std::size_t i = 0; i < places.size(); ++i) {
         const Place& place = places[i];
-        if (!place.enabled && !include_disabled)
-            continue;
-        if (!in_square(player->x, player->y, place.x, place.y, half_width))
+        if (!eligible(place) || !may_be_nearest(distance_range(*player, place.position()), bound))
             continue;
         float distance = host::distance_3d(*player, place.position());
         if (distance <= nearest_distance) {
@@ -75,7 +82,7 @@ void SpotController::on_enter(std::int32_t index) {
 }
 
 void SpotController::tick() {
-    std::int64_t now = platform::wall_clock_seconds();
+    std::int64_t now = host::wall_clock_now();
     if (next_check_time != 0 && next_check_time > now)
         return;
 
@@ -88,20 +95,24 @@ void SpotController::tick() {
     std::optional<host::Vec3> player = player_position();
     if (!player)
         return;
-    // A copy: on_enter may change the list.
-    Place place = places[static_cast<std::size_t>(nearest_index)];
-    float distance = host::distance_3d(*player, place.position());
+    // What the checks need is copied out, for on_enter may change the list;
+    // the place's strings are not.
+    const Place& nearest = places[static_cast<std::size_t>(nearest_index)];
+    host::Vec3 at = nearest.position();
+    bool show_marker = nearest.show_marker;
+    std::int32_t radius = nearest.radius;
+    float distance = host::distance_3d(*player, at);
 
     if (static_cast<float>(near_range) <= distance) {
         recheck_delay = kFarRecheckSeconds;
         skip_once = false;
     } else {
         recheck_delay = 0;
-        if (!skip_once && place.show_marker) {
-            float ground = host::ground_height(place.position());
-            host::draw_ground_marker({place.x, place.y, ground}, 128, 0, 128);
+        if (!skip_once && show_marker) {
+            float ground = host::ground_height(at);
+            host::draw_ground_marker({at.x, at.y, ground}, 128, 0, 128);
         }
-        if (static_cast<float>(place.radius) > distance && !skip_once) {
+        if (static_cast<float>(radius) > distance && !skip_once) {
             on_enter(nearest_index);
         } else {
             skip_once = false;

@@ -7,6 +7,7 @@
 #include "autoservice/fuel_model.h"
 #include "core/atomic_file.h"
 #include "core/csv.h"
+#include "core/host_distance.h"
 #include "core/player.h"
 #include "garage/car_file.h"
 #include "host/vehicle_structure.h"
@@ -115,9 +116,11 @@ void GarageController::park(host::Handle handle) {
         return;
     host::Vec3 at = matrix->position();
     for (const GarageSpot& spot : spots) {
-        float distance = host::distance_3d(at, {spot.x, spot.y, spot.z});
+        host::Vec3 centre{spot.x, spot.y, spot.z};
+        auto distance = [&] { return host::distance_3d(at, centre); };
         // A distance that is no number holds the car in no area.
-        if (!(distance <= static_cast<float>(spot.radius)))
+        if (!distance_at_most(distance_range(at, centre), static_cast<float>(spot.radius),
+                              distance))
             continue;
         // The first area that holds the vehicle decides, even when its
         // height test fails.

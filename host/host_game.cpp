@@ -1,18 +1,31 @@
 #include "host/host_game.h"
 
 #include <cstring>
+#include <optional>
+#include <utility>
 
 #include "host/frame_gate.h"
 #include "host/host_addresses.h"
 #include "host/host_version.h"
 #include "host/native_call.h"
 #include "host/natives.h"
+#include "host/platform.h"
 
 namespace corvalen::host {
 namespace {
 
 // How many FrameScopes are open. Only the host's frame thread opens them.
 int open_frames = 0;
+
+// What stays the same for the whole of one frame, read at most once in it:
+// the host answers these from state that only its own frame changes, and a
+// frame asked for them a dozen times over.
+struct FrameReads {
+    std::optional<std::int64_t> wall_clock;
+    std::optional<std::int32_t> player_index;
+    std::optional<std::pair<std::int32_t, Handle>> player_character;  // player, character
+};
+FrameReads frame_reads;
 
 // Natives without a bound wrapper; those with one are called through it, so
 // each hash is spelled out in one place.
@@ -99,13 +112,22 @@ std::uint32_t pool_object(HostAddress pool_global, Handle handle) {
 }  // namespace
 
 FrameScope::FrameScope() {
-    ++open_frames;
+    if (open_frames++ == 0)
+        frame_reads = FrameReads();
 }
 FrameScope::~FrameScope() {
     --open_frames;
 }
 bool FrameScope::active() {
     return open_frames > 0;
+}
+
+std::int64_t wall_clock_now() {
+    if (!FrameScope::active())
+        return platform::wall_clock_seconds();
+    if (!frame_reads.wall_clock)
+        frame_reads.wall_clock = platform::wall_clock_seconds();
+    return *frame_reads.wall_clock;
 }
 
 // --- host locations -------------------------------------------------------------
@@ -173,12 +195,21 @@ float player_object_heading() {
 // --- natives ----------------------------------------------------------------------
 
 std::int32_t player_index() {
-    return as_int(call(hash::kPlayerIndex, {}));
+    if (!FrameScope::active())
+        return 0;
+    if (!frame_reads.player_index)
+        frame_reads.player_index = as_int(call(hash::kPlayerIndex, {}));
+    return *frame_reads.player_index;
 }
 
 Handle player_character(std::int32_t player) {
+    if (!FrameScope::active())
+        return 0;
+    if (frame_reads.player_character && frame_reads.player_character->first == player)
+        return frame_reads.player_character->second;
     Handle character = 0;
     call(hash::kPlayerCharacter, {slot(player), slot(&character)});
+    frame_reads.player_character = {player, character};
     return character;
 }
 
@@ -489,6 +520,10 @@ void set_text_scale(float x_scale, float y_scale) {
 
 void show_text(float x, float y, const std::string& text) {
     in_frame(natives::show_text, x, y, text.c_str());
+}
+
+void show_text(float x, float y, const char* text) {
+    in_frame(natives::show_text, x, y, text);
 }
 
 void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue) {

@@ -95,6 +95,11 @@ class FrameScope {
     static bool active();
 };
 
+// Wall-clock seconds (the scale of _time64). Inside a frame the clock is read
+// once, at the first ask, so that everything one frame does sees the same
+// second; outside a frame it is read afresh.
+std::int64_t wall_clock_now();
+
 // --- host locations (plain reads and calls, no natives) ----------------------
 
 // Unsigned milliseconds of game time; 0 on a build the plug-in does not know.
@@ -358,6 +363,7 @@ void draw_circle(Vec3 at, float diameter, std::int32_t red, std::int32_t green, 
 void draw_rectangle(float x, float y, float width, float height, Rgba colour);
 void set_text_scale(float x_scale, float y_scale);
 void show_text(float x, float y, const std::string& text);
+void show_text(float x, float y, const char* text);
 void set_text_colour(std::int32_t red, std::int32_t green, std::int32_t blue);
 
 }  // namespace corvalen::host

@@ -72,6 +72,18 @@ struct HookReport {
     bool after_eax_ok() const;  // sites 5 and 6 always handed back their EAX
 };
 
+// Told when the plug-in enters the game's own code (native lookup, native
+// handlers, functions reached by address) and when it comes back, so that a
+// measurement can tell the game's share of a frame from the plug-in's.
+class GameCodeObserver {
+  public:
+    virtual void game_code_began() = 0;
+    virtual void game_code_ended() = 0;
+
+  protected:
+    ~GameCodeObserver() = default;
+};
+
 class Host {
   public:
     explicit Host(const BootOptions& options = {});
@@ -123,6 +135,9 @@ class Host {
     // Hashes the plug-in looked up that the game does not have, with counts.
     const std::map<std::uint32_t, int>& unknown_lookups() const { return unknown_lookups_; }
     const HookReport& hooks() const { return hooks_; }
+    // Null: nobody is told.
+    void observe_game_code(GameCodeObserver* observer) { observer_ = observer; }
+    GameCodeObserver* game_code_observer() const { return observer_; }
     int frame_ticks() const { return frame_ticks_; }
     int patched_site_count() const { return image_->sites().patched_count(); }
     // Sites that hold a relative call (0xE8) into the plug-in's image.
@@ -164,6 +179,7 @@ class Host {
     int plugin_calls_in_site_one_ = 0;
     int frame_ticks_ = 0;
     Timeline timeline_;
+    GameCodeObserver* observer_ = nullptr;
 };
 
 }  // namespace hostsim

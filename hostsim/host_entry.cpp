@@ -28,13 +28,34 @@ void report_escape(const char* where) {
         host->world().record_error(std::string("exception in ") + where);
 }
 
+// Tells the game's observer, if it has one, that the game's code runs.
+class ObservedGameCode {
+  public:
+    explicit ObservedGameCode(Host& host) : observer_(host.game_code_observer()) {
+        if (observer_ != nullptr)
+            observer_->game_code_began();
+    }
+    ~ObservedGameCode() {
+        if (observer_ != nullptr)
+            observer_->game_code_ended();
+    }
+    ObservedGameCode(const ObservedGameCode&) = delete;
+    ObservedGameCode& operator=(const ObservedGameCode&) = delete;
+
+  private:
+    GameCodeObserver* observer_;
+};
+
 // Runs a call on the active game; with no game running, or when the call
 // throws, the caller gets the fallback.
 template <class Result, class Call>
 Result guarded(const char* where, Result fallback, Call call) {
     try {
         Host* host = Host::active();
-        return host != nullptr ? call(*host) : fallback;
+        if (host == nullptr)
+            return fallback;
+        ObservedGameCode observed(*host);
+        return call(*host);
     } catch (...) {
         report_escape(where);
         return fallback;
@@ -44,8 +65,10 @@ Result guarded(const char* where, Result fallback, Call call) {
 template <class Call>
 void guarded(const char* where, Call call) {
     try {
-        if (Host* host = Host::active())
+        if (Host* host = Host::active()) {
+            ObservedGameCode observed(*host);
             call(*host);
+        }
     } catch (...) {
         report_escape(where);
     }

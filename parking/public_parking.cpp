@@ -7,6 +7,7 @@
 
 #include "core/atomic_file.h"
 #include "core/csv.h"
+#include "core/host_distance.h"
 #include "core/player.h"
 #include "core/text_number.h"
 #include "host/host_game.h"
@@ -84,8 +85,15 @@ std::int32_t PublicParking::nearest_lot() {
         return -1;
     std::int32_t nearest = -1;
     float best = std::numeric_limits<float>::infinity();
+    auto range = [&](std::size_t i) {
+        const GarageSpot& lot = garage.spots[i];
+        return distance_range(*player, {lot.x, lot.y, lot.z});
+    };
+    double bound = nearest_bound(garage.spots.size(), range);
     for (std::size_t i = 0; i < garage.spots.size(); ++i) {
         const GarageSpot& lot = garage.spots[i];
+        if (!may_be_nearest(range(i), bound))
+            continue;
         float distance = host::distance_3d(*player, {lot.x, lot.y, lot.z});
         if (distance < best) {
             best = distance;

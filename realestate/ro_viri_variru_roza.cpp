@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "core/atomic_file.h"
 #include "core/csv.h"
 #include "core/player.h"
 #include "host/host_game.h"
-#include "host/platform.h"
 #include "realestate/property_file.h"
 
 namespace corvalen {
@@ -102,6 +104,11 @@ bool ROViriVariruRoza::load_houses() {
         owned_file_unread = true;
     }
     std::vector<bool> matched(owned.size(), false);
+    // Every line of the owned file that names a key, looked up per property
+    // instead of scanning the file once per property.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> owned_lines;
+    for (std::size_t i = 0; i < owned.size(); ++i)
+        owned_lines[owned[i]].push_back(i);
 
     std::optional<std::vector<std::string>> lines = read_existing_lines(house_file_path());
     house_file_unread = !lines;
@@ -112,13 +119,18 @@ bool ROViriVariruRoza::load_houses() {
             continue;
         }
         Place& property = record->property;
-        for (std::size_t i = 0; i < owned.size(); ++i) {
-            if (owned[i] == property.label || owned[i] == record->key_as_written) {
-                property.user_flag = 1;
-                // Only houses are written back as owned; a key that names
-                // a hotel or the office alone is kept as it was read.
+        // The property's key, and the key as its line writes it where that
+        // differs: an owned-houses file may name the house by either.
+        for (std::string_view key :
+             {std::string_view(property.label), std::string_view(record->key_as_written)}) {
+            auto found = owned_lines.find(key);
+            if (found == owned_lines.end())
+                continue;
+            property.user_flag = 1;
+            // Only houses are written back as owned; a key that names a
+            // hotel or the office alone is kept as it was read.
+            for (std::size_t i : found->second)
                 matched[i] = matched[i] || property.kind == kHouse;
-            }
         }
         if (property.kind == kHouse)
             property.enabled = is_owned(property) || selling_mode;
@@ -173,7 +185,7 @@ void ROViriVariruRoza::tick() {
         store_captured_garage();
     draw_garage_highlight();
 
-    std::int64_t now = platform::wall_clock_seconds();
+    std::int64_t now = host::wall_clock_now();
     if (next_check_time == 0 || next_check_time <= now) {
         SpotController::tick();
         watch_agent();

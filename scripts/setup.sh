@@ -70,7 +70,7 @@ install_packages \
     cmake make gcc g++ g++-multilib \
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
     googletest \
-    libstb-dev fonts-dejavu-core \
+    libstb-dev fonts-dejavu-core libbenchmark-dev:i386 \
     zip unzip \
     wine wine32:i386
 

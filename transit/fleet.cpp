@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/game_timer.h"
+#include "core/host_distance.h"
 #include "core/player.h"
 #include "transit/transit_service.h"
 
@@ -88,21 +89,25 @@ std::int32_t TransitService::choose_spawn_point(std::uint32_t now, host::Vec3 pl
     // A vehicle born beyond the keep-alive distance would be removed at once.
     farthest = std::min(farthest, static_cast<float>(search_extent));
 
+    // The square around the ring, a little wider than the margin of the
+    // host's distances: a point beyond it is out of the ring by any answer.
+    double reach = static_cast<double>(farthest) * (1.0 + 1e-3) + 1.0;
     std::int32_t chosen = -1;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const RoutePoint& point = points[i];
+    for (std::int32_t i : point_grid().around(player.x, player.y, reach)) {
+        const RoutePoint& point = points[static_cast<std::size_t>(i)];
         if (is_water && !point.is(RoutePointType::SpawnSpot))
             continue;
         if (point.spawned &&
             elapsed_since(point.last_spawn, now) < static_cast<std::uint32_t>(spot_cooldown))
             continue;
-        float distance = host::distance_2d(player.x, player.y, point.x, point.y);
-        if (!(nearest <= distance && distance <= farthest))
+        auto distance = [&] { return host::distance_2d(player.x, player.y, point.x, point.y); };
+        if (!distance_between(horizontal_distance_range(player.x, player.y, point.x, point.y),
+                              nearest, farthest, distance))
             continue;
         if (occupied(point))
             continue;
         if (chosen < 0 || spawned_earlier(point, points[static_cast<std::size_t>(chosen)], now))
-            chosen = static_cast<std::int32_t>(i);
+            chosen = i;
     }
     return chosen;
 }
@@ -114,7 +119,9 @@ bool TransitService::occupied(const RoutePoint& point) const {
         if (!host::vehicle_exists(record.vehicle))
             continue;
         host::Vec3 at = host::vehicle_position(record.vehicle);
-        if (host::distance_2d(at.x, at.y, point.x, point.y) <= static_cast<float>(occupied_radius))
+        auto distance = [&] { return host::distance_2d(at.x, at.y, point.x, point.y); };
+        if (distance_at_most(horizontal_distance_range(at.x, at.y, point.x, point.y),
+                             static_cast<float>(occupied_radius), distance))
             return true;
     }
     return false;

@@ -4,6 +4,7 @@
 // rides too: B near a vehicle boards it, B aboard stops it and gets off.
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -44,9 +45,35 @@ std::uint32_t earlier(std::uint32_t a, std::uint32_t b) {
     return passed(a, b) ? b : a;
 }
 
+// Seat numbers, kept in place for any vehicle the game has (a bus has a few
+// dozen seats at most), so that a stop costs no heap; one with more seats
+// spills the rest into the heap.
+class SeatList {
+  public:
+    void push_back(std::int32_t seat) {
+        if (size_ < kInPlace) {
+            in_place_[size_] = seat;
+        } else {
+            spilled_.push_back(seat);
+        }
+        ++size_;
+    }
+    std::int32_t operator[](std::size_t index) const {
+        return index < kInPlace ? in_place_[index] : spilled_[index - kInPlace];
+    }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+
+  private:
+    static constexpr std::size_t kInPlace = 64;
+    std::array<std::int32_t, kInPlace> in_place_{};
+    std::vector<std::int32_t> spilled_;
+    std::size_t size_ = 0;
+};
+
 struct SeatLists {
-    std::vector<std::int32_t> open;   // free and not reserved at this stop
-    std::vector<std::int32_t> taken;  // occupied, or reserved at this stop
+    SeatList open;   // free and not reserved at this stop
+    SeatList taken;  // occupied, or reserved at this stop
 };
 
 SeatLists seat_lists(host::Handle vehicle, std::int32_t seats,
@@ -94,7 +121,7 @@ void ServiceVehicle::exchange_passengers() {
 
     host::Handle me = player_character();
     for (std::int32_t i = 0; i < leavers; ++i) {
-        std::vector<std::int32_t> taken = seat_lists(vehicle, count, reserved_seats).taken;
+        SeatList taken = seat_lists(vehicle, count, reserved_seats).taken;
         if (taken.empty())
             continue;
         auto last = static_cast<std::int32_t>(taken.size()) - 1;

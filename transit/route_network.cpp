@@ -1,10 +1,12 @@
 // The route network of a transit service: its stop file, placing points, and
 // the searches the vehicles, the driver mission and the editor use.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -12,9 +14,9 @@
 #include "core/csv.h"
 #include "core/game_timer.h"
 #include "core/geometry.h"
+#include "core/host_distance.h"
 #include "core/player.h"
 #include "core/text_number.h"
-#include "transit/route_links.h"
 #include "transit/stop_file.h"
 #include "transit/transit_service.h"
 
@@ -43,6 +45,7 @@ bool TransitService::load_points() {
     points = parse_stop_lines(lines.value_or(std::vector<std::string>()), &kept_lines);
     for (RoutePoint& point : points)
         point.last_spawn = static_cast<std::uint32_t>(roll(spawn_dice, 0, kLoadedSpawnSpread));
+    index_points();
     return !stops_file_unread;
 }
 
@@ -86,46 +89,83 @@ bool TransitService::add_point(RoutePointType type) {
         }
     }
     points.push_back(point);
+    index_points();
     save_points();
     return true;
 }
 
 std::int32_t TransitService::find_by_link(std::int32_t link_x, std::int32_t link_y) const {
-    return corvalen::find_by_link(points, link_x, link_y);
+    if (link_x == 0 && link_y == 0)
+        return -1;
+    return point_grid().first_at(link_x, link_y);
 }
 
 std::int32_t TransitService::next_point(std::int32_t index) const {
-    return corvalen::next_point(points, index);
+    // The free next_point with the indexed search: every vehicle asks this.
+    if (!valid_point(index))
+        return -1;
+    const RoutePoint& point = points[static_cast<std::size_t>(index)];
+    std::int32_t next = find_by_link(point.link_x, point.link_y);
+    return next == index ? -1 : next;
 }
 
 std::int32_t TransitService::nearest_point(float x, float y) const {
+    // Candidates come in index order, so the first point among equals wins
+    // as in a scan of every point.
+    std::span<const std::int32_t> candidates = point_grid().nearest_candidates(x, y, points);
+    auto range = [&](std::size_t k) {
+        const RoutePoint& point = points[static_cast<std::size_t>(candidates[k])];
+        return horizontal_distance_range(x, y, point.x, point.y);
+    };
+    double bound = nearest_bound(candidates.size(), range);
     std::int32_t nearest = -1;
     float best = std::numeric_limits<float>::infinity();
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        float distance = host::distance_2d(x, y, points[i].x, points[i].y);
-        if (distance < best || nearest < 0) {
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        if (!may_be_nearest(range(k), bound))
+            continue;
+        std::int32_t i = candidates[k];
+        const RoutePoint& point = points[static_cast<std::size_t>(i)];
+        float distance = host::distance_2d(x, y, point.x, point.y);
+        // The first point is taken whatever its distance, as by a scan of
+        // every point; one left out here lies farther than the nearest.
+        if (distance < best || i == 0) {
             best = distance;
-            nearest = static_cast<std::int32_t>(i);
+            nearest = i;
         }
     }
     return nearest;
 }
 
 std::int32_t TransitService::nearest_capturable(host::Vec3 position, float heading, float max_angle,
-                                                const std::set<std::int32_t>& excluded,
-                                                float* distance) const {
+                                                RecentPoints excluded, float* distance) const {
+    auto eligible = [&](const RoutePoint& point, std::int32_t index) {
+        if (!point.captures() ||
+            std::find(excluded.begin(), excluded.end(), index) != excluded.end())
+            return false;
+        if (!in_square(point.x, point.y, position.x, position.y, search_extent))
+            return false;
+        if (heading > 0.0f && !(std::fabs(heading_difference(heading, point.heading)) < max_angle))
+            return false;
+        return !(std::fabs(point.y - position.y) > kCaptureLatitudeLimit);
+    };
+    std::span<const std::int32_t> candidates =
+        point_grid().around(position.x, position.y, static_cast<double>(search_extent));
+    auto range = [&](std::size_t k) {
+        std::int32_t index = candidates[k];
+        const RoutePoint& point = points[static_cast<std::size_t>(index)];
+        if (!eligible(point, index))
+            return DistanceRange{};
+        return horizontal_distance_range(position.x, position.y, point.x, point.y);
+    };
+    double bound = nearest_bound(candidates.size(), range);
     std::int32_t nearest = -1;
     float best = std::numeric_limits<float>::infinity();
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const RoutePoint& point = points[i];
-        auto index = static_cast<std::int32_t>(i);
-        if (!point.captures() || excluded.count(index) != 0)
+    for (std::int32_t index : candidates) {
+        const RoutePoint& point = points[static_cast<std::size_t>(index)];
+        if (!eligible(point, index))
             continue;
-        if (!in_square(point.x, point.y, position.x, position.y, search_extent))
-            continue;
-        if (heading > 0.0f && !(std::fabs(heading_difference(heading, point.heading)) < max_angle))
-            continue;
-        if (std::fabs(point.y - position.y) > kCaptureLatitudeLimit)
+        if (!may_be_nearest(horizontal_distance_range(position.x, position.y, point.x, point.y),
+                            bound))
             continue;
         float d = host::distance_2d(position.x, position.y, point.x, point.y);
         if (d < best) {

@@ -57,6 +57,9 @@ ServiceVehicle::ServiceVehicle(TransitService& owner, host::Handle vehicle_handl
       vehicle_object(object),
       player_driven(driven_by_player),
       service(&owner) {
+    // The history never holds more than this; its room is made once, not in
+    // the frames the vehicle leaves its first stops.
+    history.reserve(kRecentPoints + 2);
     spawn_time = host::game_timer();
     std::optional<host::Matrix> transform = host::object_matrix(object);
     if (transform) {
@@ -253,12 +256,11 @@ void ServiceVehicle::capture(std::uint32_t now) {
     float heading = host::vehicle_heading(vehicle);
     if (history.size() > kRecentPoints)
         history.erase(history.begin());
-    std::set<std::int32_t> excluded(history.begin(), history.end());
 
     host::Vec3 at = position();
     float distance = 0.0f;
     std::int32_t candidate =
-        service->nearest_capturable(at, heading, kCaptureSearchAngle, excluded, &distance);
+        service->nearest_capturable(at, heading, kCaptureSearchAngle, history, &distance);
     if (candidate < 0)
         return;
     const RoutePoint& point = service->points[static_cast<std::size_t>(candidate)];

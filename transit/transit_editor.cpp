@@ -166,6 +166,7 @@ void TransitService::delete_point(std::int32_t index) {
     if (at->blip != kNoHandle)
         host::remove_blip(at->blip);
     points.erase(at);
+    index_points();
     for_each_vehicle([index](ServiceVehicle& record) { record.forget_point(index); });
     // The inspector finds its target again by the link.
     drop_inspector_blip();

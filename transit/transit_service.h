@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,10 +17,14 @@
 #include "core/menu.h"
 #include "core/screen_text.h"
 #include "host/host_game.h"
+#include "transit/point_grid.h"
 #include "transit/route_point.h"
 #include "transit/service_vehicle.h"
 
 namespace corvalen {
+
+// Points a vehicle left lately, which it is not to be captured by again.
+using RecentPoints = std::span<const std::int32_t>;
 
 enum class ServiceMode : std::int32_t { Bus = 0, Boat = 1, Ship = 2 };
 
@@ -79,8 +84,7 @@ class TransitService {
     // heading is 0 or less, faces the heading within max_angle degrees; -1
     // when none. The distance (+infinity when none) goes to *distance.
     std::int32_t nearest_capturable(host::Vec3 position, float heading, float max_angle,
-                                    const std::set<std::int32_t>& excluded,
-                                    float* distance = nullptr) const;
+                                    RecentPoints excluded, float* distance = nullptr) const;
     // Where a vehicle leaving point `index` heads; -1 when nowhere (a point
     // linked to itself leads nowhere).
     std::int32_t next_point(std::int32_t index) const;
@@ -137,6 +141,14 @@ class TransitService {
     ServiceMode mode;
     bool is_water;
     std::vector<RoutePoint> points;
+    // Made again whenever the points change: at a load, an addition, a
+    // deletion; a search finding it over other points makes it first.
+    void index_points() const { grid.build(points); }
+    const PointGrid& point_grid() const {
+        if (!grid.covers(points))
+            index_points();
+        return grid;
+    }
     std::vector<std::string> kept_lines;  // of the stop file, held no point
     bool stops_file_unread = false;       // there, but not read at the last load
     bool show_points = false;
@@ -217,6 +229,7 @@ class TransitService {
     void spawn_around_player(std::uint32_t now);
     std::int32_t choose_spawn_point(std::uint32_t now, host::Vec3 player) const;
     bool occupied(const RoutePoint& point) const;
+    mutable PointGrid grid;
     void update_next_vehicle();
     bool keep_alive(ServiceVehicle& record, host::Vec3 player) const;
 

@@ -21,7 +21,7 @@ class RouteNetworkTest : public TransitTest {
         write_file(kStops, text);
         return service.emplace(ServiceMode::Bus, nullptr);
     }
-    std::int32_t search(host::Vec3 at, float heading, const std::set<std::int32_t>& excluded = {}) {
+    std::int32_t search(host::Vec3 at, float heading, std::vector<std::int32_t> excluded = {}) {
         std::int32_t found = -2;
         game_frame(
             [&] { found = service->nearest_capturable(at, heading, 50, excluded, &distance); });

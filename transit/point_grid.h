@@ -1,0 +1,71 @@
+#pragma once
+// A uniform grid over a network's points, so that the searches a frame makes
+// look at the points near the player instead of at every point. Its answers
+// are candidate lists in index order: the searches run over them exactly as
+// over every point, and reach the same choice, ties included.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <tuple>
+#include <vector>
+
+#include "transit/route_point.h"
+
+namespace corvalen {
+
+class PointGrid {
+  public:
+    // Made when the points change (load, add, delete), never in a frame.
+    void build(const std::vector<RoutePoint>& points);
+    // Whether the grid was built over these very points (a vector assigned
+    // or resized since is not).
+    bool covers(const std::vector<RoutePoint>& points) const {
+        return points.size() == count && points.data() == first;
+    }
+
+    // Every point within `half` of (x, y) on both axes, and perhaps a few
+    // more, in index order.
+    std::span<const std::int32_t> around(float x, float y, double half) const;
+    // Every point that could be the nearest to (x, y) or tie with it, by the
+    // host's single-precision distance, in index order.
+    std::span<const std::int32_t> nearest_candidates(float x, float y,
+                                                     const std::vector<RoutePoint>& points) const;
+
+    // The first point whose position truncated to whole metres is (x, y);
+    // -1 when none.
+    std::int32_t first_at(std::int32_t x, std::int32_t y) const;
+
+  private:
+    struct Truncated {
+        std::int32_t x;
+        std::int32_t y;
+        std::int32_t index;
+        bool operator<(const Truncated& other) const {
+            return std::tie(x, y, index) < std::tie(other.x, other.y, other.index);
+        }
+    };
+
+    bool on_grid(double x, double y) const;
+    std::int32_t column_of(double x) const;
+    std::int32_t row_of(double y) const;
+    void take_cell(std::int32_t column, std::int32_t row) const;
+    std::span<const std::int32_t> sorted_found() const;
+
+    std::size_t count = 0;
+    const RoutePoint* first = nullptr;
+    double min_x = 0.0;
+    double min_y = 0.0;
+    double cell = 1.0;
+    std::int32_t columns = 0;
+    std::int32_t rows = 0;
+    std::vector<std::int32_t> cell_start;  // columns * rows + 1 offsets into members
+    std::vector<std::int32_t> members;     // point indices, cell by cell
+    std::vector<std::int32_t> off_grid;    // no number or too far out: always candidates
+    std::vector<Truncated> by_position;    // sorted: the first of a position first
+    std::vector<std::int32_t> every;       // 0 .. count - 1, for a query off the grid
+    // Room for one search's candidates, made at build so frames allocate nothing.
+    mutable std::vector<std::int32_t> found;
+};
+
+}  // namespace corvalen
