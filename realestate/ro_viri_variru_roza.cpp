@@ -40,7 +40,7 @@ ROViriVariruRoza::ROViriVariruRoza(std::string identity_text)
 ROViriVariruRoza::~ROViriVariruRoza() {
     // The process is ending: the host is going away with every blip and
     // character, and nothing may be asked of it now.
-    for (Place& property : places)
+    for (Place& property : places.edit_all())
         property.blip = 0;
     agent.forget();
 }
@@ -81,7 +81,7 @@ void ROViriVariruRoza::withdraw_garage(const Place& house) {
 }
 
 void ROViriVariruRoza::drop_properties() {
-    for (Place& property : places) {
+    for (const Place& property : places) {
         if (property.blip != 0)
             host::remove_blip(property.blip);
     }
