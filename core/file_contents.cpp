@@ -2,6 +2,7 @@
 
 #include <array>
 #include <fstream>
+#include <system_error>
 
 namespace corvalen {
 
@@ -11,6 +12,12 @@ std::optional<std::string> read_whole_file(const std::filesystem::path& path) no
         if (!file.is_open())
             return std::nullopt;
         std::string contents;
+        // Room for the whole file at once when its size is known; a file
+        // that grows meanwhile still reads whole.
+        std::error_code error;
+        std::uintmax_t size = std::filesystem::file_size(path, error);
+        if (!error && size < contents.max_size())
+            contents.reserve(static_cast<std::size_t>(size));
         std::array<char, 4096> buffer;
         // A failed read sets badbit; the end of the file eofbit and failbit.
         // (A stream's read, unlike a buffer iterator, turns the error the

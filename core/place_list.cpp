@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numeric>
 
+#include "core/geometry.h"
+
 namespace corvalen {
 namespace {
 
@@ -143,13 +145,19 @@ void PlaceList::build() {
 }
 
 std::int32_t PlaceList::column_of(double x) const {
-    double c = std::floor((x - min_x_) / cell_);
-    return static_cast<std::int32_t>(std::clamp(c, 0.0, static_cast<double>(columns_ - 1)));
+    // The floor of a non-negative quotient is its integer part.
+    double c = (x - min_x_) / cell_;
+    if (!(c >= 0.0))
+        return 0;
+    return c >= columns_ - 1 ? columns_ - 1 : integer_part(c);
 }
 
 std::int32_t PlaceList::row_of(double y) const {
-    double r = std::floor((y - min_y_) / cell_);
-    return static_cast<std::int32_t>(std::clamp(r, 0.0, static_cast<double>(rows_ - 1)));
+    // The floor of a non-negative quotient is its integer part.
+    double r = (y - min_y_) / cell_;
+    if (!(r >= 0.0))
+        return 0;
+    return r >= rows_ - 1 ? rows_ - 1 : integer_part(r);
 }
 
 std::span<const std::int32_t> PlaceList::around(float x, float y, std::int32_t half) {

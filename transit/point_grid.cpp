@@ -105,13 +105,19 @@ bool PointGrid::on_grid(double x, double y) const {
 }
 
 std::int32_t PointGrid::column_of(double x) const {
-    double c = std::floor((x - min_x) / cell);
-    return static_cast<std::int32_t>(std::clamp(c, 0.0, static_cast<double>(columns - 1)));
+    // The floor of a non-negative quotient is its integer part.
+    double c = (x - min_x) / cell;
+    if (!(c >= 0.0))
+        return 0;
+    return c >= columns - 1 ? columns - 1 : integer_part(c);
 }
 
 std::int32_t PointGrid::row_of(double y) const {
-    double r = std::floor((y - min_y) / cell);
-    return static_cast<std::int32_t>(std::clamp(r, 0.0, static_cast<double>(rows - 1)));
+    // The floor of a non-negative quotient is its integer part.
+    double r = (y - min_y) / cell;
+    if (!(r >= 0.0))
+        return 0;
+    return r >= rows - 1 ? rows - 1 : integer_part(r);
 }
 
 void PointGrid::take_cell(std::int32_t column, std::int32_t row) const {
