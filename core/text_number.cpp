@@ -1,5 +1,6 @@
 #include "core/text_number.h"
 
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <charconv>
@@ -66,6 +67,65 @@ std::optional<PlainDecimal> plain_decimal(std::string_view text, bool fraction_a
     if (fraction_allowed && i < text.size() && (text[i] == 'e' || text[i] == 'E'))
         return std::nullopt;
     return number;
+}
+
+// The float of a plain decimal as from_chars has it (the text rounded to a
+// double, then the double to a float), in integer arithmetic: the x87 unit's
+// precision is the game's to set, and a division there could round twice
+// another way. Empty when the value lies so near a halfway point between two
+// floats that the rounding to a double could decide it; from_chars does.
+std::optional<float> plain_float(const PlainDecimal& number) {
+    static constexpr std::uint32_t kPowersOfTen[] = {
+        1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+    if (number.digits == 0)
+        return number.negative ? -0.0f : 0.0f;
+    std::uint32_t divisor = kPowersOfTen[number.decimals];
+    // digits * 2^shift / divisor = quotient + rest / divisor, the quotient of
+    // 25 to 31 bits: the float's 24, the halfway bit and what lies below.
+    auto bits_of = [](std::uint64_t value) { return static_cast<int>(std::bit_width(value)); };
+    int shift = std::max(25 + bits_of(divisor) - bits_of(number.digits), 0);
+    std::uint64_t scaled = std::uint64_t{number.digits} << shift;  // below 2^55
+    std::uint64_t quotient = 0;
+    std::uint64_t rest = 0;
+    if (scaled <= 0xFFFFFFFFu) {
+        // Two decimals or none, as the files write them: a 32-bit division
+        // instead of the library's 64-bit one, by a constant where it can be
+        // (a multiplication).
+        auto narrow = static_cast<std::uint32_t>(scaled);
+        std::uint32_t narrow_quotient = number.decimals == 2   ? narrow / 100
+                                        : number.decimals == 0 ? narrow
+                                                               : narrow / divisor;
+        quotient = narrow_quotient;
+        rest = narrow - narrow_quotient * divisor;
+    } else {
+        quotient = scaled / divisor;
+        rest = scaled - quotient * divisor;
+    }
+    int extra = bits_of(quotient) - 25;
+    std::uint64_t dropped = quotient & ((std::uint64_t{1} << extra) - 1);
+    auto top = static_cast<std::uint32_t>(quotient >> extra);
+    std::uint32_t significand = top >> 1;
+    // The part below the halfway bit, as a fraction below: (dropped * divisor
+    // + rest) / (divisor * 2^extra).
+    std::uint64_t below = dropped * divisor + rest;
+    std::uint64_t whole = std::uint64_t{divisor} << extra;
+    std::uint64_t from_halfway = (top & 1) != 0 ? below : whole - below;
+    constexpr int kDoubleMargin = 27;  // a double's half unit is 2^-29 of this bit
+    bool tie = (top & 1) != 0 && below == 0;
+    if (!tie && (from_halfway << kDoubleMargin) < whole)
+        return std::nullopt;
+    if ((top & 1) != 0 && (!tie || (significand & 1) != 0))
+        ++significand;
+    int exponent = extra - shift + 1;  // value = significand * 2^exponent
+    if (significand == (std::uint32_t{1} << 24)) {
+        significand >>= 1;
+        ++exponent;
+    }
+    auto biased = static_cast<std::uint32_t>(exponent + 23 + 127);
+    std::uint32_t bits = (biased << 23) | (significand & 0x7FFFFF);
+    if (number.negative)
+        bits |= 0x80000000u;
+    return std::bit_cast<float>(bits);
 }
 
 std::optional<std::int64_t> wide_field(std::string_view text) {
@@ -153,11 +213,8 @@ std::optional<float> raw_float_field(std::string_view text) {
     // may have set to one with a decimal comma.
     std::string_view start = number_start(text);
     if (std::optional<PlainDecimal> plain = plain_decimal(start, true)) {
-        // The digits and the power of ten are exact doubles: one division
-        // rounds once, as from_chars rounds the text.
-        static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-        double value = static_cast<double>(plain->digits) / kPowersOfTen[plain->decimals];
-        return static_cast<float>(plain->negative ? -value : value);
+        if (std::optional<float> value = plain_float(*plain))
+            return value;
     }
     double value = 0.0;
     auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
