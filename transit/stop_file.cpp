@@ -1,7 +1,5 @@
 #include "transit/stop_file.h"
 
-#include <algorithm>
-#include <bit>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -11,6 +9,7 @@
 #include "core/geometry.h"
 #include "core/skip_reason.h"
 #include "core/text_number.h"
+#include "transit/position_table.h"
 
 namespace corvalen {
 namespace {
@@ -61,56 +60,6 @@ std::optional<RoutePoint> read_point(std::span<const std::string_view> fields, s
     point.link_y = *link_y;
     return point;
 }
-
-// The whole-metre positions of the points read so far, each with the line
-// it came from, hashed by open addressing over a power of two of slots, at
-// most half of them taken. A slot holds only the number of a position in the
-// lists beside it: the slots of a file of 100,000 points stay within a
-// megabyte, where a lookup costs far less than in a table of whole entries.
-class PositionTable {
-  public:
-    explicit PositionTable(std::size_t expected)
-        : slots_(std::bit_ceil(std::max<std::size_t>(2 * expected, 16))) {
-        keys_.reserve(expected);
-        lines_.reserve(expected);
-    }
-
-    // The line of an earlier point at (x, y); otherwise `line` takes the
-    // position and the result is empty.
-    std::optional<std::size_t> claim(std::int32_t x, std::int32_t y, std::size_t line) {
-        std::uint64_t key =
-            (std::uint64_t{static_cast<std::uint32_t>(x)} << 32) | static_cast<std::uint32_t>(y);
-        std::uint32_t& slot = find(key);
-        if (slot != 0)
-            return lines_[slot - 1];
-        keys_.push_back(key);
-        lines_.push_back(line);
-        slot = static_cast<std::uint32_t>(keys_.size());
-        if (2 * keys_.size() > slots_.size())
-            grow();
-        return std::nullopt;
-    }
-
-  private:
-    // The slot that holds `key`, or the free one (0) where it belongs.
-    std::uint32_t& find(std::uint64_t key) {
-        std::size_t mask = slots_.size() - 1;
-        auto at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
-        while (slots_[at] != 0 && keys_[slots_[at] - 1] != key)
-            at = (at + 1) & mask;
-        return slots_[at];
-    }
-
-    void grow() {
-        slots_.assign(slots_.size() * 2, 0);
-        for (std::size_t i = 0; i < keys_.size(); ++i)
-            find(keys_[i]) = static_cast<std::uint32_t>(i + 1);
-    }
-
-    std::vector<std::uint32_t> slots_;  // 0: free; else one more than the position's number
-    std::vector<std::uint64_t> keys_;
-    std::vector<std::size_t> lines_;
-};
 
 // Reads the lines of a stop file one by one, in order.
 class StopReader {
