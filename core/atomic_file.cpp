@@ -1,36 +1,19 @@
 #include "core/atomic_file.h"
 
-#include <fstream>
 #include <system_error>
 
+#include "host/file_io.h"
+
 namespace corvalen {
-namespace {
-
-// True when the whole contents reached the file; `opened` tells whether the
-// file was made at all.
-bool write_whole_file(const std::filesystem::path& path, std::string_view contents, bool& opened) {
-    // Opened by the path itself, which on Windows is the wide name: a narrow
-    // name goes through the ANSI code page, which garbles the letters it
-    // lacks, and the rename by the wide name would then miss the file.
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    opened = file.is_open();
-    if (!file)
-        return false;
-    file.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    // Closing writes what is still buffered: a full disk often shows only here.
-    file.close();
-    return !file.fail();
-}
-
-}  // namespace
 
 bool replace_file(const std::filesystem::path& target, std::string_view contents) noexcept {
     std::filesystem::path temporary;
-    bool opened = false;
+    platform::FileWrite written = platform::FileWrite::not_made;
     try {
         temporary = target;
         temporary += ".tmp";
-        if (write_whole_file(temporary, contents, opened)) {
+        written = platform::write_file(temporary, contents);
+        if (written == platform::FileWrite::written) {
             std::error_code error;
             std::filesystem::rename(temporary, target, error);
             if (!error)
@@ -41,7 +24,7 @@ bool replace_file(const std::filesystem::path& target, std::string_view contents
     }
     // The old file stays as it was, and no half-written temporary is left
     // behind; what stood in the way of making one is not ours to remove.
-    if (opened) {
+    if (written != platform::FileWrite::not_made) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
     }

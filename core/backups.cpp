@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
-#include "core/file_contents.h"
+#include "host/file_io.h"
 
 namespace corvalen {
 namespace {
@@ -27,7 +27,7 @@ fs::path beside(const fs::path& folder, const char* suffix) {
 // copy cannot be used: on Windows it takes any two existing files for the
 // same file (no inode numbers there) and refuses.
 bool copy_one_file(const fs::path& from, const fs::path& to) {
-    std::optional<std::string> contents = read_whole_file(from);
+    std::optional<std::string> contents = platform::read_file(from);
     return contents && replace_file(to, *contents);
 }
 

@@ -1,11 +1,10 @@
 #include "core/config.h"
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "core/csv.h"
 #include "core/text_number.h"
+#include "host/file_io.h"
 
 namespace corvalen {
 namespace {
@@ -42,17 +41,15 @@ std::vector<std::string_view> fields_of(std::string_view line) {
 }  // namespace
 
 Config::Config(std::string path) : path_(std::move(path)) {
-    // Read as text: on Windows that also ends the file at a Ctrl-Z, which
-    // some old editors append and which would otherwise stick to the last
-    // value ("true\x1A" is not true).
-    std::ifstream file(path_);
-    if (!file)
-        return;
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    parse(text);
+    if (std::optional<std::string> text = platform::read_file(path_))
+        parse(*text);
 }
 
 void Config::parse(std::string_view text) {
+    // Some old editors end a text file with a Ctrl-Z, which would otherwise
+    // stick to the last value ("true\x1A" is not true); nothing after it is
+    // the file's.
+    text = text.substr(0, text.find('\x1A'));
     // Lines as an editor shows them: a byte-order mark is no part of the
     // first key, and old Mac line ends part lines as well as the others.
     for (const std::string& line : split_lines(text)) {

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <system_error>
 
-#include "core/file_contents.h"
 #include "core/text_number.h"
+#include "host/file_io.h"
 
 namespace corvalen {
 
@@ -15,14 +15,11 @@ std::vector<std::string> split_lines(std::string_view text) {
 }
 
 std::vector<std::string> read_lines(const std::filesystem::path& path) {
-    return split_lines(read_whole_file(path).value_or(std::string()));
+    return split_lines(platform::read_file(path).value_or(std::string()));
 }
 
 std::optional<std::vector<std::string>> read_existing_lines(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found)
-        return std::vector<std::string>();
-    std::optional<std::string> text = read_whole_file(path);
+    std::optional<std::string> text = read_existing_text(path);
     if (!text)
         return std::nullopt;
     return split_lines(*text);
@@ -32,7 +29,7 @@ std::optional<std::string> read_existing_text(const std::filesystem::path& path)
     std::error_code error;
     if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found)
         return std::string();
-    return read_whole_file(path);
+    return platform::read_file(path);
 }
 
 std::size_t split_fields(std::string_view line, std::span<std::string_view> fields) {

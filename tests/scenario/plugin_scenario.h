@@ -10,10 +10,13 @@
 
 #include <memory>
 #include <optional>
+#include <sstream>
+#include <string>
 
 #include "../unit/working_folder.h"
 #include "host/host_game.h"
 #include "hostsim/host.h"
+#include "hostsim/script_runner.h"
 
 namespace corvalen::test {
 
@@ -42,6 +45,27 @@ class PluginScenario : public ::testing::Test {
         options.world.frame_ms = 0;
         options.world.wall_ms_per_frame = 0;
         return options;
+    }
+
+    // Plays tests/scenario/scripts/NAME in a fresh game with the plug-in
+    // loaded; the script's own expectations fail the case. Returns the
+    // readable timeline for the case's further checks.
+    std::string play(const std::string& name) {
+        game = std::make_unique<hostsim::Host>(hostsim::boot_options(hostsim::Build::v1070));
+        hostsim::Script script = hostsim::read_script(std::string(CORVALEN_SOURCE_DIR) +
+                                                      "/tests/scenario/scripts/" + name);
+        if (!script.errors.empty()) {
+            ADD_FAILURE() << script.errors.front();
+            return "";
+        }
+        std::ostringstream timeline;
+        std::ostringstream failures;
+        hostsim::ScriptRun run =
+            hostsim::run_script(*game, script, CORVALEN_PLUGIN_PATH, "", timeline, failures);
+        if (!run.plugin_loaded)
+            ADD_FAILURE() << run.load_error;
+        EXPECT_TRUE(run.failures.empty()) << failures.str() << timeline.str();
+        return timeline.str();
     }
 
     hostsim::World& world() { return game->world(); }

@@ -38,29 +38,20 @@ class TransitScenario : public PluginScenario {
 };
 
 TEST_F(TransitScenario, TheDriverMissionScriptMatchesTheReviewedRun) {
-    hostsim::Script script = hostsim::read_script(std::string(CORVALEN_SOURCE_DIR) +
-                                                  "/tests/scenario/scripts/driver_mission.txt");
-    ASSERT_TRUE(script.errors.empty()) << script.errors.front();
-    game = std::make_unique<hostsim::Host>(hostsim::boot_options(hostsim::Build::v1070));
-    std::ostringstream timeline;
-    std::ostringstream failures;
-    hostsim::ScriptRun run =
-        hostsim::run_script(*game, script, CORVALEN_PLUGIN_PATH, "", timeline, failures);
-    ASSERT_TRUE(run.plugin_loaded) << run.load_error;
-    EXPECT_TRUE(run.failures.empty()) << failures.str() << timeline.str();
+    std::string timeline = play("driver_mission.txt");
     // The readable timeline tells the fares by the panel they come with.
     for (const char* told : {"player presses B", "shows \"Driver Mission\", \"passengers: 0\"",
                              "someone gets on", "the player says \"THANKS\"",
                              "fares from passengers  +$6", "fares from passengers  +$3"}) {
-        EXPECT_NE(timeline.str().find(told), std::string::npos) << told << "\n" << timeline.str();
+        EXPECT_NE(timeline.find(told), std::string::npos) << told << "\n" << timeline;
     }
     // The distance in the prompt changes every frame; the prompt is told
     // when it comes, once on the way to B and once on the way to C.
-    std::istringstream told(timeline.str());
+    std::istringstream told(timeline);
     int prompts = 0;
     for (std::string line; std::getline(told, line);)
         prompts += line.find("Proceed to next stop.") != std::string::npos ? 1 : 0;
-    EXPECT_EQ(prompts, 2) << timeline.str();
+    EXPECT_EQ(prompts, 2) << timeline;
     std::vector<std::string> lines;
     for (const hostsim::JournalEntry& entry : world().journal())
         lines.push_back("frame " + std::to_string(entry.frame) + ": " + entry.text);

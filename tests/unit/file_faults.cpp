@@ -27,6 +27,7 @@ struct Watch {
     int operations = 0;
     bool injected = false;
     bool half_written = false;      // the full disk took its last bytes
+    std::string calls;              // the counted operations' names, in order
     std::string folder;             // absolute, with a trailing '/'
     std::array<bool, 4096> ours{};  // descriptors opened under the folder
 };
@@ -59,9 +60,10 @@ void mark(int fd, bool opened_here) {
 }
 
 // Counts one operation; the error it must fail with, or 0 to go through.
-int fault_for(bool needs_room) {
+int fault_for(const char* call, bool needs_room) {
     Watch& w = watch();
     ++w.operations;
+    w.calls.append(w.calls.empty() ? "" : " ").append(call);
     if (w.fail_at == 0 || w.operations < w.fail_at)
         return 0;
     if (w.kind == FileFault::once && w.operations != w.fail_at)
@@ -96,7 +98,7 @@ int open_file(const char* name, const char* path, int flags, mode_t mode) {
     static Open open64_next = next_in_library<Open>("open64");
     bool counted = under_folder(path);
     if (counted) {
-        if (int error = fault_for(writes(flags)))
+        if (int error = fault_for("open", writes(flags)))
             return failed(error);
     }
     int fd = (std::strcmp(name, "open") == 0 ? open_next : open64_next)(path, flags, mode);
@@ -111,7 +113,7 @@ FILE* open_stream(const char* name, const char* path, const char* mode) {
     static Fopen fopen64_next = next_in_library<Fopen>("fopen64");
     bool counted = under_folder(path);
     if (counted) {
-        if (int error = fault_for(std::strpbrk(mode, "wa+") != nullptr)) {
+        if (int error = fault_for("fopen", std::strpbrk(mode, "wa+") != nullptr)) {
             errno = error;
             return nullptr;
         }
@@ -137,6 +139,7 @@ void watch_files(int fail_at, FileFault kind) {
     w.operations = 0;
     w.injected = false;
     w.half_written = false;
+    w.calls.clear();
     w.on = true;
 }
 
@@ -144,7 +147,7 @@ FileWatch stop_watching_files() {
     Watch& w = watch();
     w.on = false;
     w.ours.fill(false);
-    return {w.operations, w.injected};
+    return {w.operations, w.injected, w.calls};
 }
 
 }  // namespace corvalen::test
@@ -186,7 +189,7 @@ FILE* fopen64(const char* path, const char* mode) {
 ssize_t read(int fd, void* buffer, size_t size) {
     static auto next = next_in_library<ssize_t (*)(int, void*, size_t)>("read");
     if (ours(fd)) {
-        if (int error = fault_for(false))
+        if (int error = fault_for("read", false))
             return failed(error);
     }
     return next(fd, buffer, size);
@@ -195,7 +198,7 @@ ssize_t read(int fd, void* buffer, size_t size) {
 ssize_t write(int fd, const void* buffer, size_t size) {
     static auto next = next_in_library<ssize_t (*)(int, const void*, size_t)>("write");
     if (ours(fd)) {
-        if (int error = fault_for(true)) {
+        if (int error = fault_for("write", true)) {
             if (!cut_short(size))
                 return failed(error);
             return next(fd, buffer, size / 2);
@@ -208,7 +211,7 @@ ssize_t writev(int fd, const iovec* parts, int count) {
     static auto next = next_in_library<ssize_t (*)(int, const iovec*, int)>("writev");
     static auto write_next = next_in_library<ssize_t (*)(int, const void*, size_t)>("write");
     if (ours(fd) && count > 0) {
-        if (int error = fault_for(true)) {
+        if (int error = fault_for("writev", true)) {
             if (!cut_short(parts[0].iov_len))
                 return failed(error);
             return write_next(fd, parts[0].iov_base, parts[0].iov_len / 2);
@@ -220,7 +223,7 @@ ssize_t writev(int fd, const iovec* parts, int count) {
 int fsync(int fd) {
     static auto next = next_in_library<int (*)(int)>("fsync");
     if (ours(fd)) {
-        if (int error = fault_for(true))
+        if (int error = fault_for("fsync", true))
             return failed(error);
     }
     return next(fd);
@@ -229,7 +232,7 @@ int fsync(int fd) {
 int fdatasync(int fd) {
     static auto next = next_in_library<int (*)(int)>("fdatasync");
     if (ours(fd)) {
-        if (int error = fault_for(true))
+        if (int error = fault_for("fdatasync", true))
             return failed(error);
     }
     return next(fd);
@@ -239,7 +242,7 @@ int fdatasync(int fd) {
 int close(int fd) {
     static auto next = next_in_library<int (*)(int)>("close");
     bool counted = ours(fd);
-    int error = counted ? fault_for(false) : 0;
+    int error = counted ? fault_for("close", false) : 0;
     mark(fd, false);
     int result = next(fd);
     return error != 0 ? failed(error) : result;
@@ -248,7 +251,7 @@ int close(int fd) {
 int fclose(FILE* stream) {
     static auto next = next_in_library<int (*)(FILE*)>("fclose");
     int fd = stream != nullptr ? fileno(stream) : -1;
-    int error = ours(fd) ? fault_for(false) : 0;
+    int error = ours(fd) ? fault_for("fclose", false) : 0;
     mark(fd, false);
     int result = next(stream);
     if (error == 0)
@@ -260,7 +263,7 @@ int fclose(FILE* stream) {
 int rename(const char* from, const char* to) {
     static auto next = next_in_library<int (*)(const char*, const char*)>("rename");
     if (under_folder(from) || under_folder(to)) {
-        if (int error = fault_for(false))
+        if (int error = fault_for("rename", false))
             return failed(error);
     }
     return next(from, to);
@@ -269,7 +272,7 @@ int rename(const char* from, const char* to) {
 int mkdir(const char* path, mode_t mode) {
     static auto next = next_in_library<int (*)(const char*, mode_t)>("mkdir");
     if (under_folder(path)) {
-        if (int error = fault_for(true))
+        if (int error = fault_for("mkdir", true))
             return failed(error);
     }
     return next(path, mode);

@@ -7,6 +7,8 @@
 // making folders (mkdir), renaming, and reading, writing, syncing and closing
 // files opened there.
 
+#include <string>
+
 namespace corvalen::test {
 
 enum class FileFault {
@@ -23,6 +25,7 @@ void watch_files(int fail_at, FileFault kind = FileFault::once);
 struct FileWatch {
     int operations = 0;     // counted since watch_files
     bool injected = false;  // some operation was made to fail
+    std::string calls;      // the operations' names in order, "open write ..."
 };
 // Stops counting and failing.
 FileWatch stop_watching_files();
