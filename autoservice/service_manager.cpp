@@ -62,7 +62,7 @@ void ServiceManager::style_blip(Place& place) {
 }
 
 bool ServiceManager::load_stations() {
-    for (Place& place : places) {
+    for (const Place& place : places) {
         if (place.blip != 0)
             host::remove_blip(place.blip);
     }

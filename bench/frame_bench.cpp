@@ -213,6 +213,37 @@ BENCHMARK_CAPTURE(load_file, save_house_cars, [](Mod& mod) {
     return mod.real_estate.garage.write_car_file();
 })->Unit(benchmark::kMillisecond);
 
+// The property database at a size of its own, whatever the world: 20,000
+// properties of which 200 owned, in a data folder beside the world's.
+ROViriVariruRoza& big_estate() {
+    static ROViriVariruRoza* estate = [] {
+        std::filesystem::path folder =
+            std::filesystem::temp_directory_path() / "corvalen-bench-properties";
+        std::filesystem::remove_all(folder);
+        WorldSize size{};
+        size.bus_points = size.boat_points = size.ship_points = 0;
+        size.stations = size.lots = size.stored_cars = 0;
+        size.properties = 20000;
+        size.owned = 200;
+        write_world(folder, size, kSample);
+        rig();  // the stand-in the blips are made in
+        auto* made = new ROViriVariruRoza("1");
+        made->data_folder = folder.string();
+        return made;
+    }();
+    return *estate;
+}
+
+void properties_20000(benchmark::State& state, bool save) {
+    ROViriVariruRoza& estate = big_estate();
+    estate.load_houses();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(save ? estate.save_houses() : estate.load_houses());
+}
+
+BENCHMARK_CAPTURE(properties_20000, load, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(properties_20000, save, true)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace corvalen::bench
 

@@ -1,31 +1,16 @@
 #include "core/csv.h"
 
+#include <charconv>
 #include <system_error>
 
 #include "core/text_number.h"
 #include "host/file_io.h"
 
 namespace corvalen {
-namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-}  // namespace
 
 std::vector<std::string> split_lines(std::string_view text) {
-    if (text.starts_with(kByteOrderMark))
-        text.remove_prefix(kByteOrderMark.size());
     std::vector<std::string> lines;
-    while (!text.empty()) {
-        std::size_t end = text.find_first_of("\r\n");
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text);
-            break;
-        }
-        lines.emplace_back(text.substr(0, end));
-        bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
-        text.remove_prefix(end + (crlf ? 2 : 1));
-    }
+    for_each_line(text, [&](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
@@ -34,13 +19,31 @@ std::vector<std::string> read_lines(const std::filesystem::path& path) {
 }
 
 std::optional<std::vector<std::string>> read_existing_lines(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found)
-        return std::vector<std::string>();
-    std::optional<std::string> text = platform::read_file(path);
+    std::optional<std::string> text = read_existing_text(path);
     if (!text)
         return std::nullopt;
     return split_lines(*text);
+}
+
+std::optional<std::string> read_existing_text(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found)
+        return std::string();
+    return platform::read_file(path);
+}
+
+std::size_t split_fields(std::string_view line, std::span<std::string_view> fields) {
+    std::size_t count = 0;
+    std::size_t start = 0;
+    // A plain loop: find calls memchr for each field.
+    while (start < line.size() && count < fields.size()) {
+        std::size_t comma = start;
+        while (comma < line.size() && line[comma] != ',')
+            ++comma;
+        fields[count++] = line.substr(start, comma - start);
+        start = comma + 1;
+    }
+    return count;
 }
 
 std::vector<std::string_view> split_fields(std::string_view line) {
@@ -58,9 +61,9 @@ std::vector<std::string_view> split_fields(std::string_view line) {
     return fields;
 }
 
-void keep_line(std::vector<std::string>& kept, const std::string& line) {
+void keep_line(std::vector<std::string>& kept, std::string_view line) {
     if (!line.empty())
-        kept.push_back(line);
+        kept.emplace_back(line);
 }
 
 void append_kept_lines(std::string& contents, const std::vector<std::string>& kept) {
@@ -76,12 +79,14 @@ void keep_first_line_whole(std::string& contents) {
 }
 
 void append_field(std::string& line, float value) {
-    line += fixed_decimals(value, 2);
+    append_two_decimals(line, value);
     line += ',';
 }
 
 void append_field(std::string& line, std::int32_t value) {
-    line += std::to_string(value);
+    char digits[16];
+    char* end = std::to_chars(digits, digits + sizeof(digits), value).ptr;
+    line.append(digits, end);
     line += ',';
 }
 

@@ -1,6 +1,7 @@
 #include "core/spot_controller.h"
 
 #include <optional>
+#include <span>
 
 #include "core/geometry.h"
 #include "core/host_distance.h"
@@ -9,7 +10,7 @@
 namespace corvalen {
 
 SpotController::~SpotController() {
-    for (Place& place : places) {
+    for (const Place& place : places) {
         if (place.blip != 0)
             host::remove_blip(place.blip);
     }
@@ -28,19 +29,22 @@ std::int32_t SpotController::find_nearest(bool include_disabled, std::int32_t ha
         return (place.enabled || include_disabled) &&
                in_square(player->x, player->y, place.x, place.y, half_width);
     };
-    auto range = [&](std::size_t i) {
-        const Place& place = places[i];
+    // Only places near the player can pass the square test: the search
+    // looks at those, in index order, as it would over the whole list.
+    std::span<const std::int32_t> nearby = places.around(player->x, player->y, half_width);
+    auto range = [&](std::size_t k) {
+        const Place& place = places[static_cast<std::size_t>(nearby[k])];
         return eligible(place) ? distance_range(*player, place.position()) : DistanceRange{};
     };
-    double bound = nearest_bound(places.size(), range);
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        const Place& place = places[i];
+    double bound = nearest_bound(nearby.size(), range);
+    for (std::int32_t i : nearby) {
+        const Place& place = places[static_cast<std::size_t>(i)];
         if (!eligible(place) || !may_be_nearest(distance_range(*player, place.position()), bound))
             continue;
         float distance = host::distance_3d(*player, place.position());
         if (distance <= nearest_distance) {
             nearest_distance = distance;
-            nearest_index = static_cast<std::int32_t>(i);
+            nearest_index = i;
         }
     }
     return nearest_index;
@@ -73,7 +77,7 @@ void SpotController::refresh_blip(Place& place, bool force) {
 void SpotController::on_enter(std::int32_t index) {
     if (index < 0 || index >= static_cast<std::int32_t>(places.size()))
         return;
-    Place& place = places[static_cast<std::size_t>(index)];
+    Place& place = places.edit(static_cast<std::size_t>(index));
     if (host::key_pressed(host::ScanCode::Enter)) {
         on_activate(place);
     } else {

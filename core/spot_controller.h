@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/place.h"
+#include "core/place_list.h"
 
 namespace corvalen {
 
@@ -41,7 +42,7 @@ class SpotController {
     // blip it has.
     void refresh_blip(Place& place, bool force);
 
-    std::vector<Place> places;
+    PlaceList places;
     std::int32_t nearest_index = -1;
     float nearest_distance = std::numeric_limits<float>::infinity();
     std::int64_t next_check_time = 0;  // wall-clock seconds

@@ -1,5 +1,7 @@
 #include "core/text_number.h"
 
+#include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -17,6 +19,8 @@ bool is_c_space(char c) {
 // The text after leading white space and a plus sign; from_chars reads
 // neither, while the C conversions accept both.
 std::string_view number_start(std::string_view text) {
+    if (!text.empty() && (text[0] == '-' || (text[0] >= '0' && text[0] <= '9')))
+        return text;  // as the files write numbers
     std::size_t i = 0;
     while (i < text.size() && is_c_space(text[i]))
         ++i;
@@ -25,8 +29,111 @@ std::string_view number_start(std::string_view text) {
     return text.substr(i);
 }
 
+// The digits of a plain decimal such as "-1234.56", the way the data files
+// write numbers, read without from_chars (slow in the 32-bit library): at
+// most nine digits, which 32 bits hold exactly. Empty for anything else.
+struct PlainDecimal {
+    bool negative = false;
+    std::uint32_t digits = 0;
+    std::size_t decimals = 0;
+};
+
+constexpr std::size_t kPlainDigits = 9;
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::optional<PlainDecimal> plain_decimal(std::string_view text, bool fraction_allowed) {
+    PlainDecimal number;
+    std::size_t i = 0;
+    number.negative = i < text.size() && text[i] == '-';
+    if (number.negative)
+        ++i;
+    std::size_t first = i;
+    for (; i < text.size() && is_digit(text[i]) && i - first < kPlainDigits; ++i)
+        number.digits = number.digits * 10 + static_cast<std::uint32_t>(text[i] - '0');
+    std::size_t whole = i - first;
+    if (whole == 0 || (i < text.size() && is_digit(text[i])))
+        return std::nullopt;
+    if (fraction_allowed && i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && is_digit(text[i]) && whole + number.decimals < kPlainDigits;
+             ++i, ++number.decimals)
+            number.digits = number.digits * 10 + static_cast<std::uint32_t>(text[i] - '0');
+        if (number.decimals == 0 || (i < text.size() && is_digit(text[i])))
+            return std::nullopt;
+    }
+    // What from_chars could read on from here (an exponent) is its to read.
+    if (fraction_allowed && i < text.size() && (text[i] == 'e' || text[i] == 'E'))
+        return std::nullopt;
+    return number;
+}
+
+// The float of a plain decimal as from_chars has it (the text rounded to a
+// double, then the double to a float), in integer arithmetic: the x87 unit's
+// precision is the game's to set, and a division there could round twice
+// another way. Empty when the value lies so near a halfway point between two
+// floats that the rounding to a double could decide it; from_chars does.
+std::optional<float> plain_float(const PlainDecimal& number) {
+    static constexpr std::uint32_t kPowersOfTen[] = {
+        1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+    if (number.digits == 0)
+        return number.negative ? -0.0f : 0.0f;
+    std::uint32_t divisor = kPowersOfTen[number.decimals];
+    // digits * 2^shift / divisor = quotient + rest / divisor, the quotient of
+    // 25 to 31 bits: the float's 24, the halfway bit and what lies below.
+    auto bits_of = [](std::uint64_t value) { return static_cast<int>(std::bit_width(value)); };
+    int shift = std::max(25 + bits_of(divisor) - bits_of(number.digits), 0);
+    std::uint64_t scaled = std::uint64_t{number.digits} << shift;  // below 2^55
+    std::uint64_t quotient = 0;
+    std::uint64_t rest = 0;
+    if (scaled <= 0xFFFFFFFFu) {
+        // Two decimals or none, as the files write them: a 32-bit division
+        // instead of the library's 64-bit one, by a constant where it can be
+        // (a multiplication).
+        auto narrow = static_cast<std::uint32_t>(scaled);
+        std::uint32_t narrow_quotient = number.decimals == 2   ? narrow / 100
+                                        : number.decimals == 0 ? narrow
+                                                               : narrow / divisor;
+        quotient = narrow_quotient;
+        rest = narrow - narrow_quotient * divisor;
+    } else {
+        quotient = scaled / divisor;
+        rest = scaled - quotient * divisor;
+    }
+    int extra = bits_of(quotient) - 25;
+    std::uint64_t dropped = quotient & ((std::uint64_t{1} << extra) - 1);
+    auto top = static_cast<std::uint32_t>(quotient >> extra);
+    std::uint32_t significand = top >> 1;
+    // The part below the halfway bit, as a fraction below: (dropped * divisor
+    // + rest) / (divisor * 2^extra).
+    std::uint64_t below = dropped * divisor + rest;
+    std::uint64_t whole = std::uint64_t{divisor} << extra;
+    std::uint64_t from_halfway = (top & 1) != 0 ? below : whole - below;
+    constexpr int kDoubleMargin = 27;  // a double's half unit is 2^-29 of this bit
+    bool tie = (top & 1) != 0 && below == 0;
+    if (!tie && (from_halfway << kDoubleMargin) < whole)
+        return std::nullopt;
+    if ((top & 1) != 0 && (!tie || (significand & 1) != 0))
+        ++significand;
+    int exponent = extra - shift + 1;  // value = significand * 2^exponent
+    if (significand == (std::uint32_t{1} << 24)) {
+        significand >>= 1;
+        ++exponent;
+    }
+    auto biased = static_cast<std::uint32_t>(exponent + 23 + 127);
+    std::uint32_t bits = (biased << 23) | (significand & 0x7FFFFF);
+    if (number.negative)
+        bits |= 0x80000000u;
+    return std::bit_cast<float>(bits);
+}
+
 std::optional<std::int64_t> wide_field(std::string_view text) {
     std::string_view start = number_start(text);
+    if (std::optional<PlainDecimal> plain = plain_decimal(start, false)) {
+        auto value = static_cast<std::int64_t>(plain->digits);
+        return plain->negative ? -value : value;
+    }
     std::int64_t value = 0;
     auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
     if (error != std::errc())
@@ -105,6 +212,10 @@ std::optional<float> raw_float_field(std::string_view text) {
     // from_chars, unlike strtod, ignores the process's locale, which the host
     // may have set to one with a decimal comma.
     std::string_view start = number_start(text);
+    if (std::optional<PlainDecimal> plain = plain_decimal(start, true)) {
+        if (std::optional<float> value = plain_float(*plain))
+            return value;
+    }
     double value = 0.0;
     auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
     if (error != std::errc() ||
@@ -122,6 +233,55 @@ std::string fixed_decimals(double value, int decimals) {
     if (error != std::errc())
         return "0";
     return std::string(buffer, end);
+}
+
+void append_two_decimals(std::string& text, float value) {
+    // A float is m * 2^e exactly. Below 2^40 its hundredths, m * 100 * 2^e,
+    // fit 64 bits, and the bits shifted out decide the rounding (to even on
+    // a tie, as to_chars rounds). Other values take to_chars' own way.
+    auto bits = std::bit_cast<std::uint32_t>(value);
+    auto biased = static_cast<std::int32_t>((bits >> 23) & 0xFF);
+    std::uint32_t significand = bits & 0x7FFFFF;
+    std::int32_t exponent = biased == 0 ? -149 : biased - 150;
+    if (biased != 0)
+        significand |= 0x800000;
+    if (biased == 0xFF || exponent > 16) {
+        text += fixed_decimals(value, 2);
+        return;
+    }
+    std::uint32_t scaled = significand * 100;  // below 2^31
+    std::uint64_t hundredths = scaled;
+    if (exponent >= 0) {
+        hundredths <<= exponent;
+    } else if (exponent <= -32) {
+        hundredths = 0;  // below half a hundredth
+    } else {
+        int shift = -exponent;
+        std::uint32_t rest = scaled & ((std::uint32_t{1} << shift) - 1);
+        std::uint32_t half = std::uint32_t{1} << (shift - 1);
+        std::uint32_t kept = scaled >> shift;
+        if (rest > half || (rest == half && (kept & 1) != 0))
+            ++kept;
+        hundredths = kept;
+    }
+    char buffer[32];
+    char* end = buffer;
+    if ((bits >> 31) != 0)
+        *end++ = '-';
+    unsigned cents = 0;
+    if (hundredths <= 0xFFFFFFFFu) {
+        // 32-bit division where it will do: the 64-bit one is a library call.
+        auto small = static_cast<std::uint32_t>(hundredths);
+        end = std::to_chars(end, buffer + sizeof(buffer), small / 100).ptr;
+        cents = small % 100;
+    } else {
+        end = std::to_chars(end, buffer + sizeof(buffer), hundredths / 100).ptr;
+        cents = static_cast<unsigned>(hundredths % 100);
+    }
+    *end++ = '.';
+    *end++ = static_cast<char>('0' + cents / 10);
+    *end++ = static_cast<char>('0' + cents % 10);
+    text.append(buffer, end);
 }
 
 std::string significant_digits(double value, int digits) {

@@ -45,6 +45,10 @@ std::optional<float> raw_float_field(std::string_view text);
 // "{:.2f}" writes it, whatever the platform or the process's locale.
 std::string fixed_decimals(double value, int decimals);
 
+// Appends the float with two decimals, byte for byte as fixed_decimals(value,
+// 2) writes it, without making a string of its own.
+void append_two_decimals(std::string& text, float value);
+
 // A number with at most `digits` significant digits and no trailing zeros
 // ("1500", "-55.5", "1.23457e+06" for 6), as a stream writes a float by
 // default, whatever the platform or locale.

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (property.kind == corvalen::kHouse)
                 house_keys.insert(property.label);
         }
-        for (Place& property : estate.places)
+        for (Place& property : estate.places.edit_all())
             property.user_flag = house_keys.count(property.label) != 0 ? 1 : 0;
         std::vector<std::string> first = properties_of(estate);
         require(estate.save_houses(), "the property database could not be written");

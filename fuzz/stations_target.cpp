@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ServiceManager stations(nullptr);
         corvalen::fuzz::write_file(stations.stations_file, data, size);
         stations.load_stations();
-        std::vector<Place> first = stations.places;
+        std::vector<Place> first = stations.places.all();
         require(stations.save_stations(), "the station file could not be written");
         std::string written = corvalen::fuzz::read_file(stations.stations_file);
 

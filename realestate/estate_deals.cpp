@@ -70,7 +70,7 @@ void ROViriVariruRoza::sell_property(Place& place) {
 
 void ROViriVariruRoza::set_selling_mode(bool on) {
     selling_mode = on && !selling_mode;
-    for (Place& property : places) {
+    for (Place& property : places.edit_all()) {
         if (property.kind != kHouse || is_owned(property))
             continue;
         property.enabled = selling_mode;

@@ -1,5 +1,6 @@
 #include "realestate/property.h"
 
+#include <charconv>
 #include <optional>
 
 #include "core/geometry.h"
@@ -8,12 +9,20 @@
 namespace corvalen {
 
 std::string property_key(float x, float y, float z) {
-    return std::to_string(whole_metres(x)) + "," + std::to_string(whole_metres(y)) + "," +
-           std::to_string(whole_metres(z));
+    char text[48];
+    char* end = text;
+    for (float coordinate : {x, y, z}) {
+        if (end != text)
+            *end++ = ',';
+        end = std::to_chars(end, text + sizeof(text), whole_metres(coordinate)).ptr;
+    }
+    return std::string(text, end);
 }
 
 float as_stored(float coordinate) {
-    return float_field(fixed_decimals(coordinate, 2)).value_or(coordinate);
+    std::string written;
+    append_two_decimals(written, coordinate);
+    return float_field(written).value_or(coordinate);
 }
 
 Property::Property(bool owned, std::int32_t property_kind, std::uint32_t value, float at_x,

@@ -1,20 +1,20 @@
 #include "realestate/property_file.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "core/csv.h"
 #include "core/skip_reason.h"
 #include "core/text_number.h"
 
 namespace corvalen {
-namespace {
-
-constexpr std::size_t kPropertyFields = 10;
-
-}  // namespace
-
 std::optional<PropertyRecord> parse_property_line(std::string_view line, std::string* why) {
-    std::vector<std::string_view> fields = split_fields(line);
+    std::string_view fields[kPropertyFields];
+    return parse_property_fields(std::span(fields, split_fields(line, fields)), why);
+}
+
+std::optional<PropertyRecord> parse_property_fields(std::span<const std::string_view> fields,
+                                                    std::string* why) {
     if (!enough_values(fields.size(), kPropertyFields, why))
         return std::nullopt;
     std::optional<float> x = float_field(fields[0]);
@@ -52,17 +52,24 @@ std::optional<PropertyRecord> parse_property_line(std::string_view line, std::st
 
 std::string property_line(const Place& property, const GarageSpot& garage) {
     std::string line;
+    append_property_line(line, property, garage);
+    return line;
+}
+
+void append_property_line(std::string& line, const Place& property, const GarageSpot& garage) {
     append_field(line, property.x);
     append_field(line, property.y);
     append_field(line, property.z);
     line += is_owned(property) ? "t," : "f,";
     append_field(line, property.kind);
-    line += std::to_string(property.user_value) + ",";
+    char value[16];
+    line.append(value, std::to_chars(value, value + sizeof(value), property.user_value).ptr);
+    line += ',';
     append_field(line, garage.x);
     append_field(line, garage.y);
     append_field(line, garage.z);
     append_field(line, garage.radius);
-    return line + "\n";
+    line += '\n';
 }
 
 std::vector<std::string> owned_keys(const std::vector<std::string>& lines) {

@@ -6,6 +6,7 @@
 // player owns there.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,9 +39,15 @@ struct PropertyRecord {
 // its key survives the next save.
 std::optional<PropertyRecord> parse_property_line(std::string_view line,
                                                   std::string* why = nullptr);
+// The same for a line split already: its first kPropertyFields fields.
+inline constexpr std::size_t kPropertyFields = 10;
+std::optional<PropertyRecord> parse_property_fields(std::span<const std::string_view> fields,
+                                                    std::string* why = nullptr);
 
 // The line of a property and its house garage, its line end included.
 std::string property_line(const Place& property, const GarageSpot& garage);
+// The same line added to `text`.
+void append_property_line(std::string& text, const Place& property, const GarageSpot& garage);
 
 // The keys of the owned-houses file's lines; "+" may stand for ",", and a
 // carriage return inside a line parts two keys.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -40,7 +41,7 @@ ROViriVariruRoza::ROViriVariruRoza(std::string identity_text)
 ROViriVariruRoza::~ROViriVariruRoza() {
     // The process is ending: the host is going away with every blip and
     // character, and nothing may be asked of it now.
-    for (Place& property : places)
+    for (Place& property : places.edit_all())
         property.blip = 0;
     agent.forget();
 }
@@ -81,7 +82,7 @@ void ROViriVariruRoza::withdraw_garage(const Place& house) {
 }
 
 void ROViriVariruRoza::drop_properties() {
-    for (Place& property : places) {
+    for (const Place& property : places) {
         if (property.blip != 0)
             host::remove_blip(property.blip);
     }
@@ -110,13 +111,13 @@ bool ROViriVariruRoza::load_houses() {
     for (std::size_t i = 0; i < owned.size(); ++i)
         owned_lines[owned[i]].push_back(i);
 
-    std::optional<std::vector<std::string>> lines = read_existing_lines(house_file_path());
-    house_file_unread = !lines;
-    for (const std::string& line : lines.value_or(std::vector<std::string>())) {
-        std::optional<PropertyRecord> record = parse_property_line(line);
+    std::optional<std::string> text = read_existing_text(house_file_path());
+    house_file_unread = !text;
+    auto read_property = [&](std::string_view line, std::span<const std::string_view> fields) {
+        std::optional<PropertyRecord> record = parse_property_fields(fields);
         if (!record) {
             keep_line(kept_house_lines, line);
-            continue;
+            return;
         }
         Place& property = record->property;
         // The property's key, and the key as its line writes it where that
@@ -139,7 +140,8 @@ bool ROViriVariruRoza::load_houses() {
         if (is_owned(property))
             garage.add_spot(record->garage);
         places.push_back(std::move(property));
-    }
+    };
+    for_each_record<kPropertyFields>(text.value_or(std::string()), read_property);
 
     for (std::size_t i = 0; i < owned.size(); ++i) {
         if (!matched[i])
@@ -152,8 +154,10 @@ bool ROViriVariruRoza::save_houses() {
     if (house_file_unread)
         return false;
     std::string contents;
+    // Ten values of some eight characters a line: room for most databases.
+    contents.reserve(places.size() * 80);
     for (const Place& property : places)
-        contents += property_line(property, house_garage(property));
+        append_property_line(contents, property, house_garage(property));
     append_kept_lines(contents, kept_house_lines);
     keep_first_line_whole(contents);
     ensure_folder(data_folder);

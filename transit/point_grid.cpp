@@ -33,12 +33,9 @@ void PointGrid::build(const std::vector<RoutePoint>& points) {
     std::iota(every.begin(), every.end(), 0);
     found.clear();
     found.reserve(count);
-    by_position.clear();
-    by_position.reserve(count);
+    first_of_position = PositionTable(count);
     for (std::size_t i = 0; i < count; ++i)
-        by_position.push_back(
-            {whole_metres(points[i].x), whole_metres(points[i].y), static_cast<std::int32_t>(i)});
-    std::sort(by_position.begin(), by_position.end());
+        first_of_position.claim(whole_metres(points[i].x), whole_metres(points[i].y), i);
 
     double max_x = 0.0;
     double max_y = 0.0;
@@ -95,9 +92,8 @@ void PointGrid::build(const std::vector<RoutePoint>& points) {
 }
 
 std::int32_t PointGrid::first_at(std::int32_t x, std::int32_t y) const {
-    auto at = std::lower_bound(by_position.begin(), by_position.end(),
-                               Truncated{x, y, std::numeric_limits<std::int32_t>::min()});
-    return at != by_position.end() && at->x == x && at->y == y ? at->index : -1;
+    std::optional<std::size_t> first = first_of_position.find(x, y);
+    return first ? static_cast<std::int32_t>(*first) : -1;
 }
 
 bool PointGrid::on_grid(double x, double y) const {
@@ -105,13 +101,19 @@ bool PointGrid::on_grid(double x, double y) const {
 }
 
 std::int32_t PointGrid::column_of(double x) const {
-    double c = std::floor((x - min_x) / cell);
-    return static_cast<std::int32_t>(std::clamp(c, 0.0, static_cast<double>(columns - 1)));
+    // The floor of a non-negative quotient is its integer part.
+    double c = (x - min_x) / cell;
+    if (!(c >= 0.0))
+        return 0;
+    return c >= columns - 1 ? columns - 1 : integer_part(c);
 }
 
 std::int32_t PointGrid::row_of(double y) const {
-    double r = std::floor((y - min_y) / cell);
-    return static_cast<std::int32_t>(std::clamp(r, 0.0, static_cast<double>(rows - 1)));
+    // The floor of a non-negative quotient is its integer part.
+    double r = (y - min_y) / cell;
+    if (!(r >= 0.0))
+        return 0;
+    return r >= rows - 1 ? rows - 1 : integer_part(r);
 }
 
 void PointGrid::take_cell(std::int32_t column, std::int32_t row) const {

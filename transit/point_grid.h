@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <tuple>
 #include <vector>
 
+#include "transit/position_table.h"
 #include "transit/route_point.h"
 
 namespace corvalen {
@@ -37,15 +37,6 @@ class PointGrid {
     std::int32_t first_at(std::int32_t x, std::int32_t y) const;
 
   private:
-    struct Truncated {
-        std::int32_t x;
-        std::int32_t y;
-        std::int32_t index;
-        bool operator<(const Truncated& other) const {
-            return std::tie(x, y, index) < std::tie(other.x, other.y, other.index);
-        }
-    };
-
     bool on_grid(double x, double y) const;
     std::int32_t column_of(double x) const;
     std::int32_t row_of(double y) const;
@@ -62,7 +53,7 @@ class PointGrid {
     std::vector<std::int32_t> cell_start;  // columns * rows + 1 offsets into members
     std::vector<std::int32_t> members;     // point indices, cell by cell
     std::vector<std::int32_t> off_grid;    // no number or too far out: always candidates
-    std::vector<Truncated> by_position;    // sorted: the first of a position first
+    PositionTable first_of_position;       // whole metres: the first point there
     std::vector<std::int32_t> every;       // 0 .. count - 1, for a query off the grid
     // Room for one search's candidates, made at build so frames allocate nothing.
     mutable std::vector<std::int32_t> found;

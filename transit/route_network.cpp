@@ -39,10 +39,9 @@ Position truncated(const RoutePoint& point) {
 
 bool TransitService::load_points() {
     kept_lines.clear();
-    std::optional<std::vector<std::string>> lines =
-        read_existing_lines(data_path(data_folder, stops_file));
-    stops_file_unread = !lines;
-    points = parse_stop_lines(lines.value_or(std::vector<std::string>()), &kept_lines);
+    std::optional<std::string> text = read_existing_text(data_path(data_folder, stops_file));
+    stops_file_unread = !text;
+    points = parse_stop_text(text.value_or(std::string()), &kept_lines);
     for (RoutePoint& point : points)
         point.last_spawn = static_cast<std::uint32_t>(roll(spawn_dice, 0, kLoadedSpawnSpread));
     index_points();
@@ -53,6 +52,8 @@ bool TransitService::save_points() const {
     if (stops_file_unread)
         return false;
     std::string text;
+    // "-1234.56," four times and three short integers: room for most lines.
+    text.reserve(points.size() * 64);
     for (const RoutePoint& point : points) {
         append_field(text, point.x);
         append_field(text, point.y);

@@ -1,7 +1,7 @@
 #include "transit/stop_file.h"
 
-#include <map>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -9,13 +9,12 @@
 #include "core/geometry.h"
 #include "core/skip_reason.h"
 #include "core/text_number.h"
+#include "transit/position_table.h"
 
 namespace corvalen {
 namespace {
 
 constexpr std::size_t kFieldsPerPoint = 8;
-
-using Position = std::pair<std::int32_t, std::int32_t>;
 
 bool within_links(float coordinate) {
     return coordinate >= -2147483648.0f && coordinate < 2147483648.0f;
@@ -23,8 +22,7 @@ bool within_links(float coordinate) {
 
 // One stop-file line; nothing when it is short or a numeric field does not
 // read (not a number, or out of range), with the reason in `why` when given.
-std::optional<RoutePoint> read_point(std::string_view line, std::string* why) {
-    std::vector<std::string_view> fields = split_fields(line);
+std::optional<RoutePoint> read_point(std::span<const std::string_view> fields, std::string* why) {
     if (!enough_values(fields.size(), kFieldsPerPoint, why))
         return std::nullopt;
     std::optional<float> x = float_field(fields[0]);
@@ -63,50 +61,81 @@ std::optional<RoutePoint> read_point(std::string_view line, std::string* why) {
     return point;
 }
 
+// Reads the lines of a stop file one by one, in order.
+class StopReader {
+  public:
+    StopReader(std::size_t lines, std::vector<std::string>* kept, std::vector<SkippedLine>* skipped)
+        : kept_(kept), skipped_(skipped), taken_(lines) {
+        points_.reserve(lines);
+    }
+
+    // A line and its first fields, as split_fields has them.
+    void read(std::string_view line, std::span<const std::string_view> fields) {
+        std::size_t index = next_++;
+        std::optional<RoutePoint> point = read_point(fields, skipped_ != nullptr ? &why_ : nullptr);
+        if (!point) {
+            if (kept_ != nullptr)
+                keep_line(*kept_, line);
+            if (skipped_ != nullptr && !line.empty())
+                skipped_->push_back({index, why_});
+            return;
+        }
+        // The position as links and the next load see it: the truncated
+        // float. An integer reading of the text differs from it for "1e3",
+        // and let in points that the next load, reading what the save
+        // wrote, dropped as duplicates. (0, 0) is never a duplicate.
+        std::int32_t x = whole_metres(point->x);
+        std::int32_t y = whole_metres(point->y);
+        if (x != 0 || y != 0) {
+            if (std::optional<std::size_t> earlier = taken_.claim(x, y, index)) {
+                // Written back all the same: once the point holding its place
+                // is moved or deleted, the next load takes it.
+                if (kept_ != nullptr)
+                    keep_line(*kept_, line);
+                if (skipped_ != nullptr) {
+                    skipped_->push_back({index, "line " + std::to_string(*earlier + 1) +
+                                                    " holds a point at the same whole metres (" +
+                                                    std::to_string(x) + ", " + std::to_string(y) +
+                                                    ")"});
+                }
+                return;
+            }
+        }
+        points_.push_back(*point);
+    }
+
+    std::vector<RoutePoint> points() && { return std::move(points_); }
+
+  private:
+    std::vector<std::string>* kept_;
+    std::vector<SkippedLine>* skipped_;
+    PositionTable taken_;
+    std::vector<RoutePoint> points_;
+    std::size_t next_ = 0;
+    std::string why_;
+};
+
 }  // namespace
 
 std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
                                          std::vector<std::string>* kept,
                                          std::vector<SkippedLine>* skipped) {
-    std::vector<RoutePoint> points;
-    // Truncated positions of the points read so far, with the line each came
-    // from: a later line at one of them is a duplicate. (0, 0) is never one.
-    std::map<Position, std::size_t> taken;
-    std::string why;
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-        const std::string& line = lines[index];
-        std::optional<RoutePoint> point = read_point(line, skipped != nullptr ? &why : nullptr);
-        if (!point) {
-            if (kept != nullptr)
-                keep_line(*kept, line);
-            if (skipped != nullptr && !line.empty())
-                skipped->push_back({index, why});
-            continue;
-        }
-        // The position as links and the next load see it: the truncated
-        // float. An integer reading of the text differs from it for "1e3",
-        // and let in points that the next load, reading what the save
-        // wrote, dropped as duplicates.
-        Position at{whole_metres(point->x), whole_metres(point->y)};
-        if (at != Position{0, 0}) {
-            auto [earlier, added] = taken.emplace(at, index);
-            if (!added) {
-                // Written back all the same: once the point holding its place
-                // is moved or deleted, the next load takes it.
-                if (kept != nullptr)
-                    keep_line(*kept, line);
-                if (skipped != nullptr) {
-                    skipped->push_back({index, "line " + std::to_string(earlier->second + 1) +
-                                                   " holds a point at the same whole metres (" +
-                                                   std::to_string(at.first) + ", " +
-                                                   std::to_string(at.second) + ")"});
-                }
-                continue;
-            }
-        }
-        points.push_back(*point);
-    }
-    return points;
+    StopReader reader(lines.size(), kept, skipped);
+    std::string_view fields[kFieldsPerPoint];
+    for (const std::string& line : lines)
+        reader.read(line, std::span(fields, split_fields(line, fields)));
+    return std::move(reader).points();
+}
+
+std::vector<RoutePoint> parse_stop_text(std::string_view text, std::vector<std::string>* kept) {
+    // A stop line is some 40 bytes: room for most files without growing.
+    std::size_t most_lines = text.size() / 40 + 1;
+    StopReader reader(most_lines, kept, nullptr);
+    for_each_record<kFieldsPerPoint>(
+        text, [&](std::string_view line, std::span<const std::string_view> fields) {
+            reader.read(line, fields);
+        });
+    return std::move(reader).points();
 }
 
 }  // namespace corvalen

@@ -5,6 +5,7 @@
 // every save.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/skip_reason.h"
@@ -22,5 +23,8 @@ namespace corvalen {
 std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
                                          std::vector<std::string>* kept = nullptr,
                                          std::vector<SkippedLine>* skipped = nullptr);
+// The same for the whole text of a stop file, its lines as split_lines has them.
+std::vector<RoutePoint> parse_stop_text(std::string_view text,
+                                        std::vector<std::string>* kept = nullptr);
 
 }  // namespace corvalen

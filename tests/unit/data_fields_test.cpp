@@ -4,11 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "core/csv.h"
+#include "core/geometry.h"
 #include "core/text_number.h"
 
 namespace corvalen {
@@ -59,6 +66,85 @@ TEST(DataFieldsTest, EveryValueIsFollowedByAComma) {
     EXPECT_EQ(line, "-1234.56,-120.46,0.12,-0.00,0.00,-1190,");
     EXPECT_EQ(fixed_decimals(35.6, 0), "36");
     EXPECT_EQ(fixed_decimals(std::numeric_limits<float>::max(), 2).size(), 42u);
+}
+
+// The readers' and writers' own ways with numbers must give what the library
+// conversions give, for texts and values of every shape (random, seeded).
+TEST(DataFieldsTest, NumbersAsTheLibraryConvertsThem) {
+    auto read_as_library = [](const std::string& text) {
+        SCOPED_TRACE(text);
+        // from_chars refuses what a double cannot hold, beyond its range or
+        // below its least subnormal.
+        char* end = nullptr;
+        errno = 0;
+        double value = std::strtod(text.c_str(), &end);
+        bool lost = errno == ERANGE && (value == 0.0 || std::isinf(value));
+        bool read = end != text.c_str() && !lost && std::fabs(value) <= FLT_MAX;
+        EXPECT_EQ(float_field(text),
+                  read ? std::optional(static_cast<float>(value)) : std::nullopt);
+        long long whole = std::strtoll(text.c_str(), &end, 10);
+        bool fits = end != text.c_str() && whole >= INT32_MIN && whole <= INT32_MAX;
+        EXPECT_EQ(int_field(text),
+                  fits ? std::optional(static_cast<std::int32_t>(whole)) : std::nullopt);
+    };
+    auto written_as_library = [](float number) {
+        std::string written;
+        append_two_decimals(written, number);
+        EXPECT_EQ(written, fixed_decimals(number, 2)) << number;
+        if (std::fabs(number) < 2147483648.0f) {
+            EXPECT_EQ(whole_metres(number), static_cast<std::int32_t>(number)) << number;
+        }
+    };
+    // Halfway between two floats or two hundredths, and just beside.
+    for (const char* text : {"16777217", "16777219", "-8388608.5", "8388609.50", "33554435", "0.1",
+                             "999999.99", "-0.00", "1.5e3", "12.", "0000000000.5"})
+        read_as_library(text);
+    for (float number : {0.125f, 0.375f, -0.005f, 0.015f, 1099511627776.0f, 1e-40f})
+        written_as_library(number);
+
+    std::mt19937 random(20261208);
+    auto pick = [&](std::string_view from) { return from[random() % from.size()]; };
+    for (int round = 0; round < 200000 && !HasFailure(); ++round) {
+        // Mostly what the files hold ("-1234.56"), now and then longer,
+        // with an exponent or with something after the number.
+        std::string text;
+        for (std::size_t n = random() % 12; n > 0; --n)
+            text += pick(round % 4 == 0 ? "0123456789.-e" : "0123456789");
+        if (round % 2 == 1)
+            text.insert(text.size() - text.size() / 3, ".");
+        if (round % 3 == 0)
+            text.insert(0, "-");
+        if (round % 5 == 0)
+            text += pick(",x e.");
+        read_as_library(text);
+        // Any float: a bit pattern, or one near a hundredth's halfway point.
+        written_as_library(
+            round % 2 == 0
+                ? std::bit_cast<float>(static_cast<std::uint32_t>(random()))
+                : static_cast<float>(static_cast<int>(random() % 2000001) - 1000000) / 200.0f);
+    }
+}
+
+// One pass over a text gives the lines and fields that splitting it twice does.
+TEST(DataFieldsTest, RecordsAsLinesAndFieldsSplitThem) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text = round % 7 == 0 ? "\xEF\xBB\xBF" : "";
+        for (std::size_t n = random() % 40; n > 0; --n)
+            text += std::string_view("ab,,\r\n1\0", 8)[random() % 8];
+        std::vector<std::string> lines = split_lines(text);
+        std::size_t line = 0;
+        for_each_record<3>(text,
+                           [&](std::string_view got, std::span<const std::string_view> fields) {
+                               ASSERT_LT(line, lines.size());
+                               EXPECT_EQ(got, lines[line]);
+                               std::vector<std::string_view> all = split_fields(lines[line]);
+                               all.resize(std::min<std::size_t>(all.size(), 3));
+                               EXPECT_EQ(std::vector(fields.begin(), fields.end()), all) << text;
+                               ++line;
+                           });
+        EXPECT_EQ(line, lines.size()) << text;
+    }
 }
 
 }  // namespace

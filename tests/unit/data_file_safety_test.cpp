@@ -132,7 +132,7 @@ class DataFileSafetyTest : public ::testing::Test {
             {"owned houses", "corvalen/1/player_houses_db.dat", "100,-20,5\n101+-20+5\n102,-20,5\n",
              in_frame([this] { return estate.load_houses(); }),
              [this] { return estate.save_owned_houses(); }, owned,
-             [this] { estate.places[0].user_flag = 0; }},
+             [this] { estate.places.edit(0).user_flag = 0; }},
             garage_file("house cars", estate.garage),
             garage_file("parking cars", parking.garage),
         };

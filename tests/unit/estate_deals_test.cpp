@@ -107,7 +107,7 @@ class EstateTest : public ::testing::Test {
         return game_frame([&] { estate.tick(); });
     }
     Place& property_at(hostsim::Vec3 door) {
-        return estate.places.at(static_cast<std::size_t>((door.y - kOfficeDoor.y) / 20.0f));
+        return estate.places.edit(static_cast<std::size_t>((door.y - kOfficeDoor.y) / 20.0f));
     }
 
     test::WorkingFolder folder;

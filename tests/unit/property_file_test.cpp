@@ -225,7 +225,7 @@ TEST_F(EstateFilesTest, HousesAndGaragesMadeInTheGame) {
     game_frame([&] { estate.tick(); });
     EXPECT_TRUE(estate.garage.spots.empty());
     game().world().set_float_stat(hostsim::kCashStat, 35000.0f);
-    game_frame([&] { estate.buy_property(estate.places[1]); });
+    game_frame([&] { estate.buy_property(estate.places.edit(1)); });
     ASSERT_EQ(estate.garage.spots.size(), 1u);
     EXPECT_EQ(estate.garage.spots[0].radius, 4);
     EXPECT_EQ(save_owned(), "405,-300,6\n");

@@ -34,8 +34,8 @@ class RecordingSpots : public SpotController {
 
     Place& add(const char* label, float dx, float dy, std::int32_t radius = 3) {
         places.emplace_back(radius, 1, kPlayer.x + dx, kPlayer.y + dy, kPlayer.z);
-        places.back().label = label;
-        return places.back();
+        places.edit_back().label = label;
+        return places.edit_back();
     }
 
     std::int32_t sprite = 79;
@@ -102,15 +102,15 @@ TEST_F(SpotControllerTest, InsideTheRadiusEnterPromptsOrActivates) {
     tick();
     EXPECT_EQ(spots.calls, (std::vector<std::string>{"prompt office", "activate office"}));
 
-    spots.places[0].radius = 0;  // a marker, never an entry
+    spots.places.edit(0).radius = 0;  // a marker, never an entry
     EXPECT_EQ(markers(tick()), 1u);
     EXPECT_EQ(spots.calls.size(), 2u);
-    spots.places[0].show_marker = false;
-    spots.places[0].radius = 3;
+    spots.places.edit(0).show_marker = false;
+    spots.places.edit(0).radius = 3;
     EXPECT_EQ(markers(tick()), 0u);
     EXPECT_EQ(spots.calls.size(), 3u);
 
-    spots.places[0].enabled = false;
+    spots.places.edit(0).enabled = false;
     EXPECT_TRUE(tick().empty());
     EXPECT_EQ(spots.calls.size(), 3u);
 }

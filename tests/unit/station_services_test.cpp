@@ -32,7 +32,7 @@ class StationServicesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         game().leave_vehicle();
-        std::vector<Place>& places = service.stations.places;
+        PlaceList& places = service.stations.places;
         places.emplace_back(6, kGasStation, kGas.x, kGas.y, kGas.z);
         places.emplace_back(6, kRepairShop, kRepair.x, kRepair.y, kRepair.z);
         places.emplace_back(6, 3, kOther.x, kOther.y, kOther.z);
