@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 seconds="${FUZZ_SECONDS:-60}"
 jobs="${JOBS:-2}"
-targets="${FUZZ_TARGETS:-config stops stations fuel_data lots property owned_houses car_file}"
+targets="${FUZZ_TARGETS:-config stops stations fuel_data lots property owned_houses car_file numbers}"
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
