@@ -44,9 +44,11 @@ dll="${unpacked}/corvalen.dll"
 headers="$(i686-w64-mingw32-objdump -p "$dll" 2>/dev/null)"
 grep -q 'file format pei-i386' <<<"$headers" && grep -qx $'\tDLL' <<<"$headers" ||
     fail "corvalen.dll is not a 32-bit Windows DLL"
-# A debug build is over ten times this; a release that grows past it has
-# picked up symbols or a heavy part of the run time.
-limit=$((1536 * 1024))
+# A debug build is about nine times this; a release that grows past it has
+# picked up symbols or a heavy part of the run time. (Most of today's 1.5 MiB
+# is the C++ run time: float formatting, and the streams and locales that
+# the file-system library brings along.)
+limit=$((2048 * 1024))
 [ "$(stat -c %s "$dll")" -le "$limit" ] || fail "corvalen.dll is $(stat -c %s "$dll") bytes, over $limit"
 if i686-w64-mingw32-objdump -h "$dll" | grep -qE '\.debug_|\.stab'; then
     fail "corvalen.dll carries debug sections"
