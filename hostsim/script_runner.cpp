@@ -596,7 +596,7 @@ class Runner {
     }
 
     void picture(const Action& action) {
-        char number[8];
+        char number[12];  // any int
         std::snprintf(number, sizeof(number), "%02d", ++pictures_);
         story_.tell(world_, std::string("picture ") + number + ": " + action.text);
         if (out_.empty())
