@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/cell_grid.h"
 #include "core/place.h"
 
 namespace corvalen {
@@ -67,25 +68,15 @@ class PlaceList {
     static Filed filed(const Place& place);
     void bring_up_to_date();
     void build();
-    std::int32_t column_of(double x) const;
-    std::int32_t row_of(double y) const;
 
     std::vector<Place> places_;
     bool stale_ = true;
     std::int32_t edited_ = kNoneEdited;
 
     std::vector<Filed> filed_;
-    double min_x_ = 0.0;
-    double min_y_ = 0.0;
-    double cell_ = 1.0;
-    std::int32_t columns_ = 0;
-    std::int32_t rows_ = 0;
-    std::vector<std::int32_t> cell_start_;  // columns * rows + 1 offsets into members_
-    std::vector<std::int32_t> members_;     // place indices, cell by cell, each cell in order
-    std::vector<std::int32_t> off_grid_;    // no number or too far out: always candidates
-    std::vector<std::int32_t> every_;       // 0 .. size - 1, for a search off the grid
-    // Room for one search's candidates, made at build so frames allocate nothing.
-    std::vector<std::int32_t> found_;
+    // Inside this limit a float square edge (place +- half-width) rounds by
+    // less than a quarter metre, which the search's margin covers.
+    CellGrid grid_{1e6};
 };
 
 }  // namespace corvalen

@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include "core/cell_grid.h"
 #include "transit/position_table.h"
 #include "transit/route_point.h"
 
@@ -37,26 +38,12 @@ class PointGrid {
     std::int32_t first_at(std::int32_t x, std::int32_t y) const;
 
   private:
-    bool on_grid(double x, double y) const;
-    std::int32_t column_of(double x) const;
-    std::int32_t row_of(double y) const;
-    void take_cell(std::int32_t column, std::int32_t row) const;
-    std::span<const std::int32_t> sorted_found() const;
-
     std::size_t count = 0;
     const RoutePoint* first = nullptr;
-    double min_x = 0.0;
-    double min_y = 0.0;
-    double cell = 1.0;
-    std::int32_t columns = 0;
-    std::int32_t rows = 0;
-    std::vector<std::int32_t> cell_start;  // columns * rows + 1 offsets into members
-    std::vector<std::int32_t> members;     // point indices, cell by cell
-    std::vector<std::int32_t> off_grid;    // no number or too far out: always candidates
-    PositionTable first_of_position;       // whole metres: the first point there
-    std::vector<std::int32_t> every;       // 0 .. count - 1, for a query off the grid
-    // Room for one search's candidates, made at build so frames allocate nothing.
-    mutable std::vector<std::int32_t> found;
+    // Beyond this the distances between grid positions would leave the range
+    // the host's answers are bounded for.
+    CellGrid grid{1e9};
+    PositionTable first_of_position;  // whole metres: the first point there
 };
 
 }  // namespace corvalen
