@@ -17,8 +17,10 @@ bool is_c_space(char c) {
 }
 
 // The text after leading white space and a plus sign; from_chars reads
-// neither, while the C conversions accept both.
-std::string_view number_start(std::string_view text) {
+// neither, while the C conversions accept both. (This and the plain-decimal
+// helpers below are always inlined: a load reads millions of numbers, and a
+// call of their own cost more than their work.)
+[[gnu::always_inline]] inline std::string_view number_start(std::string_view text) {
     if (!text.empty() && (text[0] == '-' || (text[0] >= '0' && text[0] <= '9')))
         return text;  // as the files write numbers
     std::size_t i = 0;
@@ -44,7 +46,8 @@ bool is_digit(char c) {
     return c >= '0' && c <= '9';
 }
 
-std::optional<PlainDecimal> plain_decimal(std::string_view text, bool fraction_allowed) {
+[[gnu::always_inline]] inline std::optional<PlainDecimal> plain_decimal(std::string_view text,
+                                                                        bool fraction_allowed) {
     PlainDecimal number;
     std::size_t i = 0;
     number.negative = i < text.size() && text[i] == '-';
@@ -74,7 +77,7 @@ std::optional<PlainDecimal> plain_decimal(std::string_view text, bool fraction_a
 // precision is the game's to set, and a division there could round twice
 // another way. Empty when the value lies so near a halfway point between two
 // floats that the rounding to a double could decide it; from_chars does.
-std::optional<float> plain_float(const PlainDecimal& number) {
+[[gnu::always_inline]] inline std::optional<float> plain_float(const PlainDecimal& number) {
     static constexpr std::uint32_t kPowersOfTen[] = {
         1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
     if (number.digits == 0)
