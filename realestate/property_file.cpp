@@ -50,10 +50,9 @@ std::optional<PropertyRecord> parse_property_fields(std::span<const std::string_
     float stored_x = as_stored(fields[0], *x);
     float stored_y = as_stored(fields[1], *y);
     float stored_z = as_stored(fields[2], *z);
-    std::optional<PropertyRecord> record(
-        std::in_place,
+    std::optional<PropertyRecord> record = PropertyRecord{
         Property(false, *kind, static_cast<std::uint32_t>(*value), stored_x, stored_y, stored_z),
-        GarageSpot{"", *garage_x, *garage_y, *garage_z, *garage_radius, 0});
+        GarageSpot{"", *garage_x, *garage_y, *garage_z, *garage_radius, 0}, std::string()};
     // Equal positions have equal keys: only a line that rounded on storing
     // needs a key of its own.
     record->key_as_written = stored_x == *x && stored_y == *y && stored_z == *z
