@@ -25,6 +25,10 @@ class Place {
     }
     Place(const Place&) = default;
     Place& operator=(const Place&) = default;
+    // Declared, as the virtual destructor would otherwise leave every move a
+    // copy of both strings, and a growing list copying all its places.
+    Place(Place&&) noexcept = default;
+    Place& operator=(Place&&) noexcept = default;
     // Frees the strings only: the host blip belongs to the owning controller.
     virtual ~Place() = default;
 

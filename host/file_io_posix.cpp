@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "host/file_io.h"
 
@@ -17,12 +19,17 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 // Reads to the end of the file; false when a read fails.
 bool read_to_end(int fd, std::string& contents) {
     struct stat status {};
-    if (::fstat(fd, &status) == 0 && status.st_size > 0)
-        contents.reserve(static_cast<std::size_t>(status.st_size));
+    // A byte more than the file holds: the read that meets its end finds room
+    // left, and the text is not moved to a buffer twice its size at the end.
+    if (::fstat(fd, &status) == 0 && status.st_size > 0 &&
+        static_cast<std::uintmax_t>(status.st_size) < contents.max_size())
+        contents.reserve(static_cast<std::size_t>(status.st_size) + 1);
     for (;;) {
         std::size_t had = contents.size();
-        contents.resize(had + kReadChunk);
-        ssize_t got = ::read(fd, contents.data() + had, kReadChunk);
+        std::size_t room = std::min(contents.capacity() - had, kReadChunk);
+        std::size_t ask = room > 0 ? room : kReadChunk;
+        contents.resize(had + ask);
+        ssize_t got = ::read(fd, contents.data() + had, ask);
         contents.resize(had + static_cast<std::size_t>(got > 0 ? got : 0));
         if (got == 0)
             return true;

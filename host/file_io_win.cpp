@@ -48,12 +48,18 @@ std::optional<std::string> read_file(const std::filesystem::path& path) noexcept
         LARGE_INTEGER size{};
         if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
             size.QuadPart < static_cast<LONGLONG>(contents.max_size()))
-            contents.reserve(static_cast<std::size_t>(size.QuadPart));
+            contents.reserve(static_cast<std::size_t>(size.QuadPart) + 1);
         for (;;) {
+            // Into the room reserved, a byte more than the file holds: the
+            // read that meets the end then does not move the text to a
+            // buffer twice its size.
             std::size_t had = contents.size();
-            contents.resize(had + kChunk);
+            auto room =
+                static_cast<DWORD>(std::min<std::size_t>(contents.capacity() - had, kChunk));
+            DWORD ask = room > 0 ? room : kChunk;
+            contents.resize(had + ask);
             DWORD got = 0;
-            BOOL read = ReadFile(file.get(), contents.data() + had, kChunk, &got, nullptr);
+            BOOL read = ReadFile(file.get(), contents.data() + had, ask, &got, nullptr);
             contents.resize(had + got);
             if (!read)
                 return std::nullopt;

@@ -50,7 +50,7 @@ void ROViriVariruRoza::buy_property(Place& place) {
     place.user_flag = 1;
     auto garage_entry = house_garages.find(place.label);
     if (garage_entry != house_garages.end())
-        garage.add_spot(garage_entry->second);
+        garage.add_spot(garage_entry->second.spot);
     refresh_blip(place, true);
     dismiss_agent(value);
     set_selling_mode(false);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/place.h"
 
@@ -25,6 +26,11 @@ std::string property_key(float x, float y, float z);
 // made in the game is rounded so before its key is taken, so that it keeps
 // that key once the file has been written and read back.
 float as_stored(float coordinate);
+// The same for `read`, the value of the database field `text`, without
+// writing it out and reading it back where the text already has the stored
+// form: a plain decimal of at most two decimals, as every written line has,
+// is read as the float that writing with two decimals and reading give back.
+float as_stored(std::string_view text, float read);
 
 // Adds no field to Place, so it is kept by value in a spot list of places.
 // It does not own its blip either: copies come and go, and the controller

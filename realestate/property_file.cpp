@@ -27,16 +27,19 @@ std::optional<PropertyRecord> parse_property_fields(std::span<const std::string_
     std::optional<float> garage_y = float_field(fields[7]);
     std::optional<float> garage_z = float_field(fields[8]);
     std::optional<std::int32_t> garage_radius = int_field(fields[9]);
-    if (!fields_read({{"x", x.has_value()},
-                      {"y", y.has_value()},
-                      {"z", z.has_value()},
-                      {"kind", kind.has_value()},
-                      {"value", value.has_value()},
-                      {"garage x", garage_x.has_value()},
-                      {"garage y", garage_y.has_value()},
-                      {"garage z", garage_z.has_value()},
-                      {"garage radius", garage_radius.has_value()}},
-                     why)) {
+    // The reasons are put together only for a line that has one.
+    bool all_read =
+        x && y && z && kind && value && garage_x && garage_y && garage_z && garage_radius;
+    if (!all_read && !fields_read({{"x", x.has_value()},
+                                   {"y", y.has_value()},
+                                   {"z", z.has_value()},
+                                   {"kind", kind.has_value()},
+                                   {"value", value.has_value()},
+                                   {"garage x", garage_x.has_value()},
+                                   {"garage y", garage_y.has_value()},
+                                   {"garage z", garage_z.has_value()},
+                                   {"garage radius", garage_radius.has_value()}},
+                                  why)) {
         return std::nullopt;
     }
     // A negative price would pay the player for buying.
@@ -44,10 +47,18 @@ std::optional<PropertyRecord> parse_property_fields(std::span<const std::string_
         refuse(why, "a negative value would pay the player for buying");
         return std::nullopt;
     }
-    return PropertyRecord{Property(false, *kind, static_cast<std::uint32_t>(*value), as_stored(*x),
-                                   as_stored(*y), as_stored(*z)),
-                          GarageSpot{"", *garage_x, *garage_y, *garage_z, *garage_radius, 0},
-                          property_key(*x, *y, *z)};
+    float stored_x = as_stored(fields[0], *x);
+    float stored_y = as_stored(fields[1], *y);
+    float stored_z = as_stored(fields[2], *z);
+    std::optional<PropertyRecord> record = PropertyRecord{
+        Property(false, *kind, static_cast<std::uint32_t>(*value), stored_x, stored_y, stored_z),
+        GarageSpot{"", *garage_x, *garage_y, *garage_z, *garage_radius, 0}, std::string()};
+    // Equal positions have equal keys: only a line that rounded on storing
+    // needs a key of its own.
+    record->key_as_written = stored_x == *x && stored_y == *y && stored_z == *z
+                                 ? record->property.label
+                                 : property_key(*x, *y, *z);
+    return record;
 }
 
 std::string property_line(const Place& property, const GarageSpot& garage) {

@@ -67,14 +67,14 @@ std::string ROViriVariruRoza::owned_file_path() const {
 }
 
 GarageSpot& ROViriVariruRoza::house_garage(const Place& property) {
-    return house_garages[property.label];
+    return house_garages[property.label].spot;
 }
 
 void ROViriVariruRoza::withdraw_garage(const Place& house) {
     auto entry = house_garages.find(house.label);
     if (entry == house_garages.end())
         return;
-    const GarageSpot& sold = entry->second;
+    const GarageSpot& sold = entry->second.spot;
     std::erase_if(garage.spots, [&](const GarageSpot& spot) {
         return spot.x == sold.x && spot.y == sold.y && spot.z == sold.z &&
                spot.radius == sold.radius;
@@ -93,7 +93,6 @@ void ROViriVariruRoza::drop_properties() {
 bool ROViriVariruRoza::load_houses() {
     drop_properties();
     garage.spots.clear();
-    house_garages.clear();
     unmatched_owned_keys.clear();
     kept_house_lines.clear();
 
@@ -113,6 +112,8 @@ bool ROViriVariruRoza::load_houses() {
 
     std::optional<std::string> text = read_existing_text(house_file_path());
     house_file_unread = !text;
+    ++garage_load;
+    std::size_t garages_read = 0;  // house_garages entries this load gave
     auto read_property = [&](std::string_view line, std::span<const std::string_view> fields) {
         std::optional<PropertyRecord> record = parse_property_fields(fields);
         if (!record) {
@@ -122,8 +123,9 @@ bool ROViriVariruRoza::load_houses() {
         Place& property = record->property;
         // The property's key, and the key as its line writes it where that
         // differs: an owned-houses file may name the house by either.
-        for (std::string_view key :
-             {std::string_view(property.label), std::string_view(record->key_as_written)}) {
+        std::string_view keys[] = {property.label, record->key_as_written};
+        std::size_t key_count = keys[1] == keys[0] ? 1 : 2;
+        for (std::string_view key : std::span(keys, key_count)) {
             auto found = owned_lines.find(key);
             if (found == owned_lines.end())
                 continue;
@@ -136,12 +138,22 @@ bool ROViriVariruRoza::load_houses() {
         if (property.kind == kHouse)
             property.enabled = is_owned(property) || selling_mode;
         refresh_blip(property, false);
-        house_garages[property.label] = record->garage;
         if (is_owned(property))
             garage.add_spot(record->garage);
-        places.push_back(std::move(property));
+        HouseGarage& kept = house_garages[property.label];
+        if (kept.load != garage_load) {
+            kept.load = garage_load;
+            ++garages_read;
+        }
+        kept.spot = std::move(record->garage);
+        places.emplace_back(std::move(property));
     };
     for_each_record<kPropertyFields>(text.value_or(std::string()), read_property);
+    // The garages of houses gone from the database (or made since the last
+    // load and never saved) go as the database has them: not at all.
+    if (house_garages.size() != garages_read)
+        std::erase_if(house_garages,
+                      [&](const auto& entry) { return entry.second.load != garage_load; });
 
     for (std::size_t i = 0; i < owned.size(); ++i) {
         if (!matched[i])

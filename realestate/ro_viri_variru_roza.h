@@ -5,8 +5,8 @@
 // the game at an owned house or in a hotel.
 
 #include <cstdint>
-#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/config.h"
@@ -117,7 +117,16 @@ class ROViriVariruRoza : public SpotController {
     std::string data_folder = kDataFolder;
     std::string save_identity;
     EstateAgent agent;
-    std::map<std::string, GarageSpot> house_garages;
+    // A house garage and the load that last read it.
+    struct HouseGarage {
+        GarageSpot spot;
+        std::uint32_t load = 0;
+    };
+    // By property key. A load finds the garages of the houses it reads again
+    // instead of making the whole map afresh, and drops only those whose
+    // house its database no longer holds.
+    std::unordered_map<std::string, HouseGarage> house_garages;
+    std::uint32_t garage_load = 0;
     bool selling_mode = false;
     TimedMessage message;
     PositionCapture capture;

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <filesystem>
 #include <set>
 
+#include "core/text_number.h"
 #include "game_frame.h"
 #include "realestate/property_file.h"
 #include "realestate/ro_viri_variru_roza.h"
@@ -58,6 +60,26 @@ TEST(PropertyLineTest, TenNumbersMakeAPropertyAndAnythingElseNone) {
     ASSERT_TRUE(house);
     EXPECT_EQ(house->property.label, "13,-5,3");
     EXPECT_EQ(house->key_as_written, "12,-5,3");
+}
+
+// A field already in the stored form is taken as read instead of being
+// written out and read back; the result must not differ by a bit, least of
+// all where the floats' spacing passes a cent.
+TEST(PropertyLineTest, AFieldInTheStoredFormIsStoredAsRead) {
+    Texts texts = {"-0",    "-0.00", "12.",    "007.5",      "131072.1", "99999999999999999999.99",
+                   "1.234", "1.235", "-0.004", "12e2",       " 1.5",     "+1.50",
+                   ".5",    "1.5x",  "1.-5",   "16777217.25"};
+    for (double base : {0.0, 65535.0, 131071.5, 262144.0, 8388607.0, 16777216.0, 1e9}) {
+        for (int cents = -150; cents <= 150; ++cents)
+            texts.push_back(fixed_decimals(base + cents / 100.0, 2));
+    }
+    for (const std::string& text : texts) {
+        std::optional<float> read = float_field(text);
+        ASSERT_TRUE(read) << text;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(as_stored(text, *read)),
+                  std::bit_cast<std::uint32_t>(as_stored(*read)))
+            << text;
+    }
 }
 
 class EstateFilesTest : public ::testing::Test {
@@ -132,6 +154,24 @@ TEST_F(EstateFilesTest, OwnershipComesFromTheOwnedHousesFileOnly) {
     load();
     EXPECT_EQ(properties(), Texts{"13,-5,3 oeb"});
     EXPECT_EQ(save_owned(), "13,-5,3\n");
+}
+
+// A load gives the garages of the database and no others: a house made again
+// where one has gone starts without its garage.
+TEST_F(EstateFilesTest, ALoadKeepsOnlyTheGaragesOfItsDatabase) {
+    write_file(kDatabase,
+               "400.00,-300.00,6.00,f,1,35000,405.00,-300.00,5.00,4,\n"
+               "100.00,-20.00,5.00,f,1,35000,101.00,-20.00,5.00,3,\n");
+    load();
+    write_file(kDatabase,
+               "100.00,-20.00,5.00,f,1,35000,102.00,-20.00,5.00,6,\n"
+               "100.00,-20.00,5.00,f,1,35000,103.00,-20.00,5.00,7,\n");
+    load();
+    choose(kCreateItem);
+    EXPECT_EQ(read_file(kDatabase),
+              "100.00,-20.00,5.00,f,1,35000,103.00,-20.00,5.00,7,\n"
+              "100.00,-20.00,5.00,f,1,35000,103.00,-20.00,5.00,7,\n"
+              "400.00,-300.00,6.00,f,1,35000,0.00,0.00,0.00,0,\n");
 }
 
 // Any kind of property can be listed as owned: its garage is the player's and
