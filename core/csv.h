@@ -5,6 +5,7 @@
 // decimals the same way on every platform.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -46,6 +47,13 @@ void for_each_line(std::string_view text, Line line) {
     }
 }
 
+// The bytes a record reader stops at, looked up: one test a byte instead of three.
+inline constexpr std::array<bool, 256> kRecordStops = [] {
+    std::array<bool, 256> stops{};
+    stops['\n'] = stops['\r'] = stops[','] = true;
+    return stops;
+}();
+
 // The lines of a text that may go on beyond it, with their first `Fields`
 // fields each, as split_lines and split_fields have them: `record` gets the
 // line and its fields (at most `Fields`). Unless the text is the `last` part,
@@ -61,9 +69,11 @@ std::size_t for_each_whole_record(std::string_view text, bool last, Record recor
         std::size_t line_start = i;
         std::size_t field_start = i;
         std::size_t count = 0;
-        for (; i < size && data[i] != '\n' && data[i] != '\r'; ++i) {
-            if (data[i] != ',')
-                continue;
+        for (;; ++i) {
+            while (i < size && !kRecordStops[static_cast<unsigned char>(data[i])])
+                ++i;
+            if (i == size || data[i] != ',')
+                break;
             if (count < Fields)
                 fields[count++] = std::string_view(data + field_start, i - field_start);
             field_start = i + 1;
