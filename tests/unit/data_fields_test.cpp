@@ -169,7 +169,7 @@ TEST(DataFieldsTest, AFileReadInPartsGivesTheRecordsOfItsWholeText) {
         "",
         "\xEF\xBB\xBF",
         "\xEF\xBB",
-        "\xEF\xBB\xBF" "1,2,\n",
+        std::string(kByteOrderMark) + "1,2,\n",
         "1,2,3,4,\r\n5,6,\r\n7,",
         "a\r\r\n\n\rb,\r",
         "long line, longer than a part,,,\nx\n",
