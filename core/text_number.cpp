@@ -49,25 +49,33 @@ bool is_digit(char c) {
 [[gnu::always_inline]] inline std::optional<PlainDecimal> plain_decimal(std::string_view text,
                                                                         bool fraction_allowed) {
     PlainDecimal number;
-    std::size_t i = 0;
-    number.negative = i < text.size() && text[i] == '-';
+    const char* at = text.data();
+    const char* end = at + text.size();
+    number.negative = at != end && *at == '-';
     if (number.negative)
-        ++i;
-    std::size_t first = i;
-    for (; i < text.size() && is_digit(text[i]) && i - first < kPlainDigits; ++i)
-        number.digits = number.digits * 10 + static_cast<std::uint32_t>(text[i] - '0');
-    std::size_t whole = i - first;
-    if (whole == 0 || (i < text.size() && is_digit(text[i])))
+        ++at;
+    const char* first = at;
+    // The digit count is bounded once, not at every digit.
+    const char* last =
+        end - at > static_cast<std::ptrdiff_t>(kPlainDigits) ? at + kPlainDigits : end;
+    for (; at != last && is_digit(*at); ++at)
+        number.digits = number.digits * 10 + static_cast<std::uint32_t>(*at - '0');
+    auto whole = static_cast<std::size_t>(at - first);
+    if (whole == 0 || (at != end && is_digit(*at)))
         return std::nullopt;
-    if (fraction_allowed && i < text.size() && text[i] == '.') {
-        for (++i; i < text.size() && is_digit(text[i]) && whole + number.decimals < kPlainDigits;
-             ++i, ++number.decimals)
-            number.digits = number.digits * 10 + static_cast<std::uint32_t>(text[i] - '0');
-        if (number.decimals == 0 || (i < text.size() && is_digit(text[i])))
+    if (fraction_allowed && at != end && *at == '.') {
+        ++at;
+        const char* decimals_first = at;
+        std::size_t room = kPlainDigits - whole;
+        last = static_cast<std::size_t>(end - at) > room ? at + room : end;
+        for (; at != last && is_digit(*at); ++at)
+            number.digits = number.digits * 10 + static_cast<std::uint32_t>(*at - '0');
+        number.decimals = static_cast<std::size_t>(at - decimals_first);
+        if (number.decimals == 0 || (at != end && is_digit(*at)))
             return std::nullopt;
     }
     // What from_chars could read on from here (an exponent) is its to read.
-    if (fraction_allowed && i < text.size() && (text[i] == 'e' || text[i] == 'E'))
+    if (fraction_allowed && at != end && (*at == 'e' || *at == 'E'))
         return std::nullopt;
     return number;
 }
@@ -91,13 +99,9 @@ bool is_digit(char c) {
     std::uint64_t quotient = 0;
     std::uint64_t rest = 0;
     if (scaled <= 0xFFFFFFFFu) {
-        // Two decimals or none, as the files write them: a 32-bit division
-        // instead of the library's 64-bit one, by a constant where it can be
-        // (a multiplication).
+        // A 32-bit division instead of the library's 64-bit one.
         auto narrow = static_cast<std::uint32_t>(scaled);
-        std::uint32_t narrow_quotient = number.decimals == 2   ? narrow / 100
-                                        : number.decimals == 0 ? narrow
-                                                               : narrow / divisor;
+        std::uint32_t narrow_quotient = narrow / divisor;
         quotient = narrow_quotient;
         rest = narrow - narrow_quotient * divisor;
     } else {
@@ -131,7 +135,48 @@ bool is_digit(char c) {
     return std::bit_cast<float>(bits);
 }
 
-std::optional<std::int64_t> wide_field(std::string_view text) {
+// plain_float for the files' own form, no more than two decimals, in 32-bit
+// arithmetic only (64-bit shifts and products are several instructions
+// each here). With a divisor of at most 100 every step fits 32 bits, and
+// the value never lies so near a halfway point that the rounding to a
+// double could decide it: the distance from one is at least 1 / (100 *
+// 2^7) of the halfway bit, where a double's rounding reaches 2^-29 of it.
+[[gnu::always_inline]] inline float two_decimal_float(const PlainDecimal& number) {
+    if (number.digits == 0)
+        return number.negative ? -0.0f : 0.0f;
+    static constexpr std::uint32_t kDivisors[] = {1, 10, 100};
+    static constexpr int kDivisorBits[] = {1, 4, 7};
+    std::uint32_t divisor = kDivisors[number.decimals];
+    // The digits (below 2^30) shifted to 25 + divisor bits or kept: below
+    // 2^32 either way, and the quotient is of 25 to 32 bits.
+    int shift = std::max(
+        25 + kDivisorBits[number.decimals] - static_cast<int>(std::bit_width(number.digits)), 0);
+    std::uint32_t scaled = number.digits << shift;
+    std::uint32_t quotient = number.decimals == 2   ? scaled / 100
+                             : number.decimals == 1 ? scaled / 10
+                                                    : scaled;
+    std::uint32_t rest = scaled - quotient * divisor;
+    int extra = static_cast<int>(std::bit_width(quotient)) - 25;
+    std::uint32_t dropped = quotient & ((std::uint32_t{1} << extra) - 1);
+    std::uint32_t top = quotient >> extra;
+    std::uint32_t significand = top >> 1;
+    bool above_halfway = (top & 1) != 0 && (dropped != 0 || rest != 0);
+    bool tie = (top & 1) != 0 && !above_halfway;
+    if (above_halfway || (tie && (significand & 1) != 0))
+        ++significand;
+    int exponent = extra - shift + 1;  // value = significand * 2^exponent
+    if (significand == (std::uint32_t{1} << 24)) {
+        significand >>= 1;
+        ++exponent;
+    }
+    auto biased = static_cast<std::uint32_t>(exponent + 23 + 127);
+    std::uint32_t bits = (biased << 23) | (significand & 0x7FFFFF);
+    if (number.negative)
+        bits |= 0x80000000u;
+    return std::bit_cast<float>(bits);
+}
+
+[[gnu::always_inline]] inline std::optional<std::int64_t> wide_field(std::string_view text) {
     std::string_view start = number_start(text);
     if (std::optional<PlainDecimal> plain = plain_decimal(start, false)) {
         auto value = static_cast<std::int64_t>(plain->digits);
@@ -142,6 +187,33 @@ std::optional<std::int64_t> wide_field(std::string_view text) {
     if (error != std::errc())
         return std::nullopt;
     return value;
+}
+
+// Any other number: more decimals or digits, an exponent, or none at all.
+// Kept out of line, so that the files' own form reads without its weight.
+[[gnu::noinline]] std::optional<float> other_float(std::string_view start,
+                                                   std::optional<PlainDecimal> plain) {
+    if (plain) {
+        if (std::optional<float> value = plain_float(*plain))
+            return value;
+    }
+    double value = 0.0;
+    auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
+    if (error != std::errc() ||
+        (std::isfinite(value) && std::fabs(value) > static_cast<double>(FLT_MAX))) {
+        return std::nullopt;
+    }
+    return static_cast<float>(value);
+}
+
+[[gnu::always_inline]] inline std::optional<float> read_float(std::string_view text) {
+    // from_chars, unlike strtod, ignores the process's locale, which the host
+    // may have set to one with a decimal comma.
+    std::string_view start = number_start(text);
+    std::optional<PlainDecimal> plain = plain_decimal(start, true);
+    if (plain && plain->decimals <= 2)
+        return two_decimal_float(*plain);
+    return other_float(start, plain);
 }
 
 }  // namespace
@@ -205,27 +277,14 @@ std::optional<std::uint32_t> unsigned_field(std::string_view text) {
 }
 
 std::optional<float> float_field(std::string_view text) {
-    std::optional<float> value = raw_float_field(text);
+    std::optional<float> value = read_float(text);
     if (!value || !std::isfinite(*value))
         return std::nullopt;
     return value;
 }
 
 std::optional<float> raw_float_field(std::string_view text) {
-    // from_chars, unlike strtod, ignores the process's locale, which the host
-    // may have set to one with a decimal comma.
-    std::string_view start = number_start(text);
-    if (std::optional<PlainDecimal> plain = plain_decimal(start, true)) {
-        if (std::optional<float> value = plain_float(*plain))
-            return value;
-    }
-    double value = 0.0;
-    auto [end, error] = std::from_chars(start.data(), start.data() + start.size(), value);
-    if (error != std::errc() ||
-        (std::isfinite(value) && std::fabs(value) > static_cast<double>(FLT_MAX))) {
-        return std::nullopt;
-    }
-    return static_cast<float>(value);
+    return read_float(text);
 }
 
 std::string fixed_decimals(double value, int decimals) {

@@ -6,6 +6,7 @@
 
 #include <cfloat>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -72,9 +73,18 @@ void check_text(std::string_view text) {
     std::optional<float> library = library_float(text);
     require(same(read, library), "a float reads otherwise than the library reads it",
             std::string(text) + " -> " + bits_text(read) + ", library " + bits_text(library));
+    // The field readers add their own quick paths on top and refuse what
+    // is not finite or not a 32-bit value.
+    std::optional<float> finite = library && std::isfinite(*library) ? library : std::nullopt;
+    require(same(corvalen::float_field(text), finite),
+            "a float field reads otherwise than the library reads it", std::string(text));
     std::optional<std::int64_t> integer = corvalen::int64_field(text);
     require(integer == library_integer(text),
             "an integer reads otherwise than the library reads it", std::string(text));
+    std::optional<std::int64_t> narrow = corvalen::int_field(text);
+    bool fits = integer && *integer >= INT32_MIN && *integer <= INT32_MAX;
+    require(narrow == (fits ? integer : std::nullopt),
+            "an int field reads otherwise than the library reads it", std::string(text));
 }
 
 }  // namespace
