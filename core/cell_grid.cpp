@@ -58,8 +58,12 @@ std::size_t CellGrid::cell_of(double x, double y) const {
 }
 
 void CellGrid::count(double x, double y) {
-    if (usable(x, y))
-        ++cell_start_[cell_of(x, y) + 1];
+    // Each position's cell is worked out once: a division on each axis is
+    // most of the cost of filing a position.
+    std::int32_t cell = usable(x, y) ? static_cast<std::int32_t>(cell_of(x, y)) : -1;
+    found_.push_back(cell);
+    if (cell >= 0)
+        ++cell_start_[static_cast<std::size_t>(cell) + 1];
 }
 
 void CellGrid::settle() {
@@ -68,12 +72,16 @@ void CellGrid::settle() {
     fill_.assign(cell_start_.begin(), cell_start_.end() - 1);
 }
 
-void CellGrid::file(std::size_t index, double x, double y) {
-    if (usable(x, y))
-        members_[static_cast<std::size_t>(fill_[cell_of(x, y)]++)] =
-            static_cast<std::int32_t>(index);
-    else
-        off_grid_.push_back(static_cast<std::int32_t>(index));
+void CellGrid::file() {
+    for (std::size_t i = 0; i < found_.size(); ++i) {
+        std::int32_t cell = found_[i];
+        if (cell >= 0)
+            members_[static_cast<std::size_t>(fill_[static_cast<std::size_t>(cell)]++)] =
+                static_cast<std::int32_t>(i);
+        else
+            off_grid_.push_back(static_cast<std::int32_t>(i));
+    }
+    found_.clear();
 }
 
 std::int32_t CellGrid::column_of(double x) const {

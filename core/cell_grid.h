@@ -27,8 +27,7 @@ class CellGrid {
         for (const Item& item : items)
             count(item.x, item.y);
         settle();
-        for (std::size_t i = 0; i < items.size(); ++i)
-            file(i, items[i].x, items[i].y);
+        file();
     }
 
     bool usable(double x, double y) const;
@@ -59,9 +58,10 @@ class CellGrid {
     void begin(std::size_t count);
     void widen(double x, double y);
     void lay_out(double first_side);
+    // Notes the cell of the next position, to be filed there.
     void count(double x, double y);
     void settle();
-    void file(std::size_t index, double x, double y);
+    void file();
     std::size_t cell_of(double x, double y) const;
 
     double limit_;
@@ -78,7 +78,8 @@ class CellGrid {
     std::vector<std::int32_t> fill_;        // while filing: the next free slot of each cell
     std::vector<std::int32_t> off_grid_;    // no number or too far out: always candidates
     std::vector<std::int32_t> every_;       // 0 .. count - 1, for a search off the grid
-    // Room for one search's candidates, made at build so frames allocate nothing.
+    // Room for one search's candidates, made at build so frames allocate
+    // nothing; while building, the cell of each position (-1: off the grid).
     mutable std::vector<std::int32_t> found_;
 };
 

@@ -4,14 +4,18 @@
 // after every value, the last one included, and write floats with two
 // decimals the same way on every platform.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "host/file_io.h"
 
 namespace corvalen {
 
@@ -43,22 +47,20 @@ void for_each_line(std::string_view text, Line line) {
     }
 }
 
-// The bytes that end a field (",") or a line.
-inline constexpr std::array<bool, 256> kFieldOrLineEnd = [] {
-    std::array<bool, 256> ends{};
-    ends[static_cast<unsigned char>(',')] = true;
-    ends[static_cast<unsigned char>('\n')] = true;
-    ends[static_cast<unsigned char>('\r')] = true;
-    return ends;
+// The bytes a record reader stops at, looked up: one test a byte instead of three.
+inline constexpr std::array<bool, 256> kRecordStops = [] {
+    std::array<bool, 256> stops{};
+    stops['\n'] = stops['\r'] = stops[','] = true;
+    return stops;
 }();
 
-// The lines of a text with their first `Fields` fields each, as split_lines
-// and split_fields have them, in one pass over the text: `record` gets the
-// line and its fields (at most `Fields`).
+// The lines of a text that may go on beyond it, with their first `Fields`
+// fields each, as split_lines and split_fields have them: `record` gets the
+// line and its fields (at most `Fields`). Unless the text is the `last` part,
+// a line whose end it does not hold is left, as is a "\r" at its very end,
+// which a "\n" may follow; returns the bytes taken.
 template <std::size_t Fields, typename Record>
-void for_each_record(std::string_view text, Record record) {
-    if (text.starts_with(kByteOrderMark))
-        text.remove_prefix(kByteOrderMark.size());
+std::size_t for_each_whole_record(std::string_view text, bool last, Record record) {
     std::string_view fields[Fields];
     const char* data = text.data();
     std::size_t size = text.size();
@@ -67,17 +69,17 @@ void for_each_record(std::string_view text, Record record) {
         std::size_t line_start = i;
         std::size_t field_start = i;
         std::size_t count = 0;
-        for (;;) {
-            // One look-up a byte instead of three comparisons: this loop sees
-            // every byte of the file.
-            while (i < size && !kFieldOrLineEnd[static_cast<unsigned char>(data[i])])
+        for (;; ++i) {
+            while (i < size && !kRecordStops[static_cast<unsigned char>(data[i])])
                 ++i;
             if (i == size || data[i] != ',')
                 break;
             if (count < Fields)
                 fields[count++] = std::string_view(data + field_start, i - field_start);
-            field_start = ++i;
+            field_start = i + 1;
         }
+        if (!last && (i == size || (data[i] == '\r' && i + 1 == size)))
+            return line_start;
         // A last value without its "," is a field; the "," after the last does not start one.
         if (field_start < i && count < Fields)
             fields[count++] = std::string_view(data + field_start, i - field_start);
@@ -85,6 +87,69 @@ void for_each_record(std::string_view text, Record record) {
                std::span<const std::string_view>(fields, count));
         if (i < size)
             i += data[i] == '\r' && i + 1 < size && data[i + 1] == '\n' ? 2 : 1;
+    }
+    return size;
+}
+
+// The lines of a whole text with their first `Fields` fields each, in one
+// pass over the text.
+template <std::size_t Fields, typename Record>
+void for_each_record(std::string_view text, Record record) {
+    if (text.starts_with(kByteOrderMark))
+        text.remove_prefix(kByteOrderMark.size());
+    for_each_whole_record<Fields>(text, true, record);
+}
+
+enum class FileRead {
+    missing,  // nothing there: no records
+    read,     // every record handed on
+    unread,   // there, but not read to its end
+};
+
+// A part of a file read at a time: some pages that stay mapped, where a copy
+// of the whole file would be fresh pages at every load.
+inline constexpr std::size_t kFilePart = 64 * 1024;
+
+// The records of a file that may be missing, as for_each_record has them in
+// its whole text, read `part` bytes at a time. When it could not be read to
+// its end, the records handed on so far are no account of the file.
+template <std::size_t Fields, typename Record>
+FileRead for_each_record_in_file(const std::filesystem::path& path, Record record,
+                                 std::size_t part = kFilePart) {
+    std::error_code error;
+    if (std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found)
+        return FileRead::missing;
+    platform::FileReader file(path);
+    if (!file.is_open())
+        return FileRead::unread;
+    std::string buffer(std::max<std::size_t>(part, 1), '\0');
+    std::size_t held = 0;  // the start of a line the last part did not end
+    bool first = true;
+    for (;;) {
+        // A line longer than the buffer: room for more of it.
+        if (held == buffer.size())
+            buffer.resize(2 * buffer.size());
+        std::optional<std::size_t> got =
+            file.read(std::span<char>(buffer.data() + held, buffer.size() - held));
+        if (!got)
+            return FileRead::unread;
+        bool last = *got == 0;
+        std::string_view text(buffer.data(), held + *got);
+        if (first) {
+            // Too little yet to tell a byte-order mark from a line.
+            if (!last && text.size() < kByteOrderMark.size() && kByteOrderMark.starts_with(text)) {
+                held = text.size();
+                continue;
+            }
+            if (text.starts_with(kByteOrderMark))
+                text.remove_prefix(kByteOrderMark.size());
+            first = false;
+        }
+        std::size_t taken = for_each_whole_record<Fields>(text, last, record);
+        if (last)
+            return FileRead::read;
+        held = text.size() - taken;
+        std::memmove(buffer.data(), text.data() + taken, held);
     }
 }
 

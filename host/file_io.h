@@ -3,8 +3,11 @@
 // paths, which on Windows are the wide names: a narrow name goes through the
 // ANSI code page, which garbles the letters it lacks.
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -15,6 +18,23 @@ namespace corvalen::platform {
 // part of a file must not pass it off as the file: a copy of it would be a
 // broken backup, a load of it would lose the rest at the next save.
 std::optional<std::string> read_file(const std::filesystem::path& path) noexcept;
+
+// A file read from the start a part at a time, shared as read_file shares it.
+class FileReader {
+  public:
+    explicit FileReader(const std::filesystem::path& path) noexcept;
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    bool is_open() const { return handle_ != -1; }
+    // Fills the start of `into` with the next bytes and gives their number,
+    // 0 at the end of the file; nothing when the read fails.
+    std::optional<std::size_t> read(std::span<char> into) noexcept;
+
+  private:
+    std::intptr_t handle_;  // the system's descriptor or handle; -1 when not open
+};
 
 enum class FileWrite {
     not_made,  // nothing was made; whatever stood in the way is not ours to remove

@@ -56,6 +56,26 @@ std::optional<std::string> read_file(const std::filesystem::path& path) noexcept
     return result;
 }
 
+FileReader::FileReader(const std::filesystem::path& path) noexcept
+    : handle_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+
+FileReader::~FileReader() {
+    if (is_open())
+        ::close(static_cast<int>(handle_));
+}
+
+std::optional<std::size_t> FileReader::read(std::span<char> into) noexcept {
+    if (!is_open())
+        return std::nullopt;
+    for (;;) {
+        ssize_t got = ::read(static_cast<int>(handle_), into.data(), into.size());
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
+        if (errno != EINTR)
+            return std::nullopt;
+    }
+}
+
 FileWrite write_file(const std::filesystem::path& path, std::string_view contents) noexcept {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)

@@ -71,6 +71,26 @@ std::optional<std::string> read_file(const std::filesystem::path& path) noexcept
     }
 }
 
+FileReader::FileReader(const std::filesystem::path& path) noexcept
+    : handle_(reinterpret_cast<std::intptr_t>(CreateFileW(
+          path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {}
+
+FileReader::~FileReader() {
+    if (is_open())
+        CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+std::optional<std::size_t> FileReader::read(std::span<char> into) noexcept {
+    if (!is_open())
+        return std::nullopt;
+    DWORD got = 0;
+    auto ask = static_cast<DWORD>(std::min<std::size_t>(into.size(), kChunk));
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), into.data(), ask, &got, nullptr))
+        return std::nullopt;
+    return got;
+}
+
 FileWrite write_file(const std::filesystem::path& path, std::string_view contents) noexcept {
     FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));

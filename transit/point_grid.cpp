@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/geometry.h"
 #include "core/host_distance.h"
@@ -9,11 +10,17 @@
 namespace corvalen {
 
 void PointGrid::build(const std::vector<RoutePoint>& points) {
-    count = points.size();
-    first = points.data();
-    first_of_position = PositionTable(count);
-    for (std::size_t i = 0; i < count; ++i)
-        first_of_position.claim(whole_metres(points[i].x), whole_metres(points[i].y), i);
+    PositionTable positions = take_positions();
+    positions.reset(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i)
+        positions.claim(whole_metres(points[i].x), whole_metres(points[i].y), i);
+    build(points, std::move(positions));
+}
+
+void PointGrid::build(const std::vector<RoutePoint>& points, PositionTable positions) {
+    count = 0;
+    first = nullptr;
+    first_of_position = std::move(positions);
     grid.build(
         std::span<const RoutePoint>(points), [](double width, double height, std::size_t size) {
             double n = static_cast<double>(std::max<std::size_t>(size, 1));
@@ -21,6 +28,14 @@ void PointGrid::build(const std::vector<RoutePoint>& points) {
             // line gets a row of cells.
             return std::max({std::sqrt(width * height / n), std::max(width, height) / n, 1.0});
         });
+    count = points.size();
+    first = points.data();
+}
+
+PositionTable PointGrid::take_positions() {
+    count = 0;
+    first = nullptr;
+    return std::move(first_of_position);
 }
 
 std::int32_t PointGrid::first_at(std::int32_t x, std::int32_t y) const {

@@ -19,6 +19,13 @@ class PointGrid {
   public:
     // Made when the points change (load, add, delete), never in a frame.
     void build(const std::vector<RoutePoint>& points);
+    // The same over points whose reader noted the first point at each
+    // whole-metre position in `positions` as they were taken, in a table
+    // that take_positions gave, so that a load fills no table twice.
+    void build(const std::vector<RoutePoint>& points, PositionTable positions);
+    // The table of first points with its room, for the next build; the grid
+    // covers no points until then.
+    PositionTable take_positions();
     // Whether the grid was built over these very points (a vector assigned
     // or resized since is not).
     bool covers(const std::vector<RoutePoint>& points) const {

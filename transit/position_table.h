@@ -18,8 +18,21 @@ namespace corvalen {
 
 class PositionTable {
   public:
-    explicit PositionTable(std::size_t expected = 0)
-        : slots_(std::bit_ceil(std::max<std::size_t>(2 * expected, 16))) {
+    explicit PositionTable(std::size_t expected = 0) { reset(expected); }
+
+    // Empties the table for about `expected` positions. The room it had is
+    // used again, so that a network loaded anew does not fault in fresh
+    // pages; room for far more than that is given back.
+    void reset(std::size_t expected) {
+        std::size_t slots = std::bit_ceil(std::max<std::size_t>(2 * expected, 16));
+        if (slots_.capacity() > 4 * slots) {
+            slots_ = std::vector<std::uint32_t>();
+            keys_ = std::vector<std::uint64_t>();
+            values_ = std::vector<std::size_t>();
+        }
+        slots_.assign(slots, 0);
+        keys_.clear();
+        values_.clear();
         keys_.reserve(expected);
         values_.reserve(expected);
     }
@@ -41,6 +54,8 @@ class PositionTable {
 
     // The number given first for (x, y), if any.
     std::optional<std::size_t> find(std::int32_t x, std::int32_t y) const {
+        if (slots_.empty())
+            return std::nullopt;  // a table whose room another took
         std::uint32_t slot = slots_[slot_of(key_of(x, y))];
         if (slot == 0)
             return std::nullopt;

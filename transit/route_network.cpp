@@ -38,13 +38,15 @@ Position truncated(const RoutePoint& point) {
 }  // namespace
 
 bool TransitService::load_points() {
-    kept_lines.clear();
-    std::optional<std::string> text = read_existing_text(data_path(data_folder, stops_file));
-    stops_file_unread = !text;
-    points = parse_stop_text(text.value_or(std::string()), &kept_lines);
+    // The reader fills the grid's table of positions as it finds the
+    // duplicates: the same table, filled once.
+    PositionTable first_of_position = grid.take_positions();
+    FileRead read =
+        read_stop_file(data_path(data_folder, stops_file), points, first_of_position, &kept_lines);
+    stops_file_unread = read == FileRead::unread;
     for (RoutePoint& point : points)
         point.last_spawn = static_cast<std::uint32_t>(roll(spawn_dice, 0, kLoadedSpawnSpread));
-    index_points();
+    grid.build(points, std::move(first_of_position));
     return !stops_file_unread;
 }
 

@@ -1,5 +1,7 @@
 #include "transit/stop_file.h"
 
+#include <algorithm>
+#include <exception>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -66,9 +68,16 @@ std::optional<RoutePoint> read_point(std::span<const std::string_view> fields, s
 // Reads the lines of a stop file one by one, in order.
 class StopReader {
   public:
-    StopReader(std::size_t lines, std::vector<std::string>* kept, std::vector<SkippedLine>* skipped)
-        : kept_(kept), skipped_(skipped), taken_(lines) {
+    // `lines`: about how many there will be.
+    StopReader(std::vector<RoutePoint>& points, PositionTable& taken, std::size_t lines,
+               std::vector<std::string>* kept, std::vector<SkippedLine>* skipped)
+        : points_(points), taken_(taken), kept_(kept), skipped_(skipped) {
+        // Far more room than this file needs is given back.
+        if (points_.capacity() > 4 * lines)
+            points_ = std::vector<RoutePoint>();
+        points_.clear();
         points_.reserve(lines);
+        taken_.reset(lines);
     }
 
     // A line and its first fields, as split_fields has them.
@@ -85,34 +94,35 @@ class StopReader {
         // The position as links and the next load see it: the truncated
         // float. An integer reading of the text differs from it for "1e3",
         // and let in points that the next load, reading what the save
-        // wrote, dropped as duplicates. (0, 0) is never a duplicate.
+        // wrote, dropped as duplicates. (0, 0) is never a duplicate; its
+        // first point is noted all the same, as a link search would find it.
         std::int32_t x = whole_metres(point->x);
         std::int32_t y = whole_metres(point->y);
-        if (x != 0 || y != 0) {
-            if (std::optional<std::size_t> earlier = taken_.claim(x, y, index)) {
-                // Written back all the same: once the point holding its place
-                // is moved or deleted, the next load takes it.
-                if (kept_ != nullptr)
-                    keep_line(*kept_, line);
-                if (skipped_ != nullptr) {
-                    skipped_->push_back({index, "line " + std::to_string(*earlier + 1) +
-                                                    " holds a point at the same whole metres (" +
-                                                    std::to_string(x) + ", " + std::to_string(y) +
-                                                    ")"});
-                }
-                return;
+        std::optional<std::size_t> earlier = taken_.claim(x, y, points_.size());
+        if (earlier && (x != 0 || y != 0)) {
+            // Written back all the same: once the point holding its place
+            // is moved or deleted, the next load takes it.
+            if (kept_ != nullptr)
+                keep_line(*kept_, line);
+            if (skipped_ != nullptr) {
+                skipped_->push_back({index, "line " + std::to_string(line_of_[*earlier] + 1) +
+                                                " holds a point at the same whole metres (" +
+                                                std::to_string(x) + ", " + std::to_string(y) +
+                                                ")"});
             }
+            return;
         }
         points_.push_back(*point);
+        if (skipped_ != nullptr)
+            line_of_.push_back(index);
     }
 
-    std::vector<RoutePoint> points() && { return std::move(points_); }
-
   private:
+    std::vector<RoutePoint>& points_;
+    PositionTable& taken_;
     std::vector<std::string>* kept_;
     std::vector<SkippedLine>* skipped_;
-    PositionTable taken_;
-    std::vector<RoutePoint> points_;
+    std::vector<std::size_t> line_of_;  // of each point, when lines skipped are told
     std::size_t next_ = 0;
     std::string why_;
 };
@@ -122,22 +132,41 @@ class StopReader {
 std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
                                          std::vector<std::string>* kept,
                                          std::vector<SkippedLine>* skipped) {
-    StopReader reader(lines.size(), kept, skipped);
+    std::vector<RoutePoint> points;
+    PositionTable taken;
+    StopReader reader(points, taken, lines.size(), kept, skipped);
     std::string_view fields[kFieldsPerPoint];
     for (const std::string& line : lines)
         reader.read(line, std::span(fields, split_fields(line, fields)));
-    return std::move(reader).points();
+    return points;
 }
 
-std::vector<RoutePoint> parse_stop_text(std::string_view text, std::vector<std::string>* kept) {
+FileRead read_stop_file(const std::filesystem::path& path, std::vector<RoutePoint>& points,
+                        PositionTable& first_of_position, std::vector<std::string>* kept) {
+    if (kept != nullptr)
+        kept->clear();
+    std::error_code error;
+    std::uintmax_t bytes = std::filesystem::file_size(path, error);
     // A stop line is some 40 bytes: room for most files without growing.
-    std::size_t most_lines = text.size() / 40 + 1;
-    StopReader reader(most_lines, kept, nullptr);
-    for_each_record<kFieldsPerPoint>(
-        text, [&](std::string_view line, std::span<const std::string_view> fields) {
-            reader.read(line, fields);
-        });
-    return std::move(reader).points();
+    std::size_t most_lines = static_cast<std::size_t>(
+        std::min<std::uintmax_t>(error ? 0 : bytes / 40 + 1, points.max_size()));
+    FileRead result = FileRead::unread;
+    try {
+        StopReader reader(points, first_of_position, most_lines, kept, nullptr);
+        result = for_each_record_in_file<kFieldsPerPoint>(
+            path, [&](std::string_view line, std::span<const std::string_view> fields) {
+                reader.read(line, fields);
+            });
+    } catch (const std::exception&) {
+        // Memory ran out: a file not read whole is not written over.
+    }
+    if (result == FileRead::unread) {
+        points.clear();
+        first_of_position.reset(0);
+        if (kept != nullptr)
+            kept->clear();
+    }
+    return result;
 }
 
 }  // namespace corvalen

@@ -4,11 +4,14 @@
 // point it connects to, each followed by ",". The stop files are shared by
 // every save.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/csv.h"
 #include "core/skip_reason.h"
+#include "transit/position_table.h"
 #include "transit/route_point.h"
 
 namespace corvalen {
@@ -23,8 +26,12 @@ namespace corvalen {
 std::vector<RoutePoint> parse_stop_lines(const std::vector<std::string>& lines,
                                          std::vector<std::string>* kept = nullptr,
                                          std::vector<SkippedLine>* skipped = nullptr);
-// The same for the whole text of a stop file, its lines as split_lines has them.
-std::vector<RoutePoint> parse_stop_text(std::string_view text,
-                                        std::vector<std::string>* kept = nullptr);
+// The same for the stop file at `path`, its lines as split_lines has them,
+// into `points` (emptied first; its room is used again). `first_of_position`
+// (emptied) gets the first point at each whole-metre position, (0, 0)
+// included, as PointGrid keeps them. A file there but not read to its end
+// (unread) leaves no points and nothing kept, as a missing one does.
+FileRead read_stop_file(const std::filesystem::path& path, std::vector<RoutePoint>& points,
+                        PositionTable& first_of_position, std::vector<std::string>* kept = nullptr);
 
 }  // namespace corvalen

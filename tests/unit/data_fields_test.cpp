@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <random>
 #include <string>
@@ -17,6 +18,7 @@
 #include "core/csv.h"
 #include "core/geometry.h"
 #include "core/text_number.h"
+#include "working_folder.h"
 
 namespace corvalen {
 namespace {
@@ -145,6 +147,59 @@ TEST(DataFieldsTest, RecordsAsLinesAndFieldsSplitThem) {
                            });
         EXPECT_EQ(line, lines.size()) << text;
     }
+}
+
+// Records read from a file a part at a time are the whole text's, wherever
+// the parts end: inside a line, a byte-order mark or a "\r\n".
+TEST(DataFieldsTest, AFileReadInPartsGivesTheRecordsOfItsWholeText) {
+    test::WorkingFolder folder;
+    auto records = [](auto each) {
+        std::vector<std::string> got;
+        FileRead read = each([&](std::string_view line, std::span<const std::string_view> fields) {
+            got.emplace_back(line);
+            for (std::string_view field : fields)
+                got.back().append("|").append(field);
+        });
+        got.push_back(read == FileRead::read      ? "read"
+                      : read == FileRead::missing ? "missing"
+                                                  : "unread");
+        return got;
+    };
+    std::vector<std::string> texts = {
+        "",
+        "\xEF\xBB\xBF",
+        "\xEF\xBB",
+        std::string(kByteOrderMark) + "1,2,\n",
+        "1,2,3,4,\r\n5,6,\r\n7,",
+        "a\r\r\n\n\rb,\r",
+        "long line, longer than a part,,,\nx\n",
+    };
+    std::mt19937 random(11);
+    for (int round = 0; round < 200; ++round) {
+        std::string text = round % 5 == 0 ? "\xEF\xBB\xBF" : "";
+        for (std::size_t n = random() % 40; n > 0; --n)
+            text += std::string_view("ab,,\r\n\n1", 8)[random() % 8];
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        test::write_file("stops.csv", text);
+        std::vector<std::string> whole = records([&](auto record) {
+            for_each_record<3>(text, record);
+            return FileRead::read;
+        });
+        for (std::size_t part : {1, 2, 3, 4, 7, 64}) {
+            EXPECT_EQ(records([&](auto record) {
+                          return for_each_record_in_file<3>("stops.csv", record, part);
+                      }),
+                      whole)
+                << part << " bytes a part: " << text;
+        }
+    }
+    std::filesystem::create_directory("folder");
+    EXPECT_EQ(records([](auto record) { return for_each_record_in_file<3>("none.csv", record); }),
+              std::vector<std::string>{"missing"});
+    EXPECT_EQ(records([](auto record) { return for_each_record_in_file<3>("folder", record); }),
+              std::vector<std::string>{"unread"});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <limits>
 #include <tuple>
 
+#include "file_faults.h"
 #include "transit_fixture.h"
 
 namespace corvalen::test {
@@ -55,7 +56,7 @@ TEST_F(RouteNetworkTest, TheStopFileRoundTripsWithTwoDecimalsAndEndsInLineFeeds)
 
 TEST_F(RouteNetworkTest, LaterLinesAtATakenWholeMetrePositionAreSetAside) {
     TransitService& bus = bus_with(
-        "12.99,5.50,1,0,0,0,0,0,\n"
+        "12.99,5.50,1,0,0,0,-12,5,\n"
         "12.01,5.20,2,0,0,0,0,0,\n"  // truncates to (12, 5) as well
         "-12.5,5.9,3,0,0,0,0,0,\n"   // (-12, 5): another place
         "0.40,-0.30,4,0,0,0,0,0,\n"  // (0, 0) never counts as taken
@@ -69,6 +70,27 @@ TEST_F(RouteNetworkTest, LaterLinesAtATakenWholeMetrePositionAreSetAside) {
     EXPECT_EQ(heights, (std::vector<float>{1, 3, 4, 5, 6, 7}));
     EXPECT_EQ(bus.kept_lines,
               (std::vector<std::string>{"12.01,5.20,2,0,0,0,0,0,", "1000.50,7.00,8,0,0,0,0,0,"}));
+    EXPECT_EQ(bus.next_point(0), 1) << "a link names a point, not the line it came from";
+}
+
+// A stop file whose reading fails part way is not loaded in part.
+TEST_F(RouteNetworkTest, AStopFileThatFailsPartWayLoadsNothing) {
+    TransitService& bus = bus_with("1.00,2.00,3.00,0.00,0,0,0,0,\nshort,\n");
+    test::watch_files(0);
+    ASSERT_TRUE(bus.load_points());
+    const int operations = test::stop_watching_files().operations;
+    int failed = 0;
+    for (int n = 1; n <= operations; ++n) {
+        test::watch_files(n);
+        bool loaded = bus.load_points();
+        test::stop_watching_files();
+        if (loaded)
+            continue;  // a failed close loses nothing
+        ++failed;
+        EXPECT_TRUE(bus.points.empty()) << n;
+        EXPECT_TRUE(bus.kept_lines.empty()) << n;
+    }
+    EXPECT_GE(failed, 2) << "the opening and the reads";
 }
 
 TEST_F(RouteNetworkTest, AMalformedLineIsSkippedAndTheNextOneLoads) {
