@@ -86,7 +86,7 @@ void append_field(std::string& line, float value) {
 void append_field(std::string& line, std::int32_t value) {
     char digits[16];
     char* end = std::to_chars(digits, digits + sizeof(digits), value).ptr;
-    line.append(digits, end);
+    line.append(digits, static_cast<std::size_t>(end - digits));
     line += ',';
 }
 

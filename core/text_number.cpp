@@ -326,24 +326,39 @@ void append_two_decimals(std::string& text, float value) {
             ++kept;
         hundredths = kept;
     }
+    // Written from the last digit back, in 32-bit division where it will
+    // do (the 64-bit one is a library call), and appended at once.
     char buffer[32];
-    char* end = buffer;
-    if ((bits >> 31) != 0)
-        *end++ = '-';
-    unsigned cents = 0;
+    char* end = buffer + sizeof(buffer);
+    char* at = end;
+    std::uint64_t whole = 0;
+    std::uint32_t cents = 0;
     if (hundredths <= 0xFFFFFFFFu) {
-        // 32-bit division where it will do: the 64-bit one is a library call.
         auto small = static_cast<std::uint32_t>(hundredths);
-        end = std::to_chars(end, buffer + sizeof(buffer), small / 100).ptr;
+        whole = small / 100;
         cents = small % 100;
     } else {
-        end = std::to_chars(end, buffer + sizeof(buffer), hundredths / 100).ptr;
-        cents = static_cast<unsigned>(hundredths % 100);
+        whole = hundredths / 100;
+        cents = static_cast<std::uint32_t>(hundredths % 100);
     }
-    *end++ = '.';
-    *end++ = static_cast<char>('0' + cents / 10);
-    *end++ = static_cast<char>('0' + cents % 10);
-    text.append(buffer, end);
+    *--at = static_cast<char>('0' + cents % 10);
+    *--at = static_cast<char>('0' + cents / 10);
+    *--at = '.';
+    if (whole <= 0xFFFFFFFFu) {
+        auto small = static_cast<std::uint32_t>(whole);
+        do {
+            *--at = static_cast<char>('0' + small % 10);
+            small /= 10;
+        } while (small != 0);
+    } else {
+        char digits[24];
+        char* digits_end = std::to_chars(digits, digits + sizeof(digits), whole).ptr;
+        at -= digits_end - digits;
+        std::copy(digits, digits_end, at);
+    }
+    if ((bits >> 31) != 0)
+        *--at = '-';
+    text.append(at, static_cast<std::size_t>(end - at));
 }
 
 std::string significant_digits(double value, int digits) {
