@@ -1,6 +1,7 @@
 #include "realestate/ro_viri_variru_roza.h"
 
 #include <algorithm>
+#include <exception>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -110,8 +111,6 @@ bool ROViriVariruRoza::load_houses() {
     for (std::size_t i = 0; i < owned.size(); ++i)
         owned_lines[owned[i]].push_back(i);
 
-    std::optional<std::string> text = read_existing_text(house_file_path());
-    house_file_unread = !text;
     ++garage_load;
     std::size_t garages_read = 0;  // house_garages entries this load gave
     auto read_property = [&](std::string_view line, std::span<const std::string_view> fields) {
@@ -137,7 +136,6 @@ bool ROViriVariruRoza::load_houses() {
         }
         if (property.kind == kHouse)
             property.enabled = is_owned(property) || selling_mode;
-        refresh_blip(property, false);
         if (is_owned(property))
             garage.add_spot(record->garage);
         HouseGarage& kept = house_garages[property.label];
@@ -146,9 +144,28 @@ bool ROViriVariruRoza::load_houses() {
             ++garages_read;
         }
         kept.spot = std::move(record->garage);
-        places.emplace_back(std::move(property));
+        // The blip once the list holds the place: a load that stops part
+        // way removes every blip the list holds.
+        refresh_blip(places.emplace_back(std::move(property)), false);
     };
-    for_each_record<kPropertyFields>(text.value_or(std::string()), read_property);
+    // Read a part at a time: a copy of the whole database would be fresh
+    // pages at every load.
+    FileRead read = FileRead::unread;
+    try {
+        read = for_each_record_in_file<kPropertyFields>(house_file_path(), read_property);
+    } catch (const std::exception&) {
+        // Memory ran out: a file not read whole is not written over.
+    }
+    house_file_unread = read == FileRead::unread;
+    if (house_file_unread) {
+        // What a part of the file gave is no account of it.
+        drop_properties();
+        garage.spots.clear();
+        kept_house_lines.clear();
+        std::fill(matched.begin(), matched.end(), false);
+        house_garages.clear();
+        garages_read = 0;
+    }
     // The garages of houses gone from the database (or made since the last
     // load and never saved) go as the database has them: not at all.
     if (house_garages.size() != garages_read)

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "core/text_number.h"
+#include "file_faults.h"
 #include "game_frame.h"
 #include "realestate/property_file.h"
 #include "realestate/ro_viri_variru_roza.h"
@@ -154,6 +155,34 @@ TEST_F(EstateFilesTest, OwnershipComesFromTheOwnedHousesFileOnly) {
     load();
     EXPECT_EQ(properties(), Texts{"13,-5,3 oeb"});
     EXPECT_EQ(save_owned(), "13,-5,3\n");
+}
+
+// A database whose reading fails part way loads no property, no blip and no
+// garage: what was read of it is no account of the file.
+TEST_F(EstateFilesTest, ADatabaseThatFailsPartWayLoadsNothing) {
+    write_file(kDatabase,
+               "100.00,-20.00,5.00,f,1,35000,101.00,-20.00,5.00,3,\n"
+               "200.00,-20.00,5.00,f,1,35000,201.00,-20.00,5.00,3,\n");
+    write_file(kOwned, "100,-20,5\n");
+    test::watch_files(0);
+    load();
+    const int operations = test::stop_watching_files().operations;
+    ASSERT_EQ(estate.garage.spots.size(), 1u);
+    int failed = 0;
+    for (int n = 1; n <= operations; ++n) {
+        SCOPED_TRACE(n);
+        test::watch_files(n);
+        load();
+        test::stop_watching_files();
+        if (!estate.house_file_unread)
+            continue;
+        ++failed;
+        EXPECT_EQ(properties(), Texts{});
+        EXPECT_TRUE(estate.garage.spots.empty());
+        EXPECT_TRUE(estate.house_garages.empty());
+        EXPECT_EQ(save_owned(), "100,-20,5\n") << "the key of a house not loaded is kept";
+    }
+    EXPECT_GE(failed, 2) << "the opening and the reads";
 }
 
 // A load gives the garages of the database and no others: a house made again
