@@ -80,6 +80,21 @@ bool is_digit(char c) {
     return number;
 }
 
+// The normal float of a rounded significand of 24 bits, or 2^24 when the
+// rounding carried into a bit more.
+[[gnu::always_inline]] inline float normal_float(bool negative, std::uint32_t significand,
+                                                 int exponent) {
+    if (significand == (std::uint32_t{1} << 24)) {
+        significand >>= 1;
+        ++exponent;
+    }
+    auto biased = static_cast<std::uint32_t>(exponent + 23 + 127);
+    std::uint32_t bits = (biased << 23) | (significand & 0x7FFFFF);
+    if (negative)
+        bits |= 0x80000000u;
+    return std::bit_cast<float>(bits);
+}
+
 // The float of a plain decimal as from_chars has it (the text rounded to a
 // double, then the double to a float), in integer arithmetic: the x87 unit's
 // precision is the game's to set, and a division there could round twice
@@ -123,16 +138,8 @@ bool is_digit(char c) {
         return std::nullopt;
     if ((top & 1) != 0 && (!tie || (significand & 1) != 0))
         ++significand;
-    int exponent = extra - shift + 1;  // value = significand * 2^exponent
-    if (significand == (std::uint32_t{1} << 24)) {
-        significand >>= 1;
-        ++exponent;
-    }
-    auto biased = static_cast<std::uint32_t>(exponent + 23 + 127);
-    std::uint32_t bits = (biased << 23) | (significand & 0x7FFFFF);
-    if (number.negative)
-        bits |= 0x80000000u;
-    return std::bit_cast<float>(bits);
+    // value = significand * 2^exponent
+    return normal_float(number.negative, significand, extra - shift + 1);
 }
 
 // plain_float for the files' own form, no more than two decimals, in 32-bit
@@ -164,16 +171,8 @@ bool is_digit(char c) {
     bool tie = (top & 1) != 0 && !above_halfway;
     if (above_halfway || (tie && (significand & 1) != 0))
         ++significand;
-    int exponent = extra - shift + 1;  // value = significand * 2^exponent
-    if (significand == (std::uint32_t{1} << 24)) {
-        significand >>= 1;
-        ++exponent;
-    }
-    auto biased = static_cast<std::uint32_t>(exponent + 23 + 127);
-    std::uint32_t bits = (biased << 23) | (significand & 0x7FFFFF);
-    if (number.negative)
-        bits |= 0x80000000u;
-    return std::bit_cast<float>(bits);
+    // value = significand * 2^exponent
+    return normal_float(number.negative, significand, extra - shift + 1);
 }
 
 [[gnu::always_inline]] inline std::optional<std::int64_t> wide_field(std::string_view text) {
