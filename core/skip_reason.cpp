@@ -12,15 +12,9 @@ bool enough_values(std::size_t count, std::size_t least, std::string* why) {
     return false;
 }
 
-bool fields_read(std::initializer_list<NeededField> fields, std::string* why) {
-    for (const NeededField& field : fields) {
-        if (!field.read) {
-            if (why != nullptr)
-                *why = std::string(field.name) + " is no number, or one out of range";
-            return false;
-        }
-    }
-    return true;
+void field_unread(const char* name, std::string* why) {
+    if (why != nullptr)
+        *why = std::string(name) + " is no number, or one out of range";
 }
 
 bool refuse(std::string* why, const char* reason) {

@@ -27,9 +27,21 @@ struct NeededField {
 // otherwise the reason goes to `why` (when given).
 bool enough_values(std::size_t count, std::size_t least, std::string* why);
 
+// The reason for a field that did not read.
+void field_unread(const char* name, std::string* why);
+
 // True when every field read; otherwise `why` (when given) names the first
-// that did not.
-bool fields_read(std::initializer_list<NeededField> fields, std::string* why);
+// that did not. Inline: a load asks this of every line, and only a line with
+// a field that did not read has a reason made.
+inline bool fields_read(std::initializer_list<NeededField> fields, std::string* why) {
+    for (const NeededField& field : fields) {
+        if (!field.read) {
+            field_unread(field.name, why);
+            return false;
+        }
+    }
+    return true;
+}
 
 // Gives the reason to `why` (when given) and returns false, for a reader
 // that refuses a line for what its numbers say.

@@ -27,19 +27,16 @@ std::optional<PropertyRecord> parse_property_fields(std::span<const std::string_
     std::optional<float> garage_y = float_field(fields[7]);
     std::optional<float> garage_z = float_field(fields[8]);
     std::optional<std::int32_t> garage_radius = int_field(fields[9]);
-    // The reasons are put together only for a line that has one.
-    bool all_read =
-        x && y && z && kind && value && garage_x && garage_y && garage_z && garage_radius;
-    if (!all_read && !fields_read({{"x", x.has_value()},
-                                   {"y", y.has_value()},
-                                   {"z", z.has_value()},
-                                   {"kind", kind.has_value()},
-                                   {"value", value.has_value()},
-                                   {"garage x", garage_x.has_value()},
-                                   {"garage y", garage_y.has_value()},
-                                   {"garage z", garage_z.has_value()},
-                                   {"garage radius", garage_radius.has_value()}},
-                                  why)) {
+    if (!fields_read({{"x", x.has_value()},
+                      {"y", y.has_value()},
+                      {"z", z.has_value()},
+                      {"kind", kind.has_value()},
+                      {"value", value.has_value()},
+                      {"garage x", garage_x.has_value()},
+                      {"garage y", garage_y.has_value()},
+                      {"garage z", garage_z.has_value()},
+                      {"garage radius", garage_radius.has_value()}},
+                     why)) {
         return std::nullopt;
     }
     // A negative price would pay the player for buying.

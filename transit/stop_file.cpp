@@ -35,17 +35,15 @@ std::optional<RoutePoint> read_point(std::span<const std::string_view> fields, s
     std::optional<std::int32_t> backwards = int_field(fields[5]);
     std::optional<std::int32_t> link_x = int_field(fields[6]);
     std::optional<std::int32_t> link_y = int_field(fields[7]);
-    // The reasons are put together only for a line that has one.
-    bool all_read = x && y && z && heading && type && backwards && link_x && link_y;
-    if (!all_read && !fields_read({{"x", x.has_value()},
-                                   {"y", y.has_value()},
-                                   {"z", z.has_value()},
-                                   {"heading", heading.has_value()},
-                                   {"type", type.has_value()},
-                                   {"backwards", backwards.has_value()},
-                                   {"link x", link_x.has_value()},
-                                   {"link y", link_y.has_value()}},
-                                  why)) {
+    if (!fields_read({{"x", x.has_value()},
+                      {"y", y.has_value()},
+                      {"z", z.has_value()},
+                      {"heading", heading.has_value()},
+                      {"type", type.has_value()},
+                      {"backwards", backwards.has_value()},
+                      {"link x", link_x.has_value()},
+                      {"link y", link_y.has_value()}},
+                     why)) {
         return std::nullopt;
     }
     // A position must have whole metres that a link can name.
